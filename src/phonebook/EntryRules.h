@@ -1,0 +1,83 @@
+// Field rules of an entry: the interactive checks of the entry dialog and the character
+// sets and filters that NormaliseFields (CDbPhoneCtrl) also uses.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "phonebook/PhonebookEntry.h"
+#include "strings/StringTable.h"
+
+// True for a byte that starts a double-byte character of code page 932.
+bool IsLeadByte(unsigned char byte);
+
+enum class CharSet { Digit, Phone, Reading };
+
+bool InCharSet(unsigned char byte, CharSet set);
+
+// `text` without its double-byte characters and without single-byte characters outside `set`.
+std::string FilterChars(std::string_view text, CharSet set);
+
+// Number of characters of a code page 932 text (a double-byte character counts 1).
+int CharCount(std::string_view text);
+
+// Byte offset of character position `pos` (clamped to the end of the text).
+std::size_t ByteOffsetOfChar(std::string_view text, int pos);
+
+struct FieldCharsResult {
+  bool ok = true;
+  int textId = 0;           // message text on failure
+  int selStart = 0;         // selection in character positions on failure
+  int selEnd = 0;
+  bool filtered = false;    // phone fields: `text` holds the filtered text
+  std::string text;         // phone fields: the text with offending characters removed
+  int caret = 0;            // phone fields: caret position to restore, in characters
+};
+
+FieldCharsResult CheckFieldChars(FieldPosition field, std::string_view text);
+
+struct FieldLengthResult {
+  bool ok = true;
+  int textId = 0;
+};
+
+FieldLengthResult CheckFieldLength(FieldPosition field, std::string_view text);
+
+// Where the entry dialog puts the focus after a failed whole-entry check.
+enum class FocusSelection {
+  None,       // the focus does not move
+  Caret,      // focus only
+  SelectAll,  // focus with the whole text selected
+  Range       // focus with [selStart, selEnd) selected (character positions)
+};
+
+struct EntryCheckResult {
+  bool ok = true;
+  int textId = 0;                         // message text; the caption is always 168
+  MessageIcon icon = MessageIcon::Error;  // Warning only for "number in use" (178)
+  int focusField = -1;                    // FieldPosition taking the focus, -1 for none
+  FocusSelection selection = FocusSelection::None;
+  int selStart = 0;
+  int selEnd = 0;
+};
+
+// The whole-entry check run when the entry dialog is confirmed. `editNumber` is the
+// memory number being edited, 0 for a new entry.
+EntryCheckResult CheckEntry(const std::array<std::string, FieldCount>& texts, int editNumber,
+                            const UsedFlags& usedFlags);
+
+// Result codes of NormaliseFields.
+enum NormaliseResult : int {
+  NormaliseOk = 0,
+  NormaliseNumberDoubleByte = 4,
+  NormaliseNumberNotDigits = 5,
+  NormaliseNumberOutOfRange = 7,
+  NormaliseTooFewFields = 8,
+  NormaliseNumberInUse = 9
+};
+
+// Checks the memory number of a row of texts and fits the other fields in place.
+// `lastIndex`, when given, receives the position of the last non-empty field examined.
+int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags,
+                    int* lastIndex = nullptr);

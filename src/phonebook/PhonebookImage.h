@@ -1,0 +1,18 @@
+// The handset's phonebook file pdata.bin: 1000 records of 120 bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+class CDbPhoneCtrl;
+
+inline constexpr std::size_t kImageRecordSize = 120;
+inline constexpr std::size_t kImageRecordCount = 1000;
+inline constexpr std::size_t kImageSize = kImageRecordSize * kImageRecordCount;  // 120000
+
+using PhonebookImage = std::array<uint8_t, kImageSize>;
+
+// Replaces the entries of `store` by those of `image` (memory number = record index + 1,
+// stopping at the first record with an empty reading).
+void LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);

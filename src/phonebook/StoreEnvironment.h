@@ -1,0 +1,29 @@
+// Where stores keep their temporary database files and how live stores are counted.
+// The editor's environment is shared by all editor processes of the user (five slots);
+// a command-line run gets a private one of its own.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class StoreEnvironment {
+ public:
+  virtual ~StoreEnvironment() = default;
+
+  // The folder of the "temp%d.mdb" files; empty when it cannot be had.
+  virtual const std::string& Folder() const = 0;
+
+  // Takes one of the five slots. On success `othersLive` receives the number of other
+  // live stores; false when all five are taken.
+  virtual bool AcquireSlot(int& othersLive) = 0;
+
+  // Gives the slot back; returns the number of other stores still live.
+  virtual int ReleaseSlot() = 0;
+
+  // The editor's: the per-user private folder and a counter shared by every editor process
+  // of the user, whose counts vanish with a process that dies.
+  static StoreEnvironment& Editor();
+
+  // A fresh private folder and counter for this process only, removed when destroyed.
+  static std::unique_ptr<StoreEnvironment> CreatePrivate();
+};
