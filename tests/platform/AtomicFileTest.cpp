@@ -1,0 +1,90 @@
+// Atomic file replacement on real files: success, refusal, and what a failure leaves.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "../files/TestFiles.h"
+#include "platform/AtomicFile.h"
+
+namespace {
+
+std::size_t FilesIn(const std::filesystem::path& folder) {
+  std::size_t n = 0;
+  for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTemporaries) {
+  TempFolder folder;
+  std::string path = folder / "book.csv";
+  ASSERT_EQ(SaveFileAtomically(path, "first"), 0);
+  EXPECT_EQ(ReadBytes(path), "first");
+  ASSERT_EQ(SaveFileAtomically(path, std::string("sec\0nd", 6)), 0);
+  EXPECT_EQ(ReadBytes(path), std::string("sec\0nd", 6));
+  ASSERT_EQ(SaveFileAtomically(path, ""), 0);
+  EXPECT_EQ(ReadBytes(path), "");
+  EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+TEST(AtomicFile, NewFileGetsModeFromUmask) {
+  TempFolder folder;
+  mode_t old = ::umask(022);
+  ASSERT_EQ(SaveFileAtomically(folder / "a", "x"), 0);
+  ::umask(old);
+  struct stat st {};
+  ASSERT_EQ(::stat((folder / "a").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+TEST(AtomicFile, FailureInReadOnlyFolderLeavesThePreviousFileIntact) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempFolder folder;
+  std::string path = folder / "book.csv";
+  const std::string previous = "0001,\x96\xBC\x91\x4F,,1,,,1\r\n";
+  ASSERT_EQ(SaveFileAtomically(path, previous), 0);
+  ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+  EXPECT_EQ(SaveFileAtomically(path, "new content"), EACCES);
+  ::chmod(folder.Path().c_str(), 0755);
+  EXPECT_EQ(ReadBytes(path), previous);
+  EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+// A file-size limit makes the write itself fail, for root too (who ignores folder modes).
+TEST(AtomicFile, FailedWriteLeavesThePreviousFileIntact) {
+  TempFolder folder;
+  std::string path = folder / "book.csv";
+  const std::string previous(1000, 'p');
+  ASSERT_EQ(SaveFileAtomically(path, previous), 0);
+
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  int error = SaveFileAtomically(path, std::string(100000, 'n'));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_EQ(error, EFBIG);
+  EXPECT_EQ(ReadBytes(path), previous);
+  EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+TEST(AtomicFile, RefusesMissingFolderAndFolderTargets) {
+  TempFolder folder;
+  EXPECT_EQ(SaveFileAtomically(folder / "no/such/file", "x"), ENOENT);
+  std::filesystem::create_directory(folder.Path() / "sub");
+  EXPECT_NE(SaveFileAtomically(folder / "sub", "x"), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "sub"));
+  EXPECT_EQ(SaveFileAtomically(folder / "sub/", "x"), EISDIR);
+  EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+}  // namespace
