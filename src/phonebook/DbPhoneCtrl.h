@@ -9,7 +9,9 @@
 #include "phonebook/ListControl.h"
 #include "phonebook/PhonebookEntry.h"
 #include "phonebook/PhonebookImage.h"
+#include "phonebook/ReadingOrder.h"
 
+class PhonebookDatabase;
 class StoreEnvironment;
 class CArchiveReader;
 class CArchiveWriter;
@@ -24,12 +26,9 @@ enum SortKey : int { SortByNumber = 0, SortByName = 1, SortByReading = 2, SortBy
 enum StoreResult : int {
   StoreOk = 0,
   StoreNoSlot = 1,         // the store has no database path
-  StoreCreateFailed = 2,   // the table could not be created (or the database not opened)
+  StoreCreateFailed = 2,   // the database could not be opened or created, or the engine failed
   StoreNoWindow = 3        // FillList: the list control has no window
 };
-
-// Kana row 0..10 of a reading, from its first byte (an empty reading is row 10).
-int KanaRowOfFirstByte(const std::string& reading);
 
 class CDbPhoneCtrl {
  public:
@@ -69,6 +68,7 @@ class CDbPhoneCtrl {
 
    private:
     CDbPhoneCtrl& m_store;
+    bool m_bOpen;  // the batch opened the database and must close it
   };
 
   const UsedFlags& usedFlags() const { return m_usedFlags; }
@@ -77,17 +77,24 @@ class CDbPhoneCtrl {
   int EntryCount() const;
 
  private:
-  struct Database;
+  class TableScope;
 
   int EnsureDatabase();
   int OpenTable();
-  void CloseTable();
+  int CloseTable();
+  void CloseDatabase();
   void DeleteTempFiles();
   void ClearUsedFlags();
+  void MarkUsed(int memoryNumber, bool used);
+  std::string SlotPath(int slot) const;
+  // Runs a select statement (binding `parameter` to its "?" when given) and hands each row
+  // to `visit`; 0, or 2 on an engine error.
+  template <typename Visit>
+  int ForEachRow(const std::string& sql, Visit visit, const int* parameter = nullptr);
 
   StoreEnvironment& m_environment;
   bool m_bHoldsSlot = false;             // a slot of the environment is ours
-  std::unique_ptr<Database> m_pDatabase; // open only during an operation (or a Batch)
+  std::unique_ptr<PhonebookDatabase> m_pDatabase;  // open only during an operation or Batch
   int m_nOpenDepth = 0;                  // nested OpenTable calls (a Batch counts one)
   std::string m_strDatabasePath;         // empty when the store got no slot
   UsedFlags m_usedFlags{};

@@ -25,6 +25,17 @@ int CharCount(std::string_view text);
 // Byte offset of character position `pos` (clamped to the end of the text).
 std::size_t ByteOffsetOfChar(std::string_view text, int pos);
 
+// Byte length of the longest start of `text` that fits in `maxBytes` without splitting a
+// double-byte character.
+std::size_t FitBytes(std::string_view text, std::size_t maxBytes);
+
+// Value of the decimal digits at the start of `text` (0 when there are none); values too
+// large for an int saturate at INT_MAX instead of wrapping.
+int DecimalValue(std::string_view text);
+
+// `text` with the single-byte letters a..z upper-cased; double-byte characters untouched.
+std::string UpperAscii(std::string_view text);
+
 struct FieldCharsResult {
   bool ok = true;
   int textId = 0;           // message text on failure

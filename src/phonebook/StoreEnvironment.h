@@ -26,4 +26,11 @@ class StoreEnvironment {
 
   // A fresh private folder and counter for this process only, removed when destroyed.
   static std::unique_ptr<StoreEnvironment> CreatePrivate();
+
+  // An environment of the editor's kind over `folder` (created private when missing):
+  // its slots are shared with every process that uses the same folder.
+  static std::unique_ptr<StoreEnvironment> CreateShared(const std::string& folder);
+
+  // Number of stores a folder's slot counter admits.
+  static constexpr int kSlotCount = 5;
 };

@@ -1,0 +1,321 @@
+// The phonebook store: slot and file lifecycle, the open/close discipline of every
+// operation, and the operations that add, find, delete and list entries.
+#include "phonebook/DbPhoneCtrl.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "phonebook/EntryRules.h"
+#include "phonebook/PhonebookDatabase.h"
+#include "phonebook/StoreEnvironment.h"
+#include "platform/PrivateFolder.h"
+
+namespace {
+
+constexpr const char* kSelectByNumber = "select * from PHONEBOOK where MEMORYNUMBER = ?";
+constexpr const char* kSelectRowidByNumber = "select rowid from PHONEBOOK where MEMORYNUMBER = ?";
+constexpr const char* kInsert =
+    "insert into PHONEBOOK (MEMORYNUMBER, NAME, READ, PHONENUMBER1, PHONENUMBER2,"
+    " PHONENUMBER3, GROUPNUMBER) values (?, ?, ?, ?, ?, ?, ?)";
+constexpr const char* kDeleteRow = "delete from PHONEBOOK where rowid = ?";
+
+// Each statement helper resets its statement before returning, so the caller may close
+// the database right after.
+int InsertRow(PhonebookDatabase& database, const PhonebookEntry& entry) {
+  sqlite3_stmt* statement = database.Prepare(kInsert);
+  if (!statement) return StoreCreateFailed;
+  StatementRun run(statement);
+  const bool written = BindEntry(statement, entry) && sqlite3_step(statement) == SQLITE_DONE;
+  return written ? StoreOk : StoreCreateFailed;
+}
+
+int DeleteRow(PhonebookDatabase& database, sqlite3_int64 rowid) {
+  sqlite3_stmt* statement = database.Prepare(kDeleteRow);
+  if (!statement) return StoreCreateFailed;
+  StatementRun run(statement);
+  sqlite3_bind_int64(statement, 1, rowid);
+  return sqlite3_step(statement) == SQLITE_DONE ? StoreOk : StoreCreateFailed;
+}
+
+const char* OrderClause(int sortKey) {
+  switch (sortKey) {
+    case SortByNumber: return "order by MEMORYNUMBER ";
+    case SortByName: return "order by NAME ";
+    // Equal readings fall back to the memory number, as the list view sorts them.
+    case SortByReading: return "order by READ collate READING %s, MEMORYNUMBER ";
+    case SortByGroup: return "order by GROUPNUMBER ";
+    default: return nullptr;  // phone columns: the engine's own order
+  }
+}
+
+// The filter and order of a listing, to follow "select ... from PHONEBOOK ".
+std::string ListingClauses(int kanaRow, int sortKey, bool ascending) {
+  std::string clauses;
+  if (kanaRow >= 0 && kanaRow < KanaRowAll)
+    clauses += "where kana_row(READ) = " + std::to_string(kanaRow) + " ";
+  else if (kanaRow != KanaRowAll)
+    clauses += "where 0 ";  // no such row: nothing is listed
+  if (const char* order = OrderClause(sortKey)) {
+    const char* direction = ascending ? "asc" : "desc";
+    char clause[96];
+    std::snprintf(clause, sizeof clause, order, direction);
+    clauses += clause;
+    clauses += direction;
+  }
+  while (!clauses.empty() && clauses.back() == ' ') clauses.pop_back();
+  return clauses;
+}
+
+}  // namespace
+
+std::string BuildQuery(int kanaRow, int sortKey, bool ascending) {
+  const std::string clauses = ListingClauses(kanaRow, sortKey, ascending);
+  return clauses.empty() ? "select * from PHONEBOOK" : "select * from PHONEBOOK " + clauses;
+}
+
+// Opens the table for the length of one operation (nested inside a Batch: cheaply).
+class CDbPhoneCtrl::TableScope {
+ public:
+  explicit TableScope(CDbPhoneCtrl& store) : m_store(store), m_nResult(store.OpenTable()) {}
+  ~TableScope() { Finish(StoreOk); }
+  TableScope(const TableScope&) = delete;
+  TableScope& operator=(const TableScope&) = delete;
+
+  int Result() const { return m_nResult; }
+  PhonebookDatabase& Database() { return *m_store.m_pDatabase; }
+
+  // Closes the table; the operation's result, or the commit's failure when that was all
+  // that went wrong.
+  int Finish(int result) {
+    if (m_nResult != StoreOk || m_bFinished) return result;
+    m_bFinished = true;
+    const int closed = m_store.CloseTable();
+    return result != StoreOk ? result : closed;
+  }
+
+ private:
+  CDbPhoneCtrl& m_store;
+  int m_nResult;
+  bool m_bFinished = false;
+};
+
+CDbPhoneCtrl::CDbPhoneCtrl() : CDbPhoneCtrl(StoreEnvironment::Editor()) {}
+
+CDbPhoneCtrl::CDbPhoneCtrl(StoreEnvironment& environment) : m_environment(environment) {
+  ClearUsedFlags();
+  int othersLive = 0;
+  if (!m_environment.AcquireSlot(othersLive)) return;  // no slot: the path stays empty
+  m_bHoldsSlot = true;
+  if (m_environment.Folder().empty()) return;
+  // The first live store clears files that an earlier run left behind.
+  if (othersLive == 0) DeleteTempFiles();
+  // The slot is the first file not there yet. Until this store's first operation makes the
+  // file, a store constructed right after it (the document's second instance) shares it.
+  for (int slot = 0; slot < StoreEnvironment::kSlotCount; ++slot) {
+    if (!platform::FileExists(SlotPath(slot))) {
+      m_strDatabasePath = SlotPath(slot);
+      break;
+    }
+  }
+}
+
+CDbPhoneCtrl::~CDbPhoneCtrl() {
+  CloseDatabase();
+  if (!m_bHoldsSlot) return;
+  const int othersLive = m_environment.ReleaseSlot();
+  if (othersLive > 0) {
+    if (!m_strDatabasePath.empty()) platform::RemoveFile(m_strDatabasePath);
+  } else {
+    DeleteTempFiles();
+  }
+}
+
+std::string CDbPhoneCtrl::SlotPath(int slot) const {
+  return m_environment.Folder() + "/temp" + std::to_string(slot) + ".mdb";
+}
+
+void CDbPhoneCtrl::DeleteTempFiles() {
+  if (m_environment.Folder().empty()) return;
+  for (int slot = 0; slot < StoreEnvironment::kSlotCount; ++slot) {
+    const std::string path = SlotPath(slot);
+    if (platform::FileExists(path)) platform::RemoveFile(path);
+  }
+}
+
+void CDbPhoneCtrl::ClearUsedFlags() {
+  m_usedFlags.fill(0);
+}
+
+void CDbPhoneCtrl::MarkUsed(int memoryNumber, bool used) {
+  if (memoryNumber >= 1 && memoryNumber <= kMaxEntries) m_usedFlags[memoryNumber - 1] = used;
+}
+
+int CDbPhoneCtrl::EnsureDatabase() {
+  if (m_strDatabasePath.empty()) return StoreNoSlot;
+  if (!m_pDatabase) m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath);
+  return m_pDatabase ? StoreOk : StoreCreateFailed;
+}
+
+int CDbPhoneCtrl::OpenTable() {
+  if (m_nOpenDepth > 0) {
+    ++m_nOpenDepth;
+    return StoreOk;
+  }
+  const int result = EnsureDatabase();
+  if (result != StoreOk) return result;
+  if (!m_pDatabase->Begin()) {
+    CloseDatabase();
+    return StoreCreateFailed;
+  }
+  m_nOpenDepth = 1;
+  return StoreOk;
+}
+
+int CDbPhoneCtrl::CloseTable() {
+  if (m_nOpenDepth == 0 || --m_nOpenDepth > 0) return StoreOk;
+  const bool committed = m_pDatabase->Commit();
+  CloseDatabase();
+  return committed ? StoreOk : StoreCreateFailed;
+}
+
+void CDbPhoneCtrl::CloseDatabase() {
+  m_pDatabase.reset();  // rolls back whatever is uncommitted and closes the file
+  m_nOpenDepth = 0;
+}
+
+template <typename Visit>
+int CDbPhoneCtrl::ForEachRow(const std::string& sql, Visit visit, const int* parameter) {
+  sqlite3_stmt* statement = m_pDatabase->Prepare(sql);
+  if (!statement) return StoreCreateFailed;
+  StatementRun run(statement);
+  if (parameter) sqlite3_bind_int(statement, 1, *parameter);
+  int step;
+  while ((step = sqlite3_step(statement)) == SQLITE_ROW) visit(statement);
+  return step == SQLITE_DONE ? StoreOk : StoreCreateFailed;
+}
+
+int CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  bool found = false;
+  return ForEachRow(
+      kSelectByNumber,
+      [&](sqlite3_stmt* statement) {
+        if (!found) target = ReadEntryRow(statement);
+        found = true;
+      },
+      &memoryNumber);
+}
+
+int CDbPhoneCtrl::FillList(IListControl& control, int kanaRow, int sortKey, bool ascending) {
+  if (!control.HasWindow()) return StoreNoWindow;
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  control.SetRedraw(false);
+  control.DeleteAllItems();
+  int index = 0;
+  const int result =
+      ForEachRow(BuildQuery(kanaRow, sortKey, ascending), [&](sqlite3_stmt* statement) {
+        const auto texts = EntryToTexts(ReadEntryRow(statement));
+        control.InsertItem(index, texts[FieldMemoryNumber]);
+        for (int column = FieldName; column < FieldCount; ++column)
+          control.SetItemText(index, column, texts[column]);
+        ++index;
+      });
+  control.SetRedraw(true);
+  control.RedrawNow();
+  return result;
+}
+
+int CDbPhoneCtrl::ListEntries(int kanaRow, int sortKey, bool ascending,
+                              std::vector<PhonebookEntry>& out) {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  return ForEachRow(BuildQuery(kanaRow, sortKey, ascending),
+                    [&](sqlite3_stmt* statement) { out.push_back(ReadEntryRow(statement)); });
+}
+
+int CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  const int result = InsertRow(scope.Database(), entry);
+  if (result == StoreOk) MarkUsed(entry.memoryNumber, true);
+  return scope.Finish(result);
+}
+
+int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  // Collect first, delete after: the listing is not disturbed by its own deletions.
+  std::vector<std::pair<sqlite3_int64, int>> rows;  // rowid, memory number
+  const std::string sql = "select rowid, MEMORYNUMBER from PHONEBOOK " +
+                          ListingClauses(kanaRow, SortByNumber, true);
+  int result = ForEachRow(sql, [&](sqlite3_stmt* statement) {
+    rows.emplace_back(sqlite3_column_int64(statement, 0), sqlite3_column_int(statement, 1));
+  });
+  for (auto row = rows.begin(); result == StoreOk && row != rows.end(); ++row) {
+    const int memoryNumber = row->second;
+    auto text = std::find_if(numbers.begin(), numbers.end(), [&](const std::string& number) {
+      return DecimalValue(number) == memoryNumber;
+    });
+    if (text == numbers.end()) continue;
+    result = DeleteRow(scope.Database(), row->first);
+    if (result != StoreOk) break;
+    MarkUsed(memoryNumber, false);
+    numbers.erase(text);
+  }
+  return scope.Finish(result);
+}
+
+int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  sqlite3_int64 rowid = 0;
+  bool found = false;
+  int result = ForEachRow(
+      kSelectRowidByNumber,
+      [&](sqlite3_stmt* statement) {
+        if (!found) rowid = sqlite3_column_int64(statement, 0);
+        found = true;
+      },
+      &memoryNumber);
+  if (result == StoreOk && found) {
+    result = DeleteRow(scope.Database(), rowid);
+    if (result == StoreOk) MarkUsed(memoryNumber, false);
+  }
+  return scope.Finish(result);
+}
+
+int CDbPhoneCtrl::DeleteAll() {
+  TableScope scope(*this);
+  if (scope.Result() != StoreOk) return scope.Result();
+  const bool deleted = scope.Database().Execute("delete from PHONEBOOK");
+  if (deleted) ClearUsedFlags();
+  return scope.Finish(deleted ? StoreOk : StoreCreateFailed);
+}
+
+int CDbPhoneCtrl::GetFreeMemoryNumber() const {
+  for (int number = 1; number <= kMaxEntries; ++number) {
+    if (m_usedFlags[number - 1] == 0) return number;
+  }
+  return 0;
+}
+
+int CDbPhoneCtrl::EntryCount() const {
+  int count = 0;
+  for (int32_t flag : m_usedFlags) count += flag != 0;
+  return count;
+}
+
+int CDbPhoneCtrl::NormaliseFields(std::vector<std::string>& fields, int* lastIndex) const {
+  return ::NormaliseFields(fields, m_usedFlags, lastIndex);
+}
+
+CDbPhoneCtrl::Batch::Batch(CDbPhoneCtrl& store)
+    : m_store(store), m_bOpen(store.OpenTable() == StoreOk) {}
+
+CDbPhoneCtrl::Batch::~Batch() {
+  if (m_bOpen) m_store.CloseTable();
+}

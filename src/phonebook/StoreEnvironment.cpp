@@ -1,0 +1,91 @@
+// The two kinds of store environment: the editor's, whose five slots are shared by every
+// editor process of the user through lock files, and a private one for a single process
+// (the command-line tool), whose folder and count belong to it alone.
+#include "phonebook/StoreEnvironment.h"
+
+#include <mutex>
+#include <vector>
+
+#include "platform/PrivateFolder.h"
+#include "platform/SlotLock.h"
+
+namespace {
+
+class SharedStoreEnvironment final : public StoreEnvironment {
+ public:
+  explicit SharedStoreEnvironment(const std::string& folder)
+      : m_strFolder(platform::EnsurePrivateFolder(folder) ? folder : std::string()),
+        m_locks(m_strFolder, kSlotCount) {}
+
+  const std::string& Folder() const override { return m_strFolder; }
+
+  bool AcquireSlot(int& othersLive) override {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const int slot = m_locks.Acquire();
+    if (slot < 0) return false;
+    m_heldSlots.push_back(slot);
+    othersLive = m_locks.CountHeld() - 1;
+    return true;
+  }
+
+  int ReleaseSlot() override {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    // Slots only count live stores, so any slot this process holds is as good as another.
+    if (!m_heldSlots.empty()) {
+      m_locks.Release(m_heldSlots.back());
+      m_heldSlots.pop_back();
+    }
+    return m_locks.CountHeld();
+  }
+
+ private:
+  std::string m_strFolder;      // empty when the folder is unusable: no store gets a slot
+  platform::SlotLocks m_locks;
+  std::vector<int> m_heldSlots;  // slots taken by stores of this process
+  std::mutex m_mutex;
+};
+
+class PrivateStoreEnvironment final : public StoreEnvironment {
+ public:
+  PrivateStoreEnvironment() {
+    const std::string parent = platform::UserPrivateFolderPath();
+    if (platform::EnsurePrivateFolder(parent))
+      m_strFolder = platform::MakeUniqueFolder(parent, "private-");
+  }
+  ~PrivateStoreEnvironment() override { platform::RemoveFolder(m_strFolder); }
+
+  const std::string& Folder() const override { return m_strFolder; }
+
+  bool AcquireSlot(int& othersLive) override {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_strFolder.empty() || m_nLive >= kSlotCount) return false;
+    othersLive = m_nLive++;
+    return true;
+  }
+
+  int ReleaseSlot() override {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_nLive > 0) --m_nLive;
+    return m_nLive;
+  }
+
+ private:
+  std::string m_strFolder;
+  int m_nLive = 0;
+  std::mutex m_mutex;
+};
+
+}  // namespace
+
+StoreEnvironment& StoreEnvironment::Editor() {
+  static SharedStoreEnvironment editor(platform::UserPrivateFolderPath());
+  return editor;
+}
+
+std::unique_ptr<StoreEnvironment> StoreEnvironment::CreatePrivate() {
+  return std::make_unique<PrivateStoreEnvironment>();
+}
+
+std::unique_ptr<StoreEnvironment> StoreEnvironment::CreateShared(const std::string& folder) {
+  return std::make_unique<SharedStoreEnvironment>(folder);
+}

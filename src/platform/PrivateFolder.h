@@ -1,0 +1,33 @@
+// The user's private folder for temporary files, and the few file operations the store
+// needs inside it. Other users must neither read nor replace what we keep there.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// $XDG_RUNTIME_DIR/qvbook, else $TMPDIR/qvbook-<uid>, else /tmp/qvbook-<uid>.
+std::string UserPrivateFolderPath();
+
+// Creates `path` with mode 0700 when missing, then checks that it is a real folder (not a
+// symbolic link) owned by this user; access for others is taken away. False, with a
+// reason in `error` when given, when the folder cannot be used.
+bool EnsurePrivateFolder(const std::string& path, std::string* error = nullptr);
+
+// A new uniquely named folder "<prefix>XXXXXX" inside `parent`; empty on failure.
+std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix);
+
+// Removes the plain files directly inside `path`, then the folder itself.
+void RemoveFolder(const std::string& path);
+
+// True when anything (file, folder, link) exists at `path`.
+bool FileExists(const std::string& path);
+
+// Deletes the file at `path`; false when it could not be deleted (or did not exist).
+bool RemoveFile(const std::string& path);
+
+// Creates an empty file readable and writable by this user only; false when something
+// already exists at `path` or the file cannot be made. A symbolic link is never followed.
+bool CreatePrivateFile(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+// Linux backend of the private folder: lstat checks, mode 0700 folders, 0600 files.
+#include "platform/PrivateFolder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+std::string AbsoluteEnv(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || value[0] != '/') return {};
+  std::string path(value);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+void SetError(std::string* error, const std::string& text) {
+  if (error) *error = text;
+}
+
+}  // namespace
+
+std::string UserPrivateFolderPath() {
+  const std::string runtime = AbsoluteEnv("XDG_RUNTIME_DIR");
+  if (!runtime.empty()) return runtime + "/qvbook";
+  std::string temp = AbsoluteEnv("TMPDIR");
+  if (temp.empty()) temp = "/tmp";
+  return temp + "/qvbook-" + std::to_string(geteuid());
+}
+
+bool EnsurePrivateFolder(const std::string& path, std::string* error) {
+  if (path.empty()) {
+    SetError(error, "no folder path");
+    return false;
+  }
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+    SetError(error, path + ": " + std::strerror(errno));
+    return false;
+  }
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) {
+    SetError(error, path + ": " + std::strerror(errno));
+    return false;
+  }
+  if (!S_ISDIR(info.st_mode)) {
+    SetError(error, path + ": not a folder (or a symbolic link)");
+    return false;
+  }
+  if (info.st_uid != geteuid()) {
+    SetError(error, path + ": owned by another user");
+    return false;
+  }
+  if ((info.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) {
+    SetError(error, path + ": cannot be made private");
+    return false;
+  }
+  return true;
+}
+
+std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix) {
+  std::string pattern = parent + "/" + prefix + "XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (mkdtemp(buffer.data()) == nullptr) return {};
+  return std::string(buffer.data());
+}
+
+void RemoveFolder(const std::string& path) {
+  if (path.empty()) return;
+  if (DIR* dir = opendir(path.c_str())) {
+    while (const dirent* item = readdir(dir)) {
+      const std::string name = item->d_name;
+      if (name == "." || name == "..") continue;
+      unlinkat(dirfd(dir), name.c_str(), 0);
+    }
+    closedir(dir);
+  }
+  rmdir(path.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return unlink(path.c_str()) == 0;
+}
+
+bool CreatePrivateFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+}  // namespace platform
