@@ -1,7 +1,55 @@
-// qvbook-cli: the phonebook core without windows.
-#include <cstdio>
+// qvbook-cli: the phonebook core without windows. Looks the command up in a table and runs
+// it; each command lives in a file of its own.
+#include <cstring>
+#include <iostream>
+#include <string>
 
-int main() {
-  std::puts("usage: qvbook-cli show|convert|import|download|upload|ports ...");
-  return 64;
+#include "cli/CliCommands.h"
+
+namespace {
+
+struct CliCommand {
+  const char* name;
+  int (*run)(const CliArgs& args);
+  const char* arguments;
+  const char* description;
+};
+
+const CliCommand kCommands[] = {
+    {"show", RunShow, "FILE", "the entries of a document or image (*.bin) as a table"},
+    {"convert", RunConvert, "IN OUT",
+     "between documents (*.csv comma, else tab) and images (*.bin)"},
+};
+
+void PrintUsage(std::ostream& out) {
+  out << "usage:\n";
+  for (const CliCommand& command : kCommands) {
+    std::string call = std::string(command.name) + ' ' + command.arguments;
+    out << "  qvbook-cli " << call << std::string(call.size() < 24 ? 24 - call.size() : 1, ' ')
+        << command.description << '\n';
+  }
+  out << "  qvbook-cli --help\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    PrintUsage(std::cout);
+    return kExitOk;
+  }
+  if (argc >= 2) {
+    for (const CliCommand& command : kCommands) {
+      if (std::strcmp(argv[1], command.name) != 0) continue;
+      CliArgs args(argv + 2, argv + argc);
+      int exit = command.run(args);
+      if (exit == kExitUsage) {
+        std::cerr << "usage: qvbook-cli " << command.name << ' ' << command.arguments << '\n';
+      }
+      return exit;
+    }
+    std::cerr << "qvbook-cli: unknown command '" << argv[1] << "'\n";
+  }
+  PrintUsage(std::cerr);
+  return kExitUsage;
 }

@@ -1,0 +1,7 @@
+// The qvbook-cli commands, one file each; main.cpp dispatches to them by name.
+#pragma once
+
+#include "cli/CliCommon.h"
+
+int RunShow(const CliArgs& args);
+int RunConvert(const CliArgs& args);

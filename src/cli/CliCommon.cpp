@@ -1,0 +1,119 @@
+// Messages, exit codes and phonebook file handling shared by the qvbook-cli commands.
+#include "cli/CliCommon.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "files/DocumentFile.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "strings/StringTable.h"
+
+namespace {
+
+// String ids of the messages the commands print.
+constexpr int kTitle = 128;              // the editor's title: caption of framework messages
+constexpr int kOpenCaption = 136;        // "ファイルのオープン"
+constexpr int kOpenNoSlotText = 137;
+constexpr int kReadCaption = 138;        // "ファイルからデータの読出し"
+constexpr int kInvalidFormatText = 139;
+constexpr int kWriteCaption = 140;       // "ファイルへのデータの書込み"
+constexpr int kWriteFailedText = 141;
+constexpr int kFileNotFoundText = 61729;
+constexpr int kFileInUseText = 61731;
+constexpr int kReadErrorText = 61733;
+
+std::string EditorText(int id, std::string_view argument) {
+  std::string text(StringText(id));
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  if (auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+// The framework's message for a file that cannot be read, with the OS reason after it.
+int ReportUnreadable(const std::string& path, int error) {
+  int textId = error == ENOENT ? kFileNotFoundText
+               : (error == EACCES || error == EBUSY || error == ETXTBSY) ? kFileInUseText
+                                                                         : kReadErrorText;
+  PrintMessage(kTitle, textId, path, path + ": " + OsReason(error));
+  return kExitNoInput;
+}
+
+// Errors that mean the data could not be written, as opposed to the file not created.
+bool IsWriteError(int error) {
+  return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
+}
+
+int ReportStoreFailed() {
+  PrintMessage(kWriteCaption, kWriteFailedText, {}, "the phonebook store could not be read");
+  return kExitWriteFailed;
+}
+
+int ReportWriteFailed(const std::string& path, int error) {
+  PrintMessage(kWriteCaption, kWriteFailedText, {}, path + ": " + OsReason(error));
+  return IsWriteError(error) ? kExitWriteFailed : kExitCannotCreate;
+}
+
+}  // namespace
+
+void PrintMessage(int captionId, int textId, std::string_view argument, std::string_view detail) {
+  std::cerr << EditorText(captionId, argument) << '\n' << EditorText(textId, argument) << '\n';
+  if (!detail.empty()) std::cerr << detail << '\n';
+  std::cerr.flush();
+}
+
+std::string OsReason(int error) { return std::strerror(error); }
+
+bool IsImagePath(std::string_view path) { return path.ends_with(".bin"); }
+
+int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
+  if (IsImagePath(path)) {
+    auto image = std::make_unique<PhonebookImage>();
+    ImageFileResult read = ReadImageFile(path, *image);
+    if (read.status == ImageFileResult::CannotRead) return ReportUnreadable(path, read.osError);
+    if (read.status == ImageFileResult::WrongSize) {
+      PrintMessage(kReadCaption, kInvalidFormatText, {},
+                   path + ": a handset image has " + std::to_string(kImageSize) +
+                       " bytes, this file has " + std::to_string(read.actualSize));
+      return kExitInvalidPhonebook;
+    }
+    LoadPhonebookImage(*image, store);
+    return kExitOk;
+  }
+  DocumentLoadResult loaded = LoadDocument(store, path);
+  switch (loaded.status) {
+    case DocumentLoadResult::Ok:
+      return kExitOk;
+    case DocumentLoadResult::NoSlot:
+      PrintMessage(kOpenCaption, kOpenNoSlotText);
+      return kExitCannotCreate;
+    case DocumentLoadResult::CannotRead:
+      return ReportUnreadable(path, loaded.osError);
+    case DocumentLoadResult::InvalidFormat:
+      PrintMessage(kReadCaption, kInvalidFormatText);
+      return kExitInvalidPhonebook;
+  }
+  return kExitInvalidPhonebook;
+}
+
+int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
+  if (IsImagePath(path)) {
+    auto image = std::make_unique<PhonebookImage>();
+    image->fill(0);
+    if (store.BuildImage(*image) != 0) return ReportStoreFailed();
+    ImageFileResult written = WriteImageFile(path, *image);
+    return written.status == ImageFileResult::Ok ? kExitOk : ReportWriteFailed(path, written.osError);
+  }
+  DocumentSaveResult saved = SaveDocument(store, path);
+  switch (saved.status) {
+    case DocumentSaveResult::Ok:
+      return kExitOk;
+    case DocumentSaveResult::StoreFailed:
+      return ReportStoreFailed();
+    case DocumentSaveResult::WriteFailed:
+      return ReportWriteFailed(path, saved.osError);
+  }
+  return kExitWriteFailed;
+}

@@ -1,0 +1,43 @@
+// What every qvbook-cli command shares: exit codes, messages on stderr, and the phonebook
+// files a command reads and writes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CDbPhoneCtrl;
+
+// Exit codes (sysexits).
+enum CliExit : int {
+  kExitOk = 0,
+  kExitUsage = 64,
+  kExitInvalidPhonebook = 65,
+  kExitNoInput = 66,
+  kExitUnavailable = 69,
+  kExitCannotCreate = 73,
+  kExitWriteFailed = 74,
+  kExitTransferFailed = 75,
+  kExitInterrupted = 130
+};
+
+using CliArgs = std::vector<std::string>;
+
+// Prints a message as the editor shows it: the caption on one line, then the text (its
+// "\r\n" as "\n", "%1" replaced by `argument`), then `detail` on a line of its own when given.
+void PrintMessage(int captionId, int textId, std::string_view argument = {},
+                  std::string_view detail = {});
+
+// The OS's description of an errno value.
+std::string OsReason(int error);
+
+// True when the path names a handset image rather than a document (it ends in ".bin").
+bool IsImagePath(std::string_view path);
+
+// Fills the empty store from a document or an image file. On failure prints the message
+// and returns the exit code; kExitOk on success.
+int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path);
+
+// Writes the store to a document or an image file (atomically). On failure prints the
+// message and returns the exit code; kExitOk on success.
+int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path);

@@ -1,0 +1,35 @@
+// A CSV text file read record by record (comma separated, doubled quotes collapsed), as the
+// import reads its files. The file is read as a text stream: CR LF is read as LF, a CR
+// alone stays in the line, and a byte 1A ends the input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "files/CsvCodec.h"
+#include "files/FileByteReader.h"
+
+class CCsvFile {
+ public:
+  // True when the file is open for reading (see OpenError() otherwise).
+  bool Open(const std::string& path);
+  void Close();
+  // errno of the last failed Open (EISDIR for a folder), 0 after a successful one.
+  int OpenError() const { return m_nOpenError; }
+
+  // Loads the next line; false when the file is not open or nothing is left. A line longer
+  // than kMaxLineBytes is cut there and the rest of it skipped, to bound the memory a
+  // file without line ends could take.
+  bool ReadLine();
+  // The next field of the current line, unquoted, not trimmed; false past the last field.
+  bool ReadField(std::string& field);
+  // The next line's fields, unquoted and trimmed; false at the end of the file.
+  bool ReadRecord(std::vector<std::string>& record);
+
+ private:
+  FileByteReader m_file;
+  bool m_bInputEnded = false;   // a 1A byte ended the text
+  int m_nOpenError = 0;
+  std::string m_strLine;        // the current line, without its line end
+  CsvLineReader m_reader;       // read position within m_strLine
+};

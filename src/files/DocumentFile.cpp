@@ -1,0 +1,93 @@
+// Whole-file load and save of phonebook documents and handset images.
+#include "files/DocumentFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+#include <string_view>
+
+#include "files/FileArchiveReader.h"
+#include "files/FileByteReader.h"
+#include "files/StringArchiveWriter.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "platform/AtomicFile.h"
+
+bool IsCommaSeparatedPath(std::string_view path) { return path.ends_with(".csv"); }
+
+DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
+  DocumentLoadResult result;
+  if (!store.HasSlot()) {
+    result.status = DocumentLoadResult::NoSlot;
+    return result;
+  }
+  CFileArchiveReader archive;
+  if (int error = archive.Open(path); error != 0) {
+    result.status = DocumentLoadResult::CannotRead;
+    result.osError = error;
+    return result;
+  }
+  int code = store.LoadCsv(archive, IsCommaSeparatedPath(path));
+  if (archive.Failed()) {
+    // A read error looks like an early end to LoadCsv; the file was not read whole.
+    result.status = DocumentLoadResult::CannotRead;
+    result.osError = archive.Error();
+  } else if (code != 0) {
+    result.status = DocumentLoadResult::InvalidFormat;
+    result.loadCode = code;
+  }
+  return result;
+}
+
+DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path) {
+  DocumentSaveResult result;
+  CStringArchiveWriter writer;
+  if (int code = store.SaveCsv(writer, IsCommaSeparatedPath(path)); code != 0) {
+    result.status = DocumentSaveResult::StoreFailed;
+    result.storeCode = code;
+    return result;
+  }
+  if (int error = SaveFileAtomically(path, writer.Bytes()); error != 0) {
+    result.status = DocumentSaveResult::WriteFailed;
+    result.osError = error;
+  }
+  return result;
+}
+
+ImageFileResult ReadImageFile(const std::string& path, PhonebookImage& image) {
+  ImageFileResult result;
+  FileByteReader file;
+  if (int error = file.Open(path); error != 0) {
+    result.status = ImageFileResult::CannotRead;
+    result.osError = error;
+    return result;
+  }
+  if (file.Size() != static_cast<long long>(image.size())) {
+    result.status = ImageFileResult::WrongSize;
+    result.actualSize = file.Size();
+    return result;
+  }
+  // Read into a buffer of its own, so that `image` changes only when the whole file was read.
+  std::vector<uint8_t> bytes;
+  bytes.reserve(image.size());
+  for (int c = file.Get(); c != FileByteReader::kEnd && bytes.size() < image.size(); c = file.Get()) {
+    bytes.push_back(static_cast<uint8_t>(c));
+  }
+  if (file.Failed() || bytes.size() != image.size()) {
+    // An error, or the file shrank while it was read.
+    result.status = ImageFileResult::CannotRead;
+    result.osError = file.Failed() ? file.Error() : EIO;
+    return result;
+  }
+  std::copy(bytes.begin(), bytes.end(), image.begin());
+  return result;
+}
+
+ImageFileResult WriteImageFile(const std::string& path, const PhonebookImage& image) {
+  ImageFileResult result;
+  std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+  if (int error = SaveFileAtomically(path, bytes); error != 0) {
+    result.status = ImageFileResult::WriteFailed;
+    result.osError = error;
+  }
+  return result;
+}

@@ -1,0 +1,64 @@
+// Opening and saving whole phonebook files, shared by the editor's document and the CLI:
+// document files (comma or tab separated by the path's ending) and handset image files.
+// The callers pick the messages from the results.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "phonebook/PhonebookImage.h"
+
+class CDbPhoneCtrl;
+
+// True when the path's last four bytes are exactly ".csv": the document is comma
+// separated; any other ending (".CSV" included) gives a tab-separated document.
+bool IsCommaSeparatedPath(std::string_view path);
+
+struct DocumentLoadResult {
+  enum Status {
+    Ok,
+    NoSlot,         // the store has no database file (captions 136/137)
+    CannotRead,     // missing, unreadable or not a regular file; osError says why
+    InvalidFormat   // the contents are not a phonebook (captions 138/139); loadCode says why
+  };
+  Status status = Ok;
+  int osError = 0;    // errno for CannotRead
+  int loadCode = 0;   // LoadCsv's nonzero result for InvalidFormat
+};
+
+// Fills the (empty) store from the document at `path`. On InvalidFormat the entries read
+// before the bad row stay in the store; the caller discards it.
+DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path);
+
+struct DocumentSaveResult {
+  enum Status {
+    Ok,
+    StoreFailed,   // the store could not be read (captions 140/141); storeCode says why
+    WriteFailed    // the file could not be written; osError says why
+  };
+  Status status = Ok;
+  int osError = 0;
+  int storeCode = 0;
+};
+
+// Writes the store to `path`. The file is replaced only when everything was written, so a
+// failed save leaves a previous file byte for byte as it was.
+DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path);
+
+struct ImageFileResult {
+  enum Status {
+    Ok,
+    CannotRead,   // missing, unreadable or not a regular file; osError says why
+    WrongSize,    // not exactly kImageSize bytes; actualSize holds its size
+    WriteFailed   // osError says why; a previous file is left as it was
+  };
+  Status status = Ok;
+  int osError = 0;
+  long long actualSize = 0;
+};
+
+// Reads a handset image file (exactly kImageSize bytes); `image` is changed only on success.
+ImageFileResult ReadImageFile(const std::string& path, PhonebookImage& image);
+
+// Writes a handset image file, replacing a previous one only when everything was written.
+ImageFileResult WriteImageFile(const std::string& path, const PhonebookImage& image);

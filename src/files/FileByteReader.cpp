@@ -1,0 +1,68 @@
+// Buffered reading of a regular file with POSIX calls.
+#include "files/FileByteReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+constexpr std::size_t kBufferSize = 64 * 1024;
+}
+
+FileByteReader::~FileByteReader() { Close(); }
+
+int FileByteReader::Open(const std::string& path) {
+  Close();
+  // O_NONBLOCK keeps opening a FIFO from waiting for a writer; it is refused below anyway.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    int error = errno;
+    ::close(fd);
+    return error;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  }
+  m_fd = fd;
+  m_size = static_cast<long long>(st.st_size);
+  m_buffer.resize(kBufferSize);
+  Rewind();
+  return 0;
+}
+
+void FileByteReader::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_next = m_filled = 0;
+  m_atEnd = true;
+}
+
+void FileByteReader::Rewind() {
+  m_next = m_filled = 0;
+  m_error = 0;
+  m_atEnd = m_fd < 0;
+  if (m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) != 0) {
+    m_error = errno;
+    m_atEnd = true;
+  }
+}
+
+bool FileByteReader::Fill() {
+  m_next = m_filled = 0;
+  while (!m_atEnd) {
+    ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
+    if (n > 0) {
+      m_filled = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) m_error = errno;
+    m_atEnd = true;
+  }
+  return false;
+}

@@ -1,0 +1,142 @@
+// Loading and saving a phonebook document (CDbPhoneCtrl::LoadCsv, SaveCsv): seven fields per
+// line in the standard layout, and on loading also the marker rows that switch to the
+// name-first and group-first layouts of other programs' exports.
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/Archive.h"
+#include "files/CsvCodec.h"
+#include "phonebook/DbPhoneCtrl.h"
+
+namespace {
+
+enum class RowLayout : unsigned char { Standard, NameFirst, GroupFirst };
+
+// Marker rows, as code page 932 bytes.
+constexpr std::string_view kMarkerNumberHeader = "\x3B\x94\xD4\x8D\x86";     // ";番号"
+constexpr std::string_view kMarkerName = "\x96\xBC\x91\x4F";                 // "名前"
+constexpr std::string_view kMarkerNameNs = "\x96\xBC\x91\x4F\x82\x6D\x82\x72";  // "名前ＮＳ"
+constexpr std::string_view kMarkerGroup = "\x83\x4F\x83\x8B\x81\x5B\x83\x76";   // "グループ"
+
+// Where the standard fields 1..5 come from in the alternative layouts.
+constexpr int kNameFirstSources[] = {0, 1, 2, 4, 6};
+constexpr int kGroupFirstSources[] = {2, 3, 4, 5, 6};
+
+constexpr std::size_t kRowFields = FieldCount;
+
+// The fields of a line, trimmed. Only the first seven fields mean anything; of the rest at
+// most one non-empty field is kept, which is all NormaliseFields needs to count them, so a
+// line of a million commas costs no more memory than a short one.
+std::vector<std::string> SplitRow(std::string_view line, char delimiter, QuoteRule rule) {
+  std::vector<std::string> fields;
+  CsvLineReader reader(line);
+  std::string field;
+  bool extraKept = false;
+  while (reader.ReadField(field, delimiter, rule)) {
+    TrimCsvField(field);
+    if (fields.size() < kRowFields) {
+      fields.push_back(field);
+    } else if (!extraKept && !field.empty()) {
+      fields.push_back(field);
+      extraKept = true;
+    }
+  }
+  return fields;
+}
+
+// An alternative layout's row in the standard layout, numbered by its sequence number.
+std::vector<std::string> RebuildRow(const std::vector<std::string>& row, RowLayout layout,
+                                    int sequence) {
+  const int* sources = layout == RowLayout::NameFirst ? kNameFirstSources : kGroupFirstSources;
+  std::vector<std::string> fields(kRowFields);
+  fields[FieldMemoryNumber] = std::to_string(sequence);
+  for (int i = 0; i < 5; ++i) {
+    std::size_t from = static_cast<std::size_t>(sources[i]);
+    if (from < row.size()) fields[FieldName + i] = row[from];
+  }
+  fields[FieldGroup].push_back('1');  // (assigning "1" trips a false GCC 12 -Wrestrict)
+  return fields;
+}
+
+// Whether `first` is a marker row for the file's delimiter, and the layout it selects.
+bool IsMarkerRow(const std::string& first, bool comma, RowLayout& next) {
+  next = RowLayout::Standard;
+  if (first == kMarkerNumberHeader) return !comma;
+  if (first == kMarkerNameNs) {
+    next = RowLayout::NameFirst;
+    return true;
+  }
+  if (comma && first == kMarkerName) {
+    next = RowLayout::NameFirst;
+    return true;
+  }
+  if (comma && first == kMarkerGroup) {
+    next = RowLayout::GroupFirst;
+    return true;
+  }
+  return false;
+}
+
+std::string FourDigits(int number) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d", number);
+  return text;
+}
+
+}  // namespace
+
+int CDbPhoneCtrl::LoadCsv(CArchiveReader& archive, bool comma) {
+  const char delimiter = comma ? kCsvComma : kCsvTab;
+  Batch batch(*this);  // one open and one commit for the whole file
+  std::string line;
+  // Pass 1 adds the numbered rows, pass 2 the others under free numbers, so that an
+  // unnumbered row never takes a number a later row of the file asks for.
+  for (int pass = 1; pass <= 2; ++pass) {
+    archive.Rewind();
+    RowLayout layout = RowLayout::Standard;
+    int sequence = 0;
+    while (archive.ReadLine(line)) {
+      std::vector<std::string> fields;
+      if (layout == RowLayout::Standard) {
+        fields = SplitRow(line, delimiter, QuoteRule::CollapseQuotes);
+        RowLayout next;
+        if (IsMarkerRow(fields[FieldMemoryNumber], comma, next)) {
+          layout = next;
+          continue;
+        }
+      } else {
+        QuoteRule rule =
+            layout == RowLayout::NameFirst ? QuoteRule::DropQuotes : QuoteRule::CollapseQuotes;
+        fields = RebuildRow(SplitRow(line, delimiter, rule), layout, ++sequence);
+      }
+      bool numbered = !fields[FieldMemoryNumber].empty();
+      if (numbered != (pass == 1)) continue;
+      if (pass == 2) {
+        int free = GetFreeMemoryNumber();
+        if (free == 0) continue;  // all 1000 numbers taken: the row is dropped
+        fields[FieldMemoryNumber] = FourDigits(free);
+      }
+      int result = NormaliseFields(fields);
+      if (result != 0) return result;
+      AddEntry(EntryFromFields(fields));
+    }
+  }
+  return 0;
+}
+
+int CDbPhoneCtrl::SaveCsv(CArchiveWriter& archive, bool comma) {
+  std::vector<PhonebookEntry> entries;
+  int result = ListEntries(KanaRowAll, SortByNumber, true, entries);
+  if (result != 0) return result;
+  const char delimiter = comma ? kCsvComma : kCsvTab;
+  std::string bytes;
+  for (const PhonebookEntry& entry : entries) {
+    auto texts = EntryToTexts(entry);
+    bytes += JoinCsvFields(std::vector<std::string>(texts.begin(), texts.end()), delimiter);
+    bytes += "\r\n";
+  }
+  archive.Write(bytes);
+  return 0;
+}

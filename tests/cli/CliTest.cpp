@@ -1,0 +1,166 @@
+// qvbook-cli as scripts use it: the built binary run on real files, checking exit codes,
+// the messages on stderr and the files and tables it writes.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "../files/TestFiles.h"
+
+namespace {
+
+const std::string kData = QVBOOK_TEST_DATA;
+const std::string kFilesData = QVBOOK_FILES_TEST_DATA;
+
+struct CliRun {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs qvbook-cli with `args`; `fileSizeLimit` > 0 caps the size of files it may write.
+CliRun RunCli(const std::vector<std::string>& args, const TempFolder& folder, long fileSizeLimit = 0) {
+  std::string outPath = folder / "stdout.txt";
+  std::string errPath = folder / "stderr.txt";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    if (fileSizeLimit > 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit {static_cast<rlim_t>(fileSizeLimit), RLIM_INFINITY};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    std::vector<char*> argv{const_cast<char*>(QVBOOK_CLI)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(QVBOOK_CLI, argv.data());
+    ::_exit(127);
+  }
+  CliRun run;
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadBytes(outPath);
+  run.err = ReadBytes(errPath);
+  return run;
+}
+
+const std::string kInvalidMessage =
+    "ファイルからデータの読出し\nファイル形式が不正です。\n\n指定したファイルをご確認ください。\n";
+const std::string kWriteMessage = "ファイルへのデータの書込み\nデータの書込みに失敗しました。\n";
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliRun Cli(const std::vector<std::string>& args, long fileSizeLimit = 0) {
+    return RunCli(args, m_folder, fileSizeLimit);
+  }
+  TempFolder m_folder;
+};
+
+TEST_F(CliTest, HelpAndUsage) {
+  CliRun help = Cli({"--help"});
+  EXPECT_EQ(help.exit, 0);
+  EXPECT_NE(help.out.find("qvbook-cli show FILE"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("qvbook-cli convert IN OUT"), std::string::npos);
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"show"}, {"show", "a", "b"}, {"convert", "a"}}) {
+    CliRun run = Cli(args);
+    EXPECT_EQ(run.exit, 64) << ::testing::PrintToString(args);
+    EXPECT_NE(run.err.find("usage"), std::string::npos);
+  }
+}
+
+TEST_F(CliTest, ShowPrintsTheTableAsTheEditorLoadsIt) {
+  CliRun run = Cli({"show", kFilesData + "/standard.csv"});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/standard.show.txt"));
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliTest, ShowOfAnEmptyFileIsTheHeaderOnly) {
+  WriteBytes(m_folder / "empty.csv", "");
+  CliRun run = Cli({"show", m_folder / "empty.csv"});
+  EXPECT_EQ(run.exit, 0);
+  EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
+}
+
+TEST_F(CliTest, MissingOrUnreadableInputIs66WithTheEditorsMessage) {
+  std::string missing = m_folder / "missing.csv";
+  CliRun run = Cli({"show", missing});
+  EXPECT_EQ(run.exit, 66);
+  EXPECT_EQ(run.err.rfind("Velmora-QV 電話帳ソフト\n" + missing + "\nこのファイルが見つかりません。\n", 0), 0u)
+      << run.err;
+  CliRun folder = Cli({"convert", m_folder.Path().string(), m_folder / "out.csv"});
+  EXPECT_EQ(folder.exit, 66);
+  EXPECT_NE(folder.err.find("の読み取り中に予期しないエラーが発生しました。"), std::string::npos) << folder.err;
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "out.csv"));
+}
+
+TEST_F(CliTest, InvalidPhonebookIs65AndWritesNothing) {
+  WriteBytes(m_folder / "dup.csv", "1,a\r\n1,b\r\n");
+  CliRun run = Cli({"convert", m_folder / "dup.csv", m_folder / "out.csv"});
+  EXPECT_EQ(run.exit, 65);
+  EXPECT_EQ(run.err, kInvalidMessage);
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "out.csv"));
+
+  WriteBytes(m_folder / "short.bin", std::string(119999, '\0'));
+  CliRun image = Cli({"show", m_folder / "short.bin"});
+  EXPECT_EQ(image.exit, 65);
+  EXPECT_EQ(image.err.rfind(kInvalidMessage, 0), 0u);
+  EXPECT_NE(image.err.find("119999"), std::string::npos);
+}
+
+TEST_F(CliTest, ConvertWritesDocumentsAsTheEditorSavesThem) {
+  CliRun run = Cli({"convert", kFilesData + "/standard.csv", m_folder / "out.csv"});
+  ASSERT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(ReadBytes(m_folder / "out.csv"), ReadBytes(kFilesData + "/standard.expected.csv"));
+
+  // Tab separated under any other ending, and read back the same way.
+  ASSERT_EQ(Cli({"convert", m_folder / "out.csv", m_folder / "out.CSV"}).exit, 0);
+  std::string tabbed = ReadBytes(m_folder / "out.CSV");
+  EXPECT_NE(tabbed.find("0012\t"), std::string::npos);
+  ASSERT_EQ(Cli({"convert", m_folder / "out.CSV", m_folder / "again.csv"}).exit, 0);
+  EXPECT_EQ(ReadBytes(m_folder / "again.csv"), ReadBytes(m_folder / "out.csv"));
+}
+
+// An image carries no memory numbers: entries are packed from record 0, so a phonebook
+// numbered 1, 2, 3... comes back unchanged.
+TEST_F(CliTest, ConvertThroughAnImageKeepsTheEntries) {
+  const std::string document = kFilesData + "/namefirst.expected.csv";
+  ASSERT_EQ(Cli({"convert", document, m_folder / "pdata.bin"}).exit, 0);
+  EXPECT_EQ(std::filesystem::file_size(m_folder / "pdata.bin"), 120000u);
+  CliRun back = Cli({"convert", m_folder / "pdata.bin", m_folder / "back.csv"});
+  ASSERT_EQ(back.exit, 0) << back.err;
+  EXPECT_EQ(ReadBytes(m_folder / "back.csv"), ReadBytes(document));
+  CliRun showImage = Cli({"show", m_folder / "pdata.bin"});
+  EXPECT_EQ(showImage.exit, 0);
+  EXPECT_EQ(showImage.out, Cli({"show", document}).out);
+}
+
+TEST_F(CliTest, OutputThatCannotBeCreatedIs73) {
+  CliRun run = Cli({"convert", kFilesData + "/standard.csv", m_folder / "no/such/folder/out.csv"});
+  EXPECT_EQ(run.exit, 73);
+  EXPECT_EQ(run.err.rfind(kWriteMessage, 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos);
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIs74AndThePreviousFileStays) {
+  std::string out = m_folder / "out.bin";
+  WriteBytes(out, "previous");
+  CliRun run = Cli({"convert", kFilesData + "/standard.csv", out}, 4096);
+  EXPECT_EQ(run.exit, 74);
+  EXPECT_EQ(run.err.rfind(kWriteMessage, 0), 0u) << run.err;
+  EXPECT_EQ(ReadBytes(out), "previous");
+  std::size_t files = 0;
+  for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(m_folder.Path())) ++files;
+  EXPECT_EQ(files, 3u) << "out.bin and the two captured streams, no temporary left";
+}
+
+}  // namespace
