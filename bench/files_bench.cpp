@@ -1,0 +1,83 @@
+// Opening and saving a 1000-entry phonebook document, against a baseline that only splits
+// and normalises the same lines (the work any loader must do), to show the store's share.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/CsvCodec.h"
+#include "files/MemoryArchiveReader.h"
+#include "files/StringArchiveWriter.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/EntryRules.h"
+#include "phonebook/StoreEnvironment.h"
+
+namespace {
+
+// 1000 full entries with double-byte names, comma separated, as the editor saves them.
+const std::string& ThousandEntryDocument() {
+  static const std::string document = [] {
+    std::string bytes;
+    for (int n = 1; n <= kMaxEntries; ++n) {
+      char line[160];
+      std::snprintf(line, sizeof line,
+                    "%04d,\x8E\x52\x93\x63\x91\xBE\x98\x59%d,\xD4\xCF\xC0\xDE %d,03%08d,090%08d,#%d*,%d\r\n",
+                    n, n % 10, n, n, n, n, 1 + n % 9);
+      bytes += line;
+    }
+    return bytes;
+  }();
+  return document;
+}
+
+StoreEnvironment& Environment() {
+  static std::unique_ptr<StoreEnvironment> environment = StoreEnvironment::CreatePrivate();
+  return *environment;
+}
+
+void BM_OpenDocument(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto store = std::make_unique<CDbPhoneCtrl>(Environment());
+    CMemoryArchiveReader reader(ThousandEntryDocument());
+    state.ResumeTiming();
+    if (store->LoadCsv(reader, true) != 0) state.SkipWithError("load failed");
+    state.PauseTiming();
+    store.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SaveDocument(benchmark::State& state) {
+  CDbPhoneCtrl store(Environment());
+  CMemoryArchiveReader reader(ThousandEntryDocument());
+  if (store.LoadCsv(reader, true) != 0) state.SkipWithError("load failed");
+  for (auto _ : state) {
+    CStringArchiveWriter writer;
+    if (store.SaveCsv(writer, true) != 0) state.SkipWithError("save failed");
+    benchmark::DoNotOptimize(writer.Bytes().data());
+  }
+}
+BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SplitAndNormaliseBaseline(benchmark::State& state) {
+  for (auto _ : state) {
+    CMemoryArchiveReader reader(ThousandEntryDocument());
+    UsedFlags used{};
+    std::string line;
+    while (reader.ReadLine(line)) {
+      std::vector<std::string> fields = SplitCsvLine(line, kCsvComma);
+      if (NormaliseFields(fields, used) != 0) state.SkipWithError("bad line");
+      used[EntryFromFields(fields).memoryNumber - 1] = 1;
+    }
+    benchmark::DoNotOptimize(used.data());
+  }
+}
+BENCHMARK(BM_SplitAndNormaliseBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
