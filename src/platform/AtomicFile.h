@@ -7,5 +7,6 @@
 
 // Writes `bytes` to `path` atomically. Returns 0, or the errno of the step that failed; on
 // failure the temporary file is removed and an existing target is untouched. A new file
-// gets mode 0666 less the umask.
+// gets mode 0666 less the umask; a replaced file keeps its mode. Through a symbolic link
+// the file it points to is replaced and the link kept. A read-only file is not replaced.
 int SaveFileAtomically(const std::string& path, std::string_view bytes);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -20,23 +21,46 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+std::string BaseNameOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a save must replace: the target of a symbolic link rather than the link, so
+// that saving through a link keeps the link.
+std::string ResolveTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return path;  // a dangling link: replaced like a missing file
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
+
 // Creates a new file beside `path` whose name no other file has; -1 with errno on failure.
 int CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
   static std::atomic<unsigned> counter{0};
-  std::string folder = FolderOf(path);
-  std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
     auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     char suffix[64];
     std::snprintf(suffix, sizeof suffix, ".tmp%ld.%u.%llx", static_cast<long>(::getpid()),
                   counter++, static_cast<unsigned long long>(ticks) & 0xFFFFFFULL);
-    tempPath = folder + "/." + base + suffix;
+    tempPath = FolderOf(path) + "/." + BaseNameOf(path) + suffix;
     // Mode 0666: the kernel applies the umask, as for any newly created file.
     int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   errno = EEXIST;
   return -1;
+}
+
+// A file that replaces an existing one keeps its permissions: a phonebook the user made
+// private must not become readable by others through a save.
+int KeepModeOf(const std::string& path, int fd) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return ::fchmod(fd, st.st_mode & 07777) == 0 ? 0 : errno;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -62,12 +86,16 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-int SaveFileAtomically(const std::string& path, std::string_view bytes) {
-  if (path.empty() || path.back() == '/') return EISDIR;
+int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+  if (requestedPath.empty() || requestedPath.back() == '/') return EISDIR;
+  const std::string path = ResolveTarget(requestedPath);
+  // Renaming would replace a file the user made read-only; refuse as writing into it would.
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return errno;
   std::string tempPath;
   int fd = CreateTemporaryBeside(path, tempPath);
   if (fd < 0) return errno;
-  int error = WriteAll(fd, bytes);
+  int error = KeepModeOf(path, fd);
+  if (error == 0) error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) error = errno;

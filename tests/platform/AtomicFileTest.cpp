@@ -42,6 +42,23 @@ TEST(AtomicFile, NewFileGetsModeFromUmask) {
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
+TEST(AtomicFile, ReplacedFileKeepsItsModeAndLinksStayLinks) {
+  TempFolder folder;
+  std::string path = folder / "private.csv";
+  ASSERT_EQ(SaveFileAtomically(path, "old"), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  ASSERT_EQ(SaveFileAtomically(path, "new"), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  std::string link = folder / "link.csv";
+  ASSERT_EQ(::symlink("private.csv", link.c_str()), 0);
+  ASSERT_EQ(SaveFileAtomically(link, "through the link"), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadBytes(path), "through the link");
+}
+
 TEST(AtomicFile, FailureInReadOnlyFolderLeavesThePreviousFileIntact) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   TempFolder folder;
@@ -53,6 +70,16 @@ TEST(AtomicFile, FailureInReadOnlyFolderLeavesThePreviousFileIntact) {
   ::chmod(folder.Path().c_str(), 0755);
   EXPECT_EQ(ReadBytes(path), previous);
   EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+TEST(AtomicFile, ReadOnlyFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only files";
+  TempFolder folder;
+  std::string path = folder / "book.csv";
+  ASSERT_EQ(SaveFileAtomically(path, "kept"), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  EXPECT_EQ(SaveFileAtomically(path, "new"), EACCES);
+  EXPECT_EQ(ReadBytes(path), "kept");
 }
 
 // A file-size limit makes the write itself fail, for root too (who ignores folder modes).
