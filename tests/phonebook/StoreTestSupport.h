@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,25 +12,17 @@
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "platform/PrivateFolder.h"
+#include "../files/TestFiles.h"
 
-// A fresh folder under the test's temporary folder, removed with everything in it.
+// A scratch folder (removed with everything in it), with its paths as plain texts.
 class ScratchFolder {
  public:
-  ScratchFolder() : m_strPath(platform::MakeUniqueFolder(TempRoot(), "qvtest-")) {}
-  ~ScratchFolder() {
-    std::error_code ignored;
-    if (!m_strPath.empty()) std::filesystem::remove_all(m_strPath, ignored);
-  }
   const std::string& Path() const { return m_strPath; }
-  std::string File(const std::string& name) const { return m_strPath + "/" + name; }
+  std::string File(const std::string& name) const { return m_folder / name; }
 
  private:
-  static std::string TempRoot() {
-    std::string root = ::testing::TempDir();
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
-    return root;
-  }
-  std::string m_strPath;
+  TempFolder m_folder;
+  std::string m_strPath = m_folder.Path().string();
 };
 
 // A list control in memory, recording its rows and how it was driven.

@@ -1,0 +1,92 @@
+// Speed of the store on a 1000-entry phonebook: adding in a Batch, building and loading
+// the handset image, and filling a list.
+#include <benchmark/benchmark.h>
+
+#include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/StoreEnvironment.h"
+
+namespace {
+
+// Counts what FillList hands over instead of drawing it.
+class CountingListControl : public IListControl {
+ public:
+  bool HasWindow() const override { return true; }
+  void SetRedraw(bool) override {}
+  void DeleteAllItems() override { m_nCells = 0; }
+  void InsertItem(int, const std::string& text) override { m_nCells += !text.empty(); }
+  void SetItemText(int, int, const std::string& text) override { m_nCells += !text.empty(); }
+  void RedrawNow() override {}
+  long m_nCells = 0;
+};
+
+std::vector<PhonebookEntry> ThousandEntries() {
+  std::vector<PhonebookEntry> entries;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    PhonebookEntry entry;
+    entry.memoryNumber = n;
+    entry.name = "\x8E\x52\x93\x63\x91\xBE\x98\x59" + std::to_string(n);  // 山田太郎 + n
+    entry.reading = std::string(1, static_cast<char>(0xB1 + n % 45)) + "\xCF\xC0\xDE";
+    entry.phone1 = "090" + std::to_string(10000000 + n);
+    entry.phone2 = "03" + std::to_string(50000000 + n);
+    entry.group = 1 + n % 9;
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+void AddAll(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
+  CDbPhoneCtrl::Batch batch(store);
+  for (const PhonebookEntry& entry : entries) store.AddEntry(entry);
+}
+
+struct BenchStore {
+  std::unique_ptr<StoreEnvironment> environment = StoreEnvironment::CreatePrivate();
+  CDbPhoneCtrl store{*environment};
+};
+
+void AddThousandInABatch(benchmark::State& state) {
+  BenchStore bench;
+  const auto entries = ThousandEntries();
+  for (auto _ : state) {
+    state.PauseTiming();
+    bench.store.DeleteAll();
+    state.ResumeTiming();
+    AddAll(bench.store, entries);
+  }
+  state.counters["entries"] = bench.store.EntryCount();
+}
+BENCHMARK(AddThousandInABatch)->Unit(benchmark::kMillisecond);
+
+void BuildImageOfThousand(benchmark::State& state) {
+  BenchStore bench;
+  AddAll(bench.store, ThousandEntries());
+  auto image = std::make_unique<PhonebookImage>();
+  for (auto _ : state) {
+    image->fill(0);
+    benchmark::DoNotOptimize(bench.store.BuildImage(*image));
+  }
+}
+BENCHMARK(BuildImageOfThousand)->Unit(benchmark::kMillisecond);
+
+void LoadImageOfThousand(benchmark::State& state) {
+  BenchStore bench;
+  AddAll(bench.store, ThousandEntries());
+  auto image = std::make_unique<PhonebookImage>();
+  bench.store.BuildImage(*image);
+  for (auto _ : state) LoadPhonebookImage(*image, bench.store);
+  state.counters["entries"] = bench.store.EntryCount();
+}
+BENCHMARK(LoadImageOfThousand)->Unit(benchmark::kMillisecond);
+
+void FillListOfThousand(benchmark::State& state) {
+  BenchStore bench;
+  AddAll(bench.store, ThousandEntries());
+  CountingListControl list;
+  for (auto _ : state) bench.store.FillList(list, KanaRowAll, SortByReading, true);
+  state.counters["cells"] = static_cast<double>(list.m_nCells);
+}
+BENCHMARK(FillListOfThousand)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
