@@ -45,14 +45,40 @@ class SharedStoreEnvironment final : public StoreEnvironment {
   std::mutex m_mutex;
 };
 
+constexpr const char* kPrivatePrefix = "private-";
+// A private folder younger than this may still be waiting for its owner's lock.
+constexpr int kAbandonedAfterSeconds = 60;
+
+// Private folders of processes that died without removing them: nobody holds their lock.
+void RemoveAbandonedPrivateFolders(const std::string& parent) {
+  for (const std::string& folder :
+       platform::QuietSubfolders(parent, kPrivatePrefix, kAbandonedAfterSeconds)) {
+    if (platform::SlotLocks(folder, 1).CountHeld() == 0) platform::RemoveFolder(folder);
+  }
+}
+
 class PrivateStoreEnvironment final : public StoreEnvironment {
  public:
   PrivateStoreEnvironment() {
     const std::string parent = platform::UserPrivateFolderPath();
-    if (platform::EnsurePrivateFolder(parent))
-      m_strFolder = platform::MakeUniqueFolder(parent, "private-");
+    if (!platform::EnsurePrivateFolder(parent)) return;
+    RemoveAbandonedPrivateFolders(parent);
+    // The folder is held by a lock of its own for this environment's life, so that a
+    // later run can tell it from one left by a process that died.
+    const std::string folder = platform::MakeUniqueFolder(parent, kPrivatePrefix);
+    if (folder.empty()) return;
+    m_pOwner = std::make_unique<platform::SlotLocks>(folder, 1);
+    if (m_pOwner->Acquire() == 0) {
+      m_strFolder = folder;
+    } else {
+      m_pOwner.reset();
+      platform::RemoveFolder(folder);
+    }
   }
-  ~PrivateStoreEnvironment() override { platform::RemoveFolder(m_strFolder); }
+  ~PrivateStoreEnvironment() override {
+    platform::RemoveFolder(m_strFolder);
+    m_pOwner.reset();
+  }
 
   const std::string& Folder() const override { return m_strFolder; }
 
@@ -70,7 +96,8 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
   }
 
  private:
-  std::string m_strFolder;
+  std::string m_strFolder;                       // empty when no folder could be made
+  std::unique_ptr<platform::SlotLocks> m_pOwner;  // holds the folder's own lock
   int m_nLive = 0;
   std::mutex m_mutex;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +17,11 @@ bool EnsurePrivateFolder(const std::string& path, std::string* error = nullptr);
 
 // A new uniquely named folder "<prefix>XXXXXX" inside `parent`; empty on failure.
 std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix);
+
+// Folders directly inside `parent` whose names start with `prefix` and that have not
+// changed for at least `minAgeSeconds`.
+std::vector<std::string> QuietSubfolders(const std::string& parent, const std::string& prefix,
+                                         int minAgeSeconds);
 
 // Removes the plain files directly inside `path`, then the folder itself.
 void RemoveFolder(const std::string& path);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace platform {
@@ -72,6 +73,24 @@ std::string MakeUniqueFolder(const std::string& parent, const std::string& prefi
   buffer.push_back('\0');
   if (mkdtemp(buffer.data()) == nullptr) return {};
   return std::string(buffer.data());
+}
+
+std::vector<std::string> QuietSubfolders(const std::string& parent, const std::string& prefix,
+                                         int minAgeSeconds) {
+  std::vector<std::string> found;
+  DIR* dir = opendir(parent.c_str());
+  if (dir == nullptr) return found;
+  const time_t now = time(nullptr);
+  while (const dirent* item = readdir(dir)) {
+    const std::string name = item->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    struct stat info {};
+    if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(info.st_mode) && now - info.st_mtime >= minAgeSeconds)
+      found.push_back(parent + "/" + name);
+  }
+  closedir(dir);
+  return found;
 }
 
 void RemoveFolder(const std::string& path) {

@@ -7,12 +7,48 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "StoreTestSupport.h"
 
 namespace {
+
+// Runs `body` in a child process that then waits to be killed; returns once the child
+// has written its one-byte report, which lands in `report`.
+class PausedChild {
+ public:
+  template <typename Body>
+  PausedChild(Body body, char& report) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    m_pid = fork();
+    if (m_pid == 0) {
+      close(ready[0]);
+      const char byte = body();
+      if (write(ready[1], &byte, 1) != 1) _exit(2);
+      for (;;) pause();
+    }
+    close(ready[1]);
+    if (m_pid < 0 || read(ready[0], &report, 1) != 1) report = 0;
+    close(ready[0]);
+  }
+  ~PausedChild() { Kill(); }  // the child never outlives the test
+  PausedChild(const PausedChild&) = delete;
+  PausedChild& operator=(const PausedChild&) = delete;
+
+  void Kill() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = 0;
+  }
+
+ private:
+  pid_t m_pid = -1;
+};
 
 class StoreSlots : public ::testing::Test {
  protected:
@@ -128,39 +164,21 @@ TEST_F(StoreSlots, EnvironmentsOverOneFolderShareTheFiveSlots) {
 }
 
 TEST_F(StoreSlots, AKilledProcessLeavesNoCountBehind) {
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(ready[0]);
-    auto environment = StoreEnvironment::CreateShared(m_folder.Path());
-    CDbPhoneCtrl store(*environment);
-    const char ok = store.AddEntry(MakeEntry(1, "A")) == StoreOk ? 'y' : 'n';
-    if (write(ready[1], &ok, 1) != 1) _exit(2);
-    for (;;) pause();
-  }
-  close(ready[1]);
-  // Whatever fails below, the child never outlives the test.
-  struct KillOnExit {
-    pid_t pid;
-    ~KillOnExit() {
-      if (pid > 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-      }
-    }
-  } guard{child};
-  char ok = 0;
-  ASSERT_EQ(read(ready[0], &ok, 1), 1);
-  close(ready[0]);
-  EXPECT_EQ(ok, 'y');
+  const std::string folder = m_folder.Path();
+  char report = 0;
+  PausedChild child(
+      [&folder] {
+        // Both live until the child is killed.
+        auto* environment = StoreEnvironment::CreateShared(folder).release();
+        auto* store = new CDbPhoneCtrl(*environment);
+        return store->AddEntry(MakeEntry(1, "A")) == StoreOk ? 'y' : 'n';
+      },
+      report);
+  ASSERT_EQ(report, 'y');
   EXPECT_EQ(OthersLive(), 1);
   EXPECT_TRUE(Exists(SlotFile(0)));
 
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  guard.pid = 0;
+  child.Kill();
   EXPECT_EQ(OthersLive(), 0);
 
   // The next store is the first live one again and clears what the dead one left.
@@ -220,6 +238,38 @@ TEST_F(PrivateEnvironment, HasItsOwnFolderAndFiveSlotsAndLeavesNothing) {
     EXPECT_TRUE(platform::FileExists(folder));
   }
   EXPECT_FALSE(platform::FileExists(folder));
+}
+
+TEST_F(PrivateEnvironment, FoldersOfKilledRunsAreRemovedByTheNextRun) {
+  char report = 0;
+  PausedChild child(
+      [] {
+        // Both live until the child is killed.
+        auto* environment = StoreEnvironment::CreatePrivate().release();
+        auto* store = new CDbPhoneCtrl(*environment);
+        return store->AddEntry(MakeEntry(1, "A")) == StoreOk ? 'y' : 'n';
+      },
+      report);
+  ASSERT_EQ(report, 'y');
+  child.Kill();
+  auto live = StoreEnvironment::CreatePrivate();
+
+  std::vector<std::string> folders;
+  for (const auto& item : std::filesystem::directory_iterator(UserFolder())) {
+    folders.push_back(item.path().string());
+    // Old enough to count as abandoned, unless its owner is alive.
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(item.path(), hourAgo);
+  }
+  ASSERT_EQ(folders.size(), 2u);
+
+  auto next = StoreEnvironment::CreatePrivate();
+  EXPECT_TRUE(platform::FileExists(live->Folder()));
+  for (const std::string& folder : folders) {
+    if (folder != live->Folder()) {
+      EXPECT_FALSE(platform::FileExists(folder)) << folder;
+    }
+  }
 }
 
 }  // namespace
