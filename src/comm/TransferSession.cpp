@@ -1,0 +1,382 @@
+// The transfer session: the wake-up conversation, the transfer thread, the download and
+// upload of the phonebook image and the end of the session.
+#include "comm/TransferSession.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "comm/Frame.h"
+
+namespace {
+
+constexpr std::size_t kUploadBlock = 1024;
+constexpr int kProgressPerExchange = 1024;
+constexpr std::size_t kWakeCollectBytes = 256;
+constexpr std::string_view kOk = "OK\r\n";
+constexpr std::string_view kDownloadRequest = "GET_FILE<?pdata.bin>\r\n";
+constexpr std::string_view kAck = "ACK\r\n";
+
+std::span<const uint8_t> Bytes(const std::vector<uint8_t>& buffer, uint32_t count) {
+  return std::span(buffer.data(), std::min<std::size_t>(count, buffer.size()));
+}
+
+}  // namespace
+
+std::string FormatTimeStamp(const std::tm& localTime) {
+  char text[32];
+  std::size_t n = std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &localTime);
+  return std::string(text, n);
+}
+
+std::string CurrentTimeStamp() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &local)) return {};
+  return FormatTimeStamp(local);
+}
+
+// Everything the transfer thread touches. Shared with the thread, so that a thread that
+// did not end in time keeps its own state and never reaches a closed session.
+struct CTransferSession::Core {
+  explicit Core(const TransferTiming& t) : timing(t) {}
+
+  const TransferTiming timing;
+  CUtiCtrl controller;                  // the port of the session
+  PhonebookImage image{};               // received or sent
+  int bytesToSend = 0;                  // 120000 during an upload
+  int bytesSent = 0;                    // advanced by each block sent
+  std::size_t receiveOffset = 0;        // where the next received block lands
+  std::size_t receivedBytes = 0;        // size of the image the last download completed
+  bool frameFailed = false;             // a block of this download failed its tests
+
+  std::mutex signalLock;                // guards the flags below
+  std::condition_variable signalCv;
+  bool stop = false;                    // the thread must end
+  bool downloadRequest = false;
+  bool uploadRequest = false;
+  bool abort = false;                   // raised by the user, consumed by a test
+  bool ending = false;                  // EndSession runs: pauses end, nothing is reported
+  bool starting = false;                // StartSession runs
+  bool threadEnded = false;
+
+  std::mutex observerLock;              // guards observer
+  ITransferObserver* observer = nullptr;
+
+  void Notify(int kind, int value) {
+    std::lock_guard<std::mutex> lock(observerLock);
+    if (observer) observer->OnCommNotify(kind, value);
+  }
+
+  // Waits `ms`; false when the session is ending (or, while starting, aborted) first.
+  bool Pause(int ms) {
+    std::unique_lock<std::mutex> lock(signalLock);
+    return !signalCv.wait_for(lock, std::chrono::milliseconds(ms),
+                              [this] { return ending || (starting && abort); });
+  }
+
+  bool StartAborted() {
+    std::lock_guard<std::mutex> lock(signalLock);
+    return abort;
+  }
+
+  // Tests the abort signal without waiting; a raised signal is consumed.
+  bool TestAbort() {
+    std::lock_guard<std::mutex> lock(signalLock);
+    return std::exchange(abort, false);
+  }
+
+  int SendFrame(std::string_view text) {
+    controller.SendBytes(EncodeFrame(0, text));
+    return ExchangeOk;
+  }
+
+  int SendCommand(std::string_view text) {
+    SendFrame(text);
+    std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
+    uint32_t count = kCommandReplyCapacity;
+    if (int result = controller.WaitReply(count, reply.data(), timing.replyTimeoutMs)) return result;
+    // The reply is a frame whose header and length hold zeros; its text lies among the rest.
+    return ContainsText(NonZeroBytes(Bytes(reply, count), 256), kOk) ? ExchangeOk : ExchangeFailed;
+  }
+
+  int ExchangeDataFrame(std::string_view text) {
+    SendFrame(text);
+    std::vector<uint8_t> reply(kMaxChunkBytes, 0);
+    uint32_t count = kMaxChunkBytes;
+    if (int result = controller.WaitReply(count, reply.data(), timing.replyTimeoutMs)) return result;
+    auto bytes = Bytes(reply, count);
+    if (IsRefusalReply(bytes)) return ExchangeRefused;
+    DecodedFrame frame;
+    if (DecodeFrame(bytes, DataFrameStart(bytes), frame) != FrameOk ||
+        receiveOffset + frame.length > image.size()) {
+      frameFailed = true;  // not stored; the download goes on but cannot succeed
+      return ExchangeFailed;
+    }
+    std::copy(frame.data.begin(), frame.data.end(), image.begin() + receiveOffset);
+    receiveOffset += frame.length;
+    if (frame.more == 0) {
+      receivedBytes = std::exchange(receiveOffset, 0);
+      return ExchangeLastBlock;
+    }
+    if (TestAbort()) {
+      receiveOffset = 0;
+      return ExchangeAborted;
+    }
+    return ExchangeOk;
+  }
+
+  int DownloadImage() {
+    Notify(NotifyProgress, 0);
+    image.fill(0);
+    receiveOffset = 0;
+    receivedBytes = 0;
+    frameFailed = false;
+    if (ExchangeDataFrame(kDownloadRequest) != ExchangeOk) return SessionNoReply;
+    int progress = kProgressPerExchange;
+    Notify(NotifyProgress, progress);
+    for (;;) {
+      if (!Pause(timing.beforeAckMs)) return SessionNoReply;
+      int result = ExchangeDataFrame(kAck);
+      if (result == ExchangeAborted) return SessionAborted;
+      if (result == ExchangeNoReply) return SessionNoReply;
+      progress += kProgressPerExchange;
+      Notify(NotifyProgress, progress);
+      if (result == ExchangeLastBlock) break;
+      if (result == ExchangeRefused) return SessionBadReply;
+      // ExchangeFailed: acknowledged by the next "ACK" like any block; judged at the end.
+    }
+    Notify(NotifyProgress, static_cast<int>(kImageSize));
+    // A block that failed its tests, or an image of the wrong size, would put misplaced
+    // bytes into the phonebook: such a download is a failure.
+    if (frameFailed || receivedBytes != kImageSize) return SessionBadReply;
+    return SessionOk;
+  }
+
+  int UploadImage() {
+    if (!Pause(timing.aroundPutFileMs)) return SessionNoReply;
+    std::string command = "PUT_FILE<?pdata.bin,120000," + CurrentTimeStamp() + ">\r\n";
+    if (SendCommand(command) != ExchangeOk) return SessionNoReply;
+    bytesToSend = static_cast<int>(kImageSize);
+    bytesSent = 0;
+    if (!Pause(timing.aroundPutFileMs)) return SessionNoReply;
+    std::size_t blockOffset = 0;
+    for (;;) {
+      if (TestAbort()) return SessionAborted;
+      std::size_t remaining = static_cast<std::size_t>(bytesToSend - bytesSent);
+      bool more = remaining > kUploadBlock;
+      std::size_t length = more ? kUploadBlock : remaining;
+      bytesSent += static_cast<int>(length);
+      controller.SendBytes(EncodeFrame(more ? 1 : 0, std::span(image.data() + blockOffset, length)));
+      if (!Pause(timing.afterBlockMs)) return SessionNoReply;
+      std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
+      uint32_t count = kCommandReplyCapacity;
+      if (controller.WaitReply(count, reply.data(), timing.replyTimeoutMs) != UtiOk) return SessionNoReply;
+      auto text = TextAt(Bytes(reply, count), 7, kCommandReplyCapacity);
+      if (ContainsText(text, "REJ") || ContainsText(text, "ERROR")) return SessionRejected;
+      Notify(NotifyProgress, static_cast<int>(blockOffset));
+      if (!more) {
+        Notify(NotifyProgress, static_cast<int>(kImageSize));
+        return SessionOk;
+      }
+      blockOffset += kUploadBlock;
+    }
+  }
+};
+
+CTransferSession::CTransferSession(const TransferTiming& timing)
+    : m_timing(timing), m_pCore(std::make_shared<Core>(timing)) {}
+
+CTransferSession::~CTransferSession() {
+  if (IsRunning()) EndSession();
+}
+
+void CTransferSession::SetObserver(ITransferObserver* observer) {
+  m_pObserver = observer;
+  std::lock_guard<std::mutex> lock(m_pCore->observerLock);
+  m_pCore->observer = observer;
+}
+
+CUtiCtrl& CTransferSession::Controller() { return m_pCore->controller; }
+const PhonebookImage& CTransferSession::Image() const { return m_pCore->image; }
+int CTransferSession::SendFrame(std::string_view text) { return m_pCore->SendFrame(text); }
+int CTransferSession::SendCommand(std::string_view text) { return m_pCore->SendCommand(text); }
+int CTransferSession::ExchangeDataFrame(std::string_view text) { return m_pCore->ExchangeDataFrame(text); }
+int CTransferSession::DownloadImage() { return m_pCore->DownloadImage(); }
+int CTransferSession::UploadImage() { return m_pCore->UploadImage(); }
+
+void CTransferSession::Abort() {
+  Core& core = *m_pCore;
+  bool starting;
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    core.abort = true;
+    starting = core.starting;
+  }
+  core.signalCv.notify_all();
+  if (starting) core.controller.InterruptWaits(true);
+}
+
+int CTransferSession::StartSession(bool bDownload, const ImageBuilder& buildImage) {
+  if (IsRunning()) return SessionNoThread;
+  Core& core = *m_pCore;
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
+    core.ending = core.threadEnded = false;
+    core.starting = true;
+  }
+  int result = RunStart(bDownload, buildImage);
+  std::lock_guard<std::mutex> lock(core.signalLock);
+  core.starting = false;
+  return result;
+}
+
+int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
+  Core& core = *m_pCore;
+  if (!bDownload) {
+    // An image that cannot be built would wipe the handset's phonebook: send nothing.
+    core.image.fill(0);
+    if (!buildImage || buildImage(core.image) != 0) return SessionNoImage;
+  }
+  std::string name = m_strPortName;
+  if (name.empty() && (core.controller.FindHandsetPort(name) != UtiFound || name.empty()))
+    return SessionPortNotFound;
+  core.controller.SetOpenRetryPause(m_timing.openRetryPauseMs);
+  if (core.controller.Open(name) != UtiOk) return SessionPortUnavailable;
+  if (!core.Pause(m_timing.afterOpenMs)) return SessionAborted;
+
+  if (int result = WakeHandset()) return result;
+
+  std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
+  uint32_t count = kCommandReplyCapacity;
+  core.controller.SendText("AT*S\r");
+  if (int result = core.controller.WaitReply(count, reply.data(), m_timing.replyTimeoutMs)) return result;
+  auto text = Bytes(reply, count);
+  if (!ContainsText(text, kOk)) return ContainsText(text, "ERROR\r\n") ? SessionLocked : SessionBadReply;
+
+  if (int result = core.SendCommand("FT_START\r\n")) return result;
+  if (!core.Pause(m_timing.startToDeleteMs)) return SessionAborted;
+  if (int result = core.SendCommand("DEL<**ack**>\r\n")) return result;
+  if (core.StartAborted()) return SessionAborted;
+
+  try {
+    m_transferThread = std::thread(&CTransferSession::TransferThreadProc, m_pCore);
+  } catch (const std::system_error&) {
+    return SessionNoThread;
+  }
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    (bDownload ? core.downloadRequest : core.uploadRequest) = true;
+  }
+  core.signalCv.notify_all();
+  return SessionOk;
+}
+
+// Sends "AT\r" once and polls for "OK\r\n" among the collected replies, up to the
+// wake-up limit, with the wait notice shown.
+int CTransferSession::WakeHandset() {
+  Core& core = *m_pCore;
+  if (m_pWakeNotice) m_pWakeNotice->ShowWakeNotice();
+  struct HideOnExit {
+    IWakeNotice* notice;
+    ~HideOnExit() {
+      if (notice) notice->HideWakeNotice();
+    }
+  } hide{m_pWakeNotice};
+
+  if (!core.Pause(m_timing.afterWaitNoticeMs)) return SessionAborted;
+  core.controller.SendText("AT\r");
+  auto started = std::chrono::steady_clock::now();
+  std::array<uint8_t, kWakeCollectBytes> collected{};
+  std::size_t writeAt = 0, used = 0;
+  for (;;) {
+    if (std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(m_timing.wakeLimitMs))
+      return SessionNoReply;
+    std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
+    uint32_t count = kCommandReplyCapacity;
+    core.controller.WaitReply(count, reply.data(), m_timing.replyTimeoutMs);
+    for (uint8_t byte : TextAt(Bytes(reply, count), 0, kCommandReplyCapacity)) {
+      collected[writeAt++] = byte;
+      used = std::max(used, writeAt);
+      if (writeAt == collected.size()) {  // full: start again, drop the rest of this reply
+        writeAt = 0;
+        break;
+      }
+    }
+    if (ContainsText(std::span(collected.data(), used), kOk)) return SessionOk;
+    if (core.StartAborted() || !core.Pause(m_timing.wakePollMs)) return SessionAborted;
+  }
+}
+
+void CTransferSession::TransferThreadProc(std::shared_ptr<Core> shared) {
+  Core& core = *shared;
+  for (;;) {
+    bool download;
+    {
+      std::unique_lock<std::mutex> lock(core.signalLock);
+      core.signalCv.wait(lock, [&] { return core.stop || core.downloadRequest || core.uploadRequest; });
+      if (core.stop) break;
+      download = core.downloadRequest;
+      (download ? core.downloadRequest : core.uploadRequest) = false;
+    }
+    int result = download ? core.DownloadImage() : core.UploadImage();
+    core.Notify(download ? NotifyDownloadFinished : NotifyUploadFinished, result);
+  }
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    core.threadEnded = true;
+  }
+  core.signalCv.notify_all();
+}
+
+void CTransferSession::EndSession() {
+  if (IsRunning()) {
+    Core& core = *m_pCore;
+    {
+      std::lock_guard<std::mutex> lock(core.signalLock);
+      core.stop = core.ending = true;
+    }
+    {
+      // A transfer cut short here reports nothing: the caller is ending it.
+      std::lock_guard<std::mutex> lock(core.observerLock);
+      core.observer = nullptr;
+    }
+    core.signalCv.notify_all();
+    core.controller.InterruptWaits(true);
+    std::this_thread::yield();
+    bool ended;
+    {
+      std::unique_lock<std::mutex> lock(core.signalLock);
+      ended = core.signalCv.wait_for(lock, std::chrono::milliseconds(m_timing.threadEndWaitMs),
+                                     [&] { return core.threadEnded; });
+    }
+    if (ended) {
+      m_transferThread.join();
+    } else {
+      // Released: it keeps the old core (and closes its port when it ends by itself).
+      m_transferThread.detach();
+      m_pCore = std::make_shared<Core>(m_timing);
+      SetObserver(m_pObserver);
+      return;
+    }
+  }
+  Core& core = *m_pCore;
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
+    core.ending = false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(core.observerLock);
+    core.observer = m_pObserver;
+  }
+  core.controller.SendBytes(std::vector<uint8_t>(kEndOfLinkFrame.begin(), kEndOfLinkFrame.end()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(m_timing.afterEndOfLinkMs));
+  core.controller.Close();
+}

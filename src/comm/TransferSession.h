@@ -1,0 +1,103 @@
+// A transfer session: finds and opens the handset's port, wakes the handset and switches
+// it to file-transfer mode on the calling thread, then runs one download or upload of the
+// phonebook image on a transfer thread of its own, reporting progress and the result to
+// an observer.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "comm/TransferObserver.h"
+#include "comm/TransferTiming.h"
+#include "comm/UtiCtrl.h"
+#include "phonebook/PhonebookImage.h"
+
+// Results of StartSession, DownloadImage and UploadImage (0 is success).
+enum SessionResult : int {
+  SessionOk = 0,
+  SessionPortNotFound = 1,     // no handset port, or its name is empty
+  SessionPortUnavailable = 2,  // the port cannot be opened
+  SessionNoImage = 3,          // upload: the image could not be built from the phonebook
+  SessionBadReply = 4,         // wrong or missing reply text; a failed download
+  SessionNoReply = 5,          // no reply in time
+  SessionRejected = 6,         // upload: the handset refused a block
+  SessionNoThread = 8,         // the transfer thread cannot be started (or one runs)
+  SessionNoRequest = 9,        // the request cannot be raised
+  SessionAborted = 10,         // the user aborted
+  SessionLocked = 11           // the handset's phonebook is locked
+};
+
+// Results of the framed exchanges.
+enum ExchangeResult : int {
+  ExchangeOk = 0,          // reply accepted; for a data request: block stored, more follow
+  ExchangeFailed = 4,      // wrong reply, failed frame, or signalled without a chunk
+  ExchangeNoReply = 5,     // no reply in time
+  ExchangeAborted = 10,    // block stored, more follow, and the user aborted
+  ExchangeLastBlock = 12,  // the last block stored
+  ExchangeRefused = 13     // the handset refused the request
+};
+
+// Fills a zeroed image from the phonebook; 0 on success.
+using ImageBuilder = std::function<int(PhonebookImage&)>;
+
+// "%Y%m%d%H%M%S" of a local time: 14 digits.
+std::string FormatTimeStamp(const std::tm& localTime);
+// The current local time so formatted; empty when it cannot be had.
+std::string CurrentTimeStamp();
+
+class CTransferSession {
+ public:
+  explicit CTransferSession(const TransferTiming& timing = {});
+  ~CTransferSession();  // ends a running session
+  CTransferSession(const CTransferSession&) = delete;
+  CTransferSession& operator=(const CTransferSession&) = delete;
+
+  // Set before StartSession; both may be null.
+  void SetObserver(ITransferObserver* observer);
+  void SetWakeNotice(IWakeNotice* notice) { m_pWakeNotice = notice; }
+  // A named port skips the search for the handset; empty: search.
+  void SetPortName(std::string portName) { m_strPortName = std::move(portName); }
+
+  // The controller the session talks through (between sessions only).
+  CUtiCtrl& Controller();
+
+  // true: download, false: upload (the image is built first; nothing is sent when that
+  // fails). 0 when the transfer runs; its end is reported to the observer.
+  int StartSession(bool bDownload, const ImageBuilder& buildImage = {});
+  // Ends the transfer thread (promptly, even in mid-transfer), sends the end-of-link
+  // frame and closes the port. Safe to call at any time and more than once.
+  void EndSession();
+  // Raises the abort signal; the transfer stops at its next block boundary. During
+  // StartSession (from another thread) it cuts the wake-up short with result 10.
+  void Abort();
+  bool IsRunning() const { return m_transferThread.joinable(); }
+
+  // The image received by the last download, or sent by the last upload. Read it only
+  // after the finished notification.
+  const PhonebookImage& Image() const;
+
+  // The framed exchanges and the two transfers, as the transfer thread runs them
+  // (public for their tests; call them only on a session whose thread is not running).
+  int SendFrame(std::string_view text);
+  int SendCommand(std::string_view text);
+  int ExchangeDataFrame(std::string_view text);
+  int DownloadImage();
+  int UploadImage();
+
+ private:
+  struct Core;
+  static void TransferThreadProc(std::shared_ptr<Core> core);
+  int RunStart(bool bDownload, const ImageBuilder& buildImage);
+  int WakeHandset();
+
+  TransferTiming m_timing;
+  std::shared_ptr<Core> m_pCore;        // what the transfer thread shares
+  std::thread m_transferThread;         // not joinable while no thread runs
+  ITransferObserver* m_pObserver = nullptr;
+  IWakeNotice* m_pWakeNotice = nullptr;
+  std::string m_strPortName;            // empty: find the handset
+};

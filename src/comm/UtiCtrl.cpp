@@ -1,0 +1,69 @@
+// The handset controller's open, close, send and wait operations and its port search.
+#include "comm/UtiCtrl.h"
+
+#include <cstdlib>
+
+#include "comm/PortDiscovery.h"
+#include "platform/UsbPortLookup.h"
+
+namespace {
+
+constexpr CommTimeouts kHandsetTimeouts{20, 1, 0, 0, 0};
+
+}  // namespace
+
+CUtiCtrl::~CUtiCtrl() {
+  if (m_bReceiveSignal) Close();
+}
+
+void CUtiCtrl::RaiseReceiveSignal(void* user, uint32_t) {
+  static_cast<CUtiCtrl*>(user)->m_receiveSignal.Raise();
+}
+
+int CUtiCtrl::Open(const std::string& portName) {
+  // The signal is a plain object here and cannot fail to exist (UtiNoSignal never occurs).
+  m_bReceiveSignal = true;
+  m_receiveSignal.SetInterrupted(false);
+  m_receiveSignal.Reset();
+  SetReceiveCallback(&CUtiCtrl::RaiseReceiveSignal, this);
+  if (OpenPort(portName) != CommOk) {
+    m_bReceiveSignal = false;
+    return UtiOpenFailed;
+  }
+  if (SetFlowControl(FlowHardware) != CommOk) return UtiLineSetupFailed;
+  if (SetTimeouts(kHandsetTimeouts) != CommOk) return UtiLineSetupFailed;
+  return UtiOk;
+}
+
+int CUtiCtrl::Close() {
+  if (ClosePort() != CommOk) return UtiCloseFailed;
+  m_bReceiveSignal = false;
+  return UtiOk;
+}
+
+int CUtiCtrl::SendText(std::string_view text) {
+  text = text.substr(0, kMaxSendText);
+  return SendBytes(static_cast<uint32_t>(text.size()), reinterpret_cast<const uint8_t*>(text.data()));
+}
+
+int CUtiCtrl::SendBytes(uint32_t count, const uint8_t* bytes) {
+  return WriteData(count, bytes) == CommOk ? UtiOk : UtiWriteRefused;
+}
+
+int CUtiCtrl::WaitReply(uint32_t& count, uint8_t* buffer, int timeoutMs) {
+  if (!m_bReceiveSignal || !m_receiveSignal.Wait(timeoutMs)) return UtiTimeout;
+  return ReadData(count, buffer) == CommOk ? UtiOk : UtiNoChunk;
+}
+
+void CUtiCtrl::InterruptWaits(bool interrupt) {
+  m_receiveSignal.SetInterrupted(interrupt);
+}
+
+int CUtiCtrl::FindHandsetPort(std::string& portName) const {
+  portName.clear();
+  if (const char* named = std::getenv("QVBOOK_PORT"); named && *named) {
+    portName = named;
+    return UtiFound;
+  }
+  return FindHandsetAmong(ListSerialPorts(m_strSysfsRoot), portName) ? UtiFound : UtiNotFound;
+}

@@ -1,0 +1,281 @@
+// Whole sessions against qvbook-handset on a pseudo-terminal: both directions byte for
+// byte, every fault the emulator plays, every result code, abort and ending mid-transfer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "HandsetProcess.h"
+#include "SessionHelpers.h"
+#include "comm/TransferSession.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/qvbook-comm-XXXXXX";
+    m_path = mkdtemp(pattern);
+  }
+  ~TempDir() { fs::remove_all(m_path); }
+  std::string File(const char* name) const { return (m_path / name).string(); }
+
+ private:
+  fs::path m_path;
+};
+
+void WriteImage(const std::string& path, const PhonebookImage& image) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+ImageBuilder Copying(const PhonebookImage& image) {
+  return [&image](PhonebookImage& target) {
+    target = image;
+    return 0;
+  };
+}
+
+// A session on the emulator: start result, then (when started) the transfer result.
+struct Outcome {
+  int start = -1;
+  int transfer = -1;
+};
+
+Outcome RunSession(CTransferSession& session, RecordingObserver& observer, bool download,
+            const PhonebookImage& image) {
+  Outcome outcome;
+  outcome.start = session.StartSession(download, Copying(image));
+  if (outcome.start == SessionOk) outcome.transfer = observer.WaitFinished();
+  session.EndSession();
+  return outcome;
+}
+
+class Emulated {
+ public:
+  explicit Emulated(std::vector<std::string> options, const TransferTiming& timing = QuickTiming())
+      : image(PatternImage()), session(timing) {
+    WriteImage(dir.File("held.bin"), image);
+    options.insert(options.end(), {"--image", dir.File("held.bin"), "--save", dir.File("saved.bin")});
+    handset = std::make_unique<HandsetProcess>(options);
+    session.SetObserver(&observer);
+    session.SetPortName(handset->Path());
+  }
+  Outcome Download() { return RunSession(session, observer, true, image); }
+  Outcome Upload() { return RunSession(session, observer, false, image); }
+  std::vector<uint8_t> Saved() const { return ReadFile(dir.File("saved.bin")); }
+  bool Received(const PhonebookImage& expected) const {
+    return std::equal(expected.begin(), expected.end(), session.Image().begin());
+  }
+
+  TempDir dir;
+  PhonebookImage image;
+  std::unique_ptr<HandsetProcess> handset;
+  RecordingObserver observer;
+  CTransferSession session;
+};
+
+std::vector<uint8_t> AsBytes(const PhonebookImage& image) { return {image.begin(), image.end()}; }
+
+}  // namespace
+
+TEST(TransferSessionRealTiming, DownloadReceivesTheHandsetsImageByteForByte) {
+  Emulated e({}, TransferTiming{});
+  Outcome outcome = e.Download();
+  EXPECT_EQ(SessionOk, outcome.start);
+  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_TRUE(e.Received(e.image));
+  auto progress = e.observer.Progress();
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(0, progress.front());
+  EXPECT_EQ(120000, progress.back());
+}
+
+TEST(TransferSessionRealTiming, UploadSends118FramesAndTheHandsetKeepsTheImage) {
+  Emulated e({}, TransferTiming{});
+  std::reverse(e.image.begin(), e.image.end());  // differs from what the handset holds
+  Outcome outcome = e.Upload();
+  EXPECT_EQ(SessionOk, outcome.start);
+  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(AsBytes(e.image), e.Saved());
+  auto progress = e.observer.Progress();
+  ASSERT_EQ(119u, progress.size());  // each block's offset, then the end
+  EXPECT_EQ(117 * 1024, progress[117]);
+  EXPECT_EQ(120000, progress.back());
+}
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> options;
+  bool download;
+  int start;     // StartSession's result
+  int transfer;  // the finished notification's result (-1: not started)
+};
+
+class TransferSessionFault : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(TransferSessionFault, EndsWithItsResult) {
+  const FaultCase& c = GetParam();
+  Emulated e(c.options);
+  auto started = std::chrono::steady_clock::now();
+  Outcome outcome = c.download ? e.Download() : e.Upload();
+  EXPECT_EQ(c.start, outcome.start);
+  EXPECT_EQ(c.transfer, outcome.transfer);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
+  EXPECT_FALSE(e.session.Controller().IsOpen());
+  if (c.download && c.transfer == SessionOk) {
+    EXPECT_TRUE(e.Received(e.image));
+  }
+  if (!c.download && c.transfer != SessionOk) {
+    EXPECT_TRUE(e.Saved().empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Emulator, TransferSessionFault,
+    ::testing::Values(
+        FaultCase{"LargeBlocks", {"--block-size", "4096"}, true, SessionOk, SessionOk},
+        FaultCase{"OddBlocks", {"--block-size", "1000"}, true, SessionOk, SessionOk},
+        FaultCase{"OkFrameBeforeTheFirstBlock", {"--ok-prefix", "--block-size", "4096"}, true, SessionOk, SessionOk},
+        FaultCase{"SlowWakeUp", {"--wake-delay", "700", "--block-size", "4096"}, true, SessionOk, SessionOk},
+        FaultCase{"OkSplitOverTwoReplies", {"--split-ok", "--block-size", "4096"}, true, SessionOk, SessionOk},
+        FaultCase{"QuickUpload", {}, false, SessionOk, SessionOk},
+        FaultCase{"Locked", {"--locked"}, true, SessionLocked, -1},
+        FaultCase{"LockedUpload", {"--locked"}, false, SessionLocked, -1},
+        FaultCase{"SilentWakeUp", {"--silent-wake"}, true, SessionNoReply, -1},
+        FaultCase{"BadChecksum", {"--bad-checksum", "3", "--block-size", "4096"}, true, SessionOk, SessionBadReply},
+        FaultCase{"BadChecksumInTheLastBlock", {"--bad-checksum", "30", "--block-size", "4096"}, true, SessionOk,
+                  SessionBadReply},
+        FaultCase{"BlocksOverTheReceiveLimit", {"--block-size", "5000"}, true, SessionOk, SessionNoReply},
+        FaultCase{"DownloadRefused", {"--reject", "2", "--block-size", "4096"}, true, SessionOk, SessionBadReply},
+        FaultCase{"FirstDownloadBlockRefused", {"--reject", "1"}, true, SessionOk, SessionNoReply},
+        FaultCase{"UploadRefused", {"--reject", "5"}, false, SessionOk, SessionRejected},
+        FaultCase{"DownloadSilence", {"--silent-after", "2", "--block-size", "4096"}, true, SessionOk, SessionNoReply},
+        FaultCase{"UploadSilence", {"--silent-after", "2"}, false, SessionOk, SessionNoReply},
+        FaultCase{"DownloadHangUp", {"--hang-up-after", "2", "--block-size", "4096"}, true, SessionOk,
+                  SessionNoReply},
+        FaultCase{"UploadHangUp", {"--hang-up-after", "2"}, false, SessionOk, SessionNoReply}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TransferSession, WholeImageInOneFrameIsNotADownload) {
+  // The first reply already ends the transfer: the conversation expects more blocks.
+  Emulated e({"--block-size", "30000"});
+  EXPECT_EQ(SessionNoReply, e.Download().transfer);
+}
+
+TEST(TransferSession, UploadWhoseImageCannotBeBuiltSendsNothing) {
+  Emulated e({});
+  int start = e.session.StartSession(false, [](PhonebookImage&) { return 2; });
+  e.session.EndSession();
+  EXPECT_EQ(SessionNoImage, start);
+  EXPECT_EQ(SessionNoImage, e.session.StartSession(false, {}));
+  e.session.EndSession();
+  EXPECT_TRUE(e.Saved().empty());
+}
+
+TEST(TransferSession, PortThatCannotBeOpenedIsCode2) {
+  RecordingObserver observer;
+  CTransferSession session(QuickTiming());
+  session.SetPortName("/dev/qvbook-no-such-port");
+  EXPECT_EQ(SessionPortUnavailable, session.StartSession(true));
+  session.EndSession();
+}
+
+TEST(TransferSession, NoHandsetAttachedIsCode1) {
+  TempDir emptySysfs;
+  const char* saved = std::getenv("QVBOOK_PORT");
+  std::string keep = saved ? saved : "";
+  unsetenv("QVBOOK_PORT");
+  CTransferSession session(QuickTiming());
+  session.Controller().SetSysfsRoot(emptySysfs.File(""));
+  EXPECT_EQ(SessionPortNotFound, session.StartSession(true));
+  session.EndSession();
+  if (saved) setenv("QVBOOK_PORT", keep.c_str(), 1);
+}
+
+TEST(TransferSession, QvbookPortNamesTheHandset) {
+  Emulated e({"--block-size", "4096"});
+  e.session.SetPortName("");
+  setenv("QVBOOK_PORT", e.handset->Path().c_str(), 1);
+  Outcome outcome = e.Download();
+  unsetenv("QVBOOK_PORT");
+  EXPECT_EQ(SessionOk, outcome.transfer);
+}
+
+TEST(TransferSession, AbortStopsAtTheNextBlockInEitherDirection) {
+  for (bool download : {true, false}) {
+    Emulated e({});
+    e.observer.onNotify = [&](int kind, int value) {
+      if (kind == NotifyProgress && value >= 5 * 1024) e.session.Abort();
+    };
+    Outcome outcome = download ? e.Download() : e.Upload();
+    EXPECT_EQ(SessionAborted, outcome.transfer) << (download ? "download" : "upload");
+    EXPECT_LT(e.observer.Progress().back(), 10 * 1024);
+  }
+}
+
+TEST(TransferSession, AbortDuringTheWakeUpEndsTheStart) {
+  Emulated e({"--silent-wake"});
+  std::thread user([&] {
+    std::this_thread::sleep_for(200ms);
+    e.session.Abort();
+  });
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(SessionAborted, e.session.StartSession(true));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
+  user.join();
+  e.session.EndSession();
+}
+
+TEST(TransferSession, EndingInMidTransferReturnsPromptlyAndReportsNothing) {
+  Emulated e({"--silent-after", "3"});
+  ASSERT_EQ(SessionOk, e.session.StartSession(true));
+  std::this_thread::sleep_for(300ms);  // now waiting for a reply that never comes
+  auto started = std::chrono::steady_clock::now();
+  e.session.EndSession();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+  EXPECT_FALSE(e.session.IsRunning());
+  EXPECT_EQ(-1, e.observer.WaitFinished(200));
+}
+
+TEST(TransferSession, OneSessionObjectServesSessionAfterSession) {
+  Emulated e({"--block-size", "4096"});
+  EXPECT_EQ(SessionOk, e.Download().transfer);
+  EXPECT_TRUE(e.Received(e.image));
+  PhonebookImage other = e.image;
+  other[0] ^= 0xFF;
+  other[119999] ^= 0xFF;
+  RecordingObserver second;
+  e.session.SetObserver(&second);
+  Outcome outcome = RunSession(e.session, second, false, other);
+  EXPECT_EQ(SessionOk, outcome.start);
+  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(AsBytes(other), e.Saved());
+}
+
+TEST(TimeStamp, KeepsLeadingZerosJustAfterMidnight) {
+  std::tm t{};
+  t.tm_year = 2027 - 1900;
+  t.tm_mon = 2;
+  t.tm_mday = 1;
+  EXPECT_EQ("20270301000000", FormatTimeStamp(t));
+  t.tm_hour = 23;
+  t.tm_min = 5;
+  t.tm_sec = 9;
+  t.tm_mon = 11;
+  t.tm_mday = 31;
+  EXPECT_EQ("20271231230509", FormatTimeStamp(t));
+  EXPECT_EQ(14u, CurrentTimeStamp().size());
+}
