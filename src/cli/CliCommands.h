@@ -5,3 +5,4 @@
 
 int RunShow(const CliArgs& args);
 int RunConvert(const CliArgs& args);
+int RunImport(const CliArgs& args);

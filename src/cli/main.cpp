@@ -19,6 +19,8 @@ const CliCommand kCommands[] = {
     {"show", RunShow, "FILE", "the entries of a document or image (*.bin) as a table"},
     {"convert", RunConvert, "IN OUT",
      "between documents (*.csv comma, else tab) and images (*.bin)"},
+    {"import", RunImport, "BOOK CSV OUT [--duplicates overwrite|add|skip]",
+     "BOOK with a comma-separated file's rows added, into OUT"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -17,6 +17,13 @@ bool CCsvFile::Open(const std::string& path) {
 
 void CCsvFile::Close() { m_file.Close(); }
 
+void CCsvFile::Rewind() {
+  m_file.Rewind();
+  m_bInputEnded = false;
+  m_strLine.clear();
+  m_reader.Reset(m_strLine);
+}
+
 bool CCsvFile::ReadLine() {
   if (!m_file.IsOpen() || m_bInputEnded) return false;
   std::string line;

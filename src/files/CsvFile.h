@@ -14,6 +14,8 @@ class CCsvFile {
   // True when the file is open for reading (see OpenError() otherwise).
   bool Open(const std::string& path);
   void Close();
+  // Back to the first line, for another pass over the file.
+  void Rewind();
   // errno of the last failed Open (EISDIR for a folder), 0 after a successful one.
   int OpenError() const { return m_nOpenError; }
 

@@ -1,0 +1,51 @@
+// The phonebook's clipboard text: a header line ",QV PhoneBook,,<kana row>,<display flag>"
+// and one comma-separated row per entry, every line ending in CR LF. Building the copied
+// text, cutting pasted text into lines, and the store work of a paste. All text is code
+// page 932 bytes; the view converts at the clipboard's edge.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "phonebook/PhonebookEntry.h"
+
+class CDbPhoneCtrl;
+
+// What the header says about the view the rows were copied from.
+struct ClipboardHeader {
+  int kanaRow = 11;     // the tab 0..10 of the kana list, 11 for the number list
+  int displayFlag = 0;  // 1 kana list, 0 number list
+};
+
+// ",QV PhoneBook,,%d,%d\r\n".
+std::string ClipboardHeaderLine(const ClipboardHeader& header);
+
+// The header line and one line per row; each row holds the seven column texts of an entry.
+std::string BuildClipboardText(const ClipboardHeader& header,
+                               const std::vector<std::vector<std::string>>& rows);
+
+// Cuts text into lines, reading up to the first NUL byte: a CR LF pair, a lone CR and a
+// lone LF each end one line (an empty line in the middle is kept); a last line without
+// a line end is kept when it is not empty. No other byte is dropped.
+std::vector<std::string> SplitClipboardLines(std::string_view text);
+
+// The header line's verdict: its kana row and display flag when it is this program's
+// header, nothing otherwise. The line passes the same field rules as a row, against the
+// numbers in use of the phonebook pasted into.
+std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
+                                                     const UsedFlags& usedFlags);
+
+// What a paste did, for the view to report and to bring the new rows into view.
+struct PasteOutcome {
+  bool accepted = false;        // false: no lines, or the header was refused
+  ClipboardHeader header;       // the accepted header
+  bool limitReached = false;    // the numbers ran out before every row was in
+  std::vector<std::string> pastedNumbers;  // "%04d" of each entry added, in order of adding
+};
+
+// Adds the rows after the header line to `store`: rows whose numbers are free keep them;
+// rows whose numbers are in use, and rows without a number, follow under the lowest free
+// numbers, in line order; rows the field rules refuse are skipped.
+PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::string>& lines);

@@ -1,0 +1,73 @@
+// Helpers shared by the clipboard and import tests: a store over a scratch folder, real
+// files in it, and the rules every stored entry must keep.
+#pragma once
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../phonebook/StoreTestSupport.h"
+#include "phonebook/EntryRules.h"
+
+class ExchangeTest : public StoreTest {
+ protected:
+  // Writes `bytes` unchanged to a file of the scratch folder and returns its path.
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = m_folder.File(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  static PhonebookEntry Entry(int number, std::string name, std::string reading = "\xD4\xCF",
+                              std::string phone1 = "0312345678", int group = 1) {
+    PhonebookEntry entry;
+    entry.memoryNumber = number;
+    entry.name = std::move(name);
+    entry.reading = std::move(reading);
+    entry.phone1 = std::move(phone1);
+    entry.group = group;
+    return entry;
+  }
+
+  // Entries "n<number>" under the memory numbers first..last.
+  void Fill(int first, int last) {
+    CDbPhoneCtrl::Batch batch(store);
+    for (int n = first; n <= last; ++n) store.AddEntry(Entry(n, "n" + std::to_string(n)));
+  }
+
+  std::vector<PhonebookEntry> Entries() {
+    std::vector<PhonebookEntry> entries;
+    store.ListEntries(KanaRowAll, SortByNumber, true, entries);
+    return entries;
+  }
+
+  PhonebookEntry Stored(int number) {
+    PhonebookEntry entry;
+    store.FindEntry(number, entry);
+    return entry;
+  }
+
+  // Every stored entry keeps the field rules, and the numbers in use match the table.
+  void ExpectEntriesKeepTheRules() {
+    const auto entries = Entries();
+    int inUse = 0;
+    for (int flag : store.usedFlags()) inUse += flag ? 1 : 0;
+    EXPECT_EQ(inUse, static_cast<int>(entries.size()));
+    for (const auto& e : entries) {
+      EXPECT_GE(e.memoryNumber, 1);
+      EXPECT_LE(e.memoryNumber, kMaxEntries);
+      EXPECT_LE(e.name.size(), kNameMaxBytes);
+      EXPECT_LE(e.reading.size(), kReadingMaxBytes);
+      EXPECT_EQ(FilterChars(e.reading, CharSet::Reading), e.reading);
+      for (const std::string* phone : {&e.phone1, &e.phone2, &e.phone3}) {
+        EXPECT_LE(phone->size(), kPhoneMaxBytes);
+        EXPECT_EQ(phone->find('p'), std::string::npos);
+        EXPECT_EQ(FilterChars(*phone, CharSet::Phone), *phone);
+      }
+      EXPECT_GE(e.group, 1);
+      EXPECT_LE(e.group, 9);
+    }
+  }
+
+  CDbPhoneCtrl& store = Store();
+};
