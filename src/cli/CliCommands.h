@@ -6,3 +6,6 @@
 int RunShow(const CliArgs& args);
 int RunConvert(const CliArgs& args);
 int RunImport(const CliArgs& args);
+int RunDownload(const CliArgs& args);
+int RunUpload(const CliArgs& args);
+int RunPorts(const CliArgs& args);

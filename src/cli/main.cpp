@@ -21,6 +21,9 @@ const CliCommand kCommands[] = {
      "between documents (*.csv comma, else tab) and images (*.bin)"},
     {"import", RunImport, "BOOK CSV OUT [--duplicates overwrite|add|skip]",
      "BOOK with a comma-separated file's rows added, into OUT"},
+    {"download", RunDownload, "[--port PATH] OUT", "the handset's phonebook into a document or image"},
+    {"upload", RunUpload, "[--port PATH] IN", "a document or image to the handset, then restart it"},
+    {"ports", RunPorts, "", "the serial ports, the handset marked with *"},
 };
 
 void PrintUsage(std::ostream& out) {

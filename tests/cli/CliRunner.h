@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,10 @@ struct CliRun {
   std::string err;
 };
 
-// Runs qvbook-cli with `args`; `fileSizeLimit` > 0 caps the size of files it may write.
+// Runs qvbook-cli with `args`; `fileSizeLimit` > 0 caps the size of files it may write;
+// `whileRunning` is called with the child's pid before it is waited for.
 inline CliRun RunCli(const std::vector<std::string>& args, const TempFolder& folder,
-                     long fileSizeLimit = 0) {
+                     long fileSizeLimit = 0, const std::function<void(pid_t)>& whileRunning = {}) {
   std::string outPath = folder / "stdout.txt";
   std::string errPath = folder / "stderr.txt";
   pid_t pid = ::fork();
@@ -41,6 +43,7 @@ inline CliRun RunCli(const std::vector<std::string>& args, const TempFolder& fol
     ::execv(QVBOOK_CLI, argv.data());
     ::_exit(127);
   }
+  if (whileRunning) whileRunning(pid);
   CliRun run;
   int status = 0;
   ::waitpid(pid, &status, 0);

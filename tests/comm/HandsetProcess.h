@@ -3,6 +3,7 @@
 #pragma once
 
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <string>
 #include <sys/prctl.h>
@@ -12,13 +13,18 @@
 
 class HandsetProcess {
  public:
-  explicit HandsetProcess(std::vector<std::string> options) {
+  // `logPath`: where the emulator's account of the conversation goes (else our stderr).
+  explicit HandsetProcess(std::vector<std::string> options, const std::string& logPath = {}) {
     int out[2];
     if (pipe(out) != 0) return;
     m_pid = fork();
     if (m_pid == 0) {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       dup2(out[1], STDOUT_FILENO);
+      if (!logPath.empty()) {
+        int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(log, STDERR_FILENO);
+      }
       close(out[0]);
       close(out[1]);
       std::vector<char*> argv;

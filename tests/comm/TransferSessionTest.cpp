@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "../files/TestFiles.h"
 #include "HandsetProcess.h"
 #include "SessionHelpers.h"
 #include "comm/TransferSession.h"
@@ -18,19 +19,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/qvbook-comm-XXXXXX";
-    m_path = mkdtemp(pattern);
-  }
-  ~TempDir() { fs::remove_all(m_path); }
-  std::string File(const char* name) const { return (m_path / name).string(); }
-
- private:
-  fs::path m_path;
-};
 
 void WriteImage(const std::string& path, const PhonebookImage& image) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
@@ -67,20 +55,20 @@ class Emulated {
  public:
   explicit Emulated(std::vector<std::string> options, const TransferTiming& timing = QuickTiming())
       : image(PatternImage()), session(timing) {
-    WriteImage(dir.File("held.bin"), image);
-    options.insert(options.end(), {"--image", dir.File("held.bin"), "--save", dir.File("saved.bin")});
+    WriteImage(dir / "held.bin", image);
+    options.insert(options.end(), {"--image", dir / "held.bin", "--save", dir / "saved.bin"});
     handset = std::make_unique<HandsetProcess>(options);
     session.SetObserver(&observer);
     session.SetPortName(handset->Path());
   }
   Outcome Download() { return RunSession(session, observer, true, image); }
   Outcome Upload() { return RunSession(session, observer, false, image); }
-  std::vector<uint8_t> Saved() const { return ReadFile(dir.File("saved.bin")); }
+  std::vector<uint8_t> Saved() const { return ReadFile(dir / "saved.bin"); }
   bool Received(const PhonebookImage& expected) const {
     return std::equal(expected.begin(), expected.end(), session.Image().begin());
   }
 
-  TempDir dir;
+  TempFolder dir;
   PhonebookImage image;
   std::unique_ptr<HandsetProcess> handset;
   RecordingObserver observer;
@@ -194,12 +182,12 @@ TEST(TransferSession, PortThatCannotBeOpenedIsCode2) {
 }
 
 TEST(TransferSession, NoHandsetAttachedIsCode1) {
-  TempDir emptySysfs;
+  TempFolder emptySysfs;
   const char* saved = std::getenv("QVBOOK_PORT");
   std::string keep = saved ? saved : "";
   unsetenv("QVBOOK_PORT");
   CTransferSession session(QuickTiming());
-  session.Controller().SetSysfsRoot(emptySysfs.File(""));
+  session.Controller().SetSysfsRoot(emptySysfs.Path().string());
   EXPECT_EQ(SessionPortNotFound, session.StartSession(true));
   session.EndSession();
   if (saved) setenv("QVBOOK_PORT", keep.c_str(), 1);

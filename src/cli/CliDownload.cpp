@@ -1,0 +1,19 @@
+// qvbook-cli download [--port PATH] OUT: receives the handset's phonebook and saves it as
+// a document or an image (by OUT's name), as the editor's download and Save do.
+#include "cli/CliCommands.h"
+#include "cli/CliTransfer.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/StoreEnvironment.h"
+
+int RunDownload(const CliArgs& args) {
+  TransferArgs parsed;
+  if (!ParseTransferArgs(args, parsed)) return kExitUsage;
+  CTransferSession session;
+  if (int exit = RunTransfer(session, true, parsed.port); exit != kExitOk) return exit;
+  auto environment = StoreEnvironment::CreatePrivate();
+  CDbPhoneCtrl store(*environment);
+  LoadPhonebookImage(session.Image(), store);
+  if (int exit = SavePhonebookFile(store, parsed.file); exit != kExitOk) return exit;
+  PrintResultMessage(SessionOk, true);
+  return kExitOk;
+}

@@ -1,0 +1,122 @@
+// One transfer session from the command line.
+#include "cli/CliTransfer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
+
+#include "comm/PortDiscovery.h"
+#include "comm/TransferMessages.h"
+#include "platform/InterruptWatch.h"
+
+namespace {
+
+// Prints the wake-up notice on stderr, where the editor shows its wait dialog.
+class WakeLine : public IWakeNotice {
+ public:
+  void ShowWakeNotice() override { std::fputs("通信準備中．．．\n", stderr); }
+  void HideWakeNotice() override {}
+};
+
+// Shows the percentage on a terminal; says nothing to a script.
+class ProgressLine : public ITransferObserver {
+ public:
+  ProgressLine() : m_bTerminal(isatty(STDERR_FILENO) == 1) {}
+  ~ProgressLine() override {
+    if (m_bTerminal && m_nShown >= 0) std::fputc('\n', stderr);
+  }
+  void OnCommNotify(int kind, int value) override {
+    if (kind != NotifyProgress) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_nResult = value;
+      m_bFinished = true;
+      m_cv.notify_all();
+      return;
+    }
+    int percent = std::min(value, static_cast<int>(kImageSize)) / 1200;
+    if (m_bTerminal && percent != m_nShown) std::fprintf(stderr, "\r%3d%%", percent);
+    m_nShown = percent;
+  }
+  int WaitFinished() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_bFinished; });
+    return m_nResult;
+  }
+
+ private:
+  const bool m_bTerminal;
+  int m_nShown = -1;
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_bFinished = false;
+  int m_nResult = -1;
+};
+
+std::string PortDetail(CTransferSession& session, const std::string& port) {
+  int error = session.Controller().LastOpenError();
+  std::string path = port.empty() ? "the handset's port" : port;
+  if (error == 0) return path + ": cannot be opened";
+  std::string detail = path + ": " + OsReason(error);
+  if (error == EACCES || error == EPERM) detail += " (is the user a member of the dialout group?)";
+  if (error == EBUSY) detail += " (held by another program)";
+  return detail;
+}
+
+}  // namespace
+
+bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--port") {
+      if (i + 1 >= args.size() || !parsed.port.empty() || args[i + 1].empty()) return false;
+      parsed.port = args[++i];
+    } else if (parsed.file.empty() && !args[i].empty() && args[i][0] != '-') {
+      parsed.file = args[i];
+    } else {
+      return false;
+    }
+  }
+  return !parsed.file.empty();
+}
+
+void PrintResultMessage(int result, bool bDownload) {
+  MessageIds ids = TransferResultMessage(result, bDownload);
+  PrintMessage(ids.caption, ids.text);
+}
+
+int RunTransfer(CTransferSession& session, bool bDownload, const std::string& port,
+                const ImageBuilder& buildImage) {
+  WakeLine wakeLine;
+  ProgressLine progress;
+  session.SetWakeNotice(&wakeLine);
+  session.SetObserver(&progress);
+  session.SetPortName(port);
+  InterruptWatch interrupt([&session] { session.Abort(); });
+
+  int start = session.StartSession(bDownload, buildImage);
+  int result = start == SessionOk ? progress.WaitFinished() : SessionOk;
+  session.EndSession();
+  session.SetObserver(nullptr);
+  session.SetWakeNotice(nullptr);
+
+  if (interrupt.Interrupted()) {
+    PrintResultMessage(SessionAborted, bDownload);
+    return kExitInterrupted;
+  }
+  if (start != SessionOk) {
+    MessageIds ids = StartFailureMessage(start, bDownload);
+    std::string detail;
+    if (start == SessionPortNotFound)
+      detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
+    if (start == SessionPortUnavailable) detail = PortDetail(session, port);
+    PrintMessage(ids.caption, ids.text, {}, detail);
+    return start <= SessionPortUnavailable ? kExitUnavailable : kExitTransferFailed;
+  }
+  if (result != SessionOk) {
+    PrintResultMessage(result, bDownload);
+    return kExitTransferFailed;
+  }
+  return kExitOk;
+}

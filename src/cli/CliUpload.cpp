@@ -1,0 +1,33 @@
+// qvbook-cli upload [--port PATH] IN: sends a document's (or image's) phonebook to the
+// handset and restarts it, as the editor's upload does.
+#include "cli/CliCommands.h"
+#include "cli/CliTransfer.h"
+#include "comm/RestartHandset.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/StoreEnvironment.h"
+
+namespace {
+
+constexpr int kNoEntriesCaption = 166;
+constexpr int kNoEntriesText = 167;
+
+}  // namespace
+
+int RunUpload(const CliArgs& args) {
+  TransferArgs parsed;
+  if (!ParseTransferArgs(args, parsed)) return kExitUsage;
+  auto environment = StoreEnvironment::CreatePrivate();
+  CDbPhoneCtrl store(*environment);
+  if (int exit = LoadPhonebookFile(store, parsed.file); exit != kExitOk) return exit;
+  if (store.EntryCount() == 0) {  // the editor refuses to wipe the handset's phonebook
+    PrintMessage(kNoEntriesCaption, kNoEntriesText);
+    return kExitInvalidPhonebook;
+  }
+  CTransferSession session;
+  auto build = [&store](PhonebookImage& image) { return store.BuildImage(image); };
+  if (int exit = RunTransfer(session, false, parsed.port, build); exit != kExitOk) return exit;
+  PrintResultMessage(SessionOk, false);
+  CUtiCtrl restart;
+  RestartHandset(restart, parsed.port);
+  return kExitOk;
+}

@@ -1,0 +1,137 @@
+// qvbook-cli download, upload and ports against qvbook-handset: the files written, the
+// exit codes and the editor's messages on stderr, with the real pauses of a session.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "../comm/FakeSysfs.h"
+#include "../comm/HandsetProcess.h"
+#include "CliRunner.h"
+
+namespace {
+
+const std::string kStandard = std::string(QVBOOK_FILES_TEST_DATA) + "/standard.csv";
+
+std::string Message(const char* caption, const char* text) { return std::string(caption) + "\n" + text + "\n"; }
+
+const std::string kLocked = Message("通信エラー", "電話帳ロック中です。ロックを解除して再度行ってください");
+const std::string kUploaded = Message("アップロードの成功",
+                                      "PC から端末へのアップロードが成功しました。\n\n"
+                                      "端末を再起動します。ケーブルを抜かないでください。");
+const std::string kDownloaded = Message("ダウンロードの成功", "端末から PC へのダウンロードが成功しました。");
+const std::string kDownloadAborted = Message("ダウンロード中断", "端末から PC へのダウンロードを中断しました。");
+const std::string kPortUnavailable = Message("通信ポートオープンエラー",
+                                             "端末の通信ポートが利用できませんでした。\n\n"
+                                             "他のアプリケーションによる端末の利用状況をご確認ください。");
+const std::string kPortNotFound = Message("通信ポートの確認",
+                                          "端末の通信ポートが確認できませんでした。\n\n"
+                                          "端末との接続状況をご確認ください。");
+const std::string kNoEntries = Message("データの登録確認", "電話帳データが登録されていません。");
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class CliTransferTest : public ::testing::Test {
+ protected:
+  void SetUp() override { unsetenv("QVBOOK_PORT"); }
+  CliRun Cli(const std::vector<std::string>& args, const std::function<void(pid_t)>& whileRunning = {}) {
+    return RunCli(args, m_folder, 0, whileRunning);
+  }
+  std::unique_ptr<HandsetProcess> Handset(std::vector<std::string> options) {
+    options.insert(options.end(), {"--save", m_folder / "handset.bin"});
+    auto handset = std::make_unique<HandsetProcess>(options, m_folder / "handset.log");
+    EXPECT_FALSE(handset->Path().empty());
+    return handset;
+  }
+  TempFolder m_folder;
+};
+
+}  // namespace
+
+TEST_F(CliTransferTest, UploadRestartsTheHandsetAndDownloadBringsThePhonebookBack) {
+  auto handset = Handset({"--block-size", "4096"});
+  CliRun upload = Cli({"upload", "--port", handset->Path(), kStandard});
+  EXPECT_EQ(0, upload.exit) << upload.err;
+  EXPECT_TRUE(Has(upload.err, kUploaded)) << upload.err;
+  ASSERT_EQ(0, Cli({"convert", kStandard, m_folder / "expected.bin"}).exit);
+  EXPECT_EQ(ReadBytes(m_folder / "expected.bin"), ReadBytes(m_folder / "handset.bin"));
+
+  CliRun download = Cli({"download", m_folder / "back.csv", "--port", handset->Path()});
+  EXPECT_EQ(0, download.exit) << download.err;
+  EXPECT_TRUE(Has(download.err, kDownloaded)) << download.err;
+  // The image keeps the entries in order, not their memory numbers: compare through one.
+  ASSERT_EQ(0, Cli({"convert", m_folder / "expected.bin", m_folder / "expected.csv"}).exit);
+  EXPECT_EQ(ReadBytes(m_folder / "expected.csv"), ReadBytes(m_folder / "back.csv"));
+  handset->Stop();
+  std::string log = ReadBytes(m_folder / "handset.log");
+  EXPECT_TRUE(Has(log, "upload complete: 120000 bytes in 118 blocks")) << log;
+  EXPECT_TRUE(Has(log, "restart")) << log;
+}
+
+TEST_F(CliTransferTest, LockedHandsetIs75WithTheLockMessage) {
+  auto handset = Handset({"--locked"});
+  for (const char* command : {"download", "upload"}) {
+    CliRun run = Cli({command, "--port", handset->Path(), std::string(command) == "upload" ? kStandard : m_folder / "x.csv"});
+    EXPECT_EQ(75, run.exit) << command;
+    EXPECT_EQ("通信準備中．．．\n" + kLocked, run.err) << command;  // the wake-up notice first
+  }
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "x.csv"));
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
+}
+
+TEST_F(CliTransferTest, PortsThatCannotBeOpenedOrFoundAre69) {
+  CliRun missing = Cli({"download", "--port", "/dev/qvbook-no-such-port", m_folder / "x.csv"});
+  EXPECT_EQ(69, missing.exit);
+  EXPECT_TRUE(Has(missing.err, kPortUnavailable + "/dev/qvbook-no-such-port: No such file or directory")) << missing.err;
+  CliRun notFound = Cli({"download", m_folder / "x.csv"});  // no handset on this machine
+  EXPECT_EQ(69, notFound.exit);
+  EXPECT_TRUE(Has(notFound.err, kPortNotFound)) << notFound.err;
+}
+
+TEST_F(CliTransferTest, CtrlCEndsATransferCleanlyWith130) {
+  auto handset = Handset({});
+  auto started = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point interrupted;
+  CliRun run = Cli({"download", "--port", handset->Path(), m_folder / "x.csv"}, [&](pid_t pid) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(3600));  // while blocks arrive
+    interrupted = std::chrono::steady_clock::now();
+    kill(pid, SIGINT);
+  });
+  EXPECT_EQ(130, run.exit);
+  EXPECT_EQ(kDownloadAborted, run.err.substr(run.err.find(kDownloadAborted)));
+  EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::milliseconds(3800));
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "x.csv"));
+  (void)started;
+}
+
+TEST_F(CliTransferTest, EmptyPhonebookIsNeverUploaded) {
+  auto handset = Handset({});
+  WriteBytes(m_folder / "empty.csv", "");
+  CliRun run = Cli({"upload", "--port", handset->Path(), m_folder / "empty.csv"});
+  EXPECT_EQ(65, run.exit);
+  EXPECT_EQ(kNoEntries, run.err);
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
+}
+
+TEST_F(CliTransferTest, BadArgumentsAreUsageErrors) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"download"},
+                                                                {"download", "a", "b"},
+                                                                {"download", "--port"},
+                                                                {"upload", "--port", "p", "--port", "q", "in"},
+                                                                {"upload", "--bogus", "in"},
+                                                                {"ports", "extra"}}) {
+    CliRun run = Cli(args);
+    EXPECT_EQ(64, run.exit) << ::testing::PrintToString(args);
+    EXPECT_TRUE(Has(run.err, "usage")) << run.err;
+  }
+}
+
+TEST_F(CliTransferTest, PortsMarksTheHandset) {
+  FakeSysfs sysfs;
+  sysfs.AddPlatform("ttyS0");
+  sysfs.AddUsb("ttyACM0", {});
+  CliRun run = Cli({"ports", "--sysfs", sysfs.Root()});
+  EXPECT_EQ(0, run.exit);
+  EXPECT_EQ("* /dev/ttyACM0  USB\\VID_0F6E&PID_0021&REV_0100\n  /dev/ttyS0  -\n", run.out);
+}
