@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsqlite3-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick
 )

@@ -1,0 +1,49 @@
+// The about box.
+#include "app/AboutDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/CommandIds.h"
+#include "app/DialogUnits.h"
+#include "app/Icons.h"
+#include "app/QtText.h"
+#include "app/UiTexts.h"
+
+QString FormatFileVersion(int major, int minor) {
+  return QString::asprintf("%d.%02d", major, minor);
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+  setWindowTitle(QString::fromUtf8(UiText::kAboutCaption));
+  setAccessibleName(windowTitle());
+  const DialogUnits units(font());
+
+  auto* icon = new QLabel(this);
+  icon->setPixmap(MainWindowIcon().pixmap(units.X(20), units.Y(20)));
+  icon->setGeometry(units.Rect(11, 17, 20, 20));
+
+  m_pProduct = new QLabel(Text(IDR_MAINFRAME), this);
+  m_pProduct->setTextFormat(Qt::PlainText);
+  m_pProduct->setAlignment(Qt::AlignCenter);
+  m_pProduct->setGeometry(units.Rect(56, 10, 72, 10));
+
+  m_pVersion = new QLabel(Text(IDS_VERSION_PREFIX) +
+                              FormatFileVersion(QVBOOK_VERSION_MAJOR, QVBOOK_VERSION_MINOR),
+                          this);
+  m_pVersion->setAlignment(Qt::AlignCenter);
+  m_pVersion->setWordWrap(true);
+  m_pVersion->setGeometry(units.Rect(38, 23, 107, 8));
+
+  m_pNote = new QLabel(Text(IDS_ABOUT_NOTE), this);
+  m_pNote->setWordWrap(true);
+  m_pNote->setGeometry(units.Rect(33, 35, 134, 16));
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  ok->setAccessibleName(QStringLiteral("OK"));
+  ok->setGeometry(units.Rect(68, 57, 50, 16));
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  setFixedSize(units.X(187), units.Y(81));
+}

@@ -1,0 +1,46 @@
+// The phonebook window.
+#include "app/ChildFrame.h"
+
+#include <QCloseEvent>
+#include <QTableView>
+
+#include "app/Icons.h"
+#include "app/UtilityDoc.h"
+#include "view/UtilityView.h"
+
+CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
+    : QMdiSubWindow(parent), m_pDoc(document) {
+  m_pDoc->setParent(this);
+  m_pView = new CUtilityView(m_pDoc, this);
+  setWidget(m_pView);
+  setWindowIcon(PhonebookIcon());
+  setAttribute(Qt::WA_DeleteOnClose);
+  connect(m_pDoc, &CUtilityDoc::titleChanged, this, &CChildFrame::UpdateTitle);
+  connect(m_pDoc, &CUtilityDoc::closeRequested, this, &QWidget::close);
+  UpdateTitle();
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::UpdateTitle() {
+  setWindowTitle(m_pDoc->GetTitle());
+  setAccessibleName(m_pDoc->GetTitle());
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+  if (!m_pDoc->SaveModified()) {
+    event->ignore();
+    return;
+  }
+  QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::changeEvent(QEvent* event) {
+  QMdiSubWindow::changeEvent(event);
+  // After maximise or restore the keyboard goes back to the list.
+  if (event->type() == QEvent::WindowStateChange && m_pView)
+    m_pView->CurrentList()->setFocus();
+}
+
+bool CChildFrame::OnUpdateCommand(int, CommandState&) { return false; }
+bool CChildFrame::OnCommand(int) { return false; }

@@ -1,0 +1,19 @@
+// Command routing: a command travels from the active view to its document, its child
+// window, the main window and the application; the first target that knows the command
+// handles it and decides whether it is enabled, checked or shown with a radio mark.
+#pragma once
+
+struct CommandState {
+  bool enabled = false;
+  bool checked = false;  // a check mark, or a pressed toolbar button
+  bool radio = false;    // the mark is a radio dot rather than a check
+};
+
+class ICommandTarget {
+ public:
+  virtual ~ICommandTarget() = default;
+  // True when this target handles `id`; `state` then holds its state.
+  virtual bool OnUpdateCommand(int id, CommandState& state) = 0;
+  // True when this target handled `id`.
+  virtual bool OnCommand(int id) = 0;
+};

@@ -1,0 +1,49 @@
+// Opening the manual.
+#include "app/ManualLauncher.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+#include "app/UiTexts.h"
+
+namespace {
+
+class DesktopShellLauncher : public IShellLauncher {
+ public:
+  bool StartProgram(const QString& program, const QStringList& arguments) override {
+    return QProcess::startDetached(program, arguments);
+  }
+  bool OpenWithAssociatedProgram(const QString& path) override {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  }
+};
+
+}  // namespace
+
+IShellLauncher& DesktopShell() {
+  static DesktopShellLauncher shell;
+  return shell;
+}
+
+QString FindManual(const QStringList& folders) {
+  const QString name = QString::fromUtf8(UiText::kManualFileName);
+  for (const QString& folder : folders) {
+    const QString path = QDir(folder).filePath(name);
+    if (QFileInfo(path).isFile()) return path;
+  }
+  return name;
+}
+
+QStringList ManualFolders() {
+  return {QCoreApplication::applicationDirPath(), QStringLiteral(QVBOOK_DATA_DIR),
+          QDir::currentPath()};
+}
+
+void OpenManual(IShellLauncher& shell, const QString& manualPath) {
+  if (shell.StartProgram(QString::fromUtf8(UiText::kPdfReaderProgram), {manualPath})) return;
+  shell.OpenWithAssociatedProgram(manualPath);
+}

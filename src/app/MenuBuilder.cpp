@@ -1,0 +1,38 @@
+// Menus from the menu tables.
+#include "app/MenuBuilder.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+
+#include "app/QtText.h"
+
+void AddMenuItems(QMenu& menu, const PopupDef& popup, const std::function<void(int)>& onCommand) {
+  for (const MenuItemDef& item : popup.items) {
+    if (item.id == 0) {
+      menu.addSeparator();
+      continue;
+    }
+    QAction* action = menu.addAction(QString::fromUtf8(item.text));
+    action->setProperty(kCommandIdProperty, item.id);
+    action->setStatusTip(PromptText(item.id));
+    const int id = item.id;
+    QObject::connect(action, &QAction::triggered, &menu, [onCommand, id] { onCommand(id); });
+  }
+}
+
+int CommandIdOf(const QAction* action) {
+  return action ? action->property(kCommandIdProperty).toInt() : 0;
+}
+
+void ApplyMenuState(QAction& action, const CommandState& state) {
+  action.setEnabled(state.enabled);
+  // A radio mark is drawn for an exclusive group member; a lone group per item is enough.
+  if (state.radio && !action.actionGroup()) {
+    auto* group = new QActionGroup(&action);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    group->addAction(&action);
+  }
+  action.setCheckable(state.checked || state.radio || action.actionGroup());
+  action.setChecked(state.checked);
+}

@@ -1,0 +1,21 @@
+// Builds Qt menus from the menu tables; every item carries its command id.
+#pragma once
+
+#include <functional>
+
+#include "app/CommandTarget.h"
+#include "app/MenuResources.h"
+
+class QAction;
+class QMenu;
+
+inline constexpr const char* kCommandIdProperty = "commandId";
+
+// Adds the items of `popup` to `menu`; choosing one calls `onCommand` with its id.
+void AddMenuItems(QMenu& menu, const PopupDef& popup, const std::function<void(int)>& onCommand);
+
+// The command id an action carries, 0 for none.
+int CommandIdOf(const QAction* action);
+
+// Shows `state` on a menu item: enabled, and a check or radio mark.
+void ApplyMenuState(QAction& action, const CommandState& state);

@@ -1,0 +1,94 @@
+// The real message boxes and file dialogs of the editor (Qt's, in Japanese).
+#include "app/UserPrompts.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton ToQtButton(PromptAnswer answer) {
+  switch (answer) {
+    case PromptAnswer::Ok: return QMessageBox::Ok;
+    case PromptAnswer::Cancel: return QMessageBox::Cancel;
+    case PromptAnswer::Yes: return QMessageBox::Yes;
+    case PromptAnswer::No: return QMessageBox::No;
+  }
+  return QMessageBox::Ok;
+}
+
+class QtUserPrompts : public IUserPrompts {
+ public:
+  PromptAnswer ShowMessage(const MessageRequest& request) override {
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (request.buttons == PromptButtons::OkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    if (request.buttons == PromptButtons::YesNoCancel)
+      buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QString text = request.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(ToQtIcon(request.icon), request.caption, text, buttons, request.owner);
+    box.setDefaultButton(ToQtButton(request.defaultButton));
+    box.setEscapeButton(request.buttons == PromptButtons::Ok ? QMessageBox::Ok
+                                                             : QMessageBox::Cancel);
+    switch (box.exec()) {
+      case QMessageBox::Yes: return PromptAnswer::Yes;
+      case QMessageBox::No: return PromptAnswer::No;
+      case QMessageBox::Cancel: return PromptAnswer::Cancel;
+      default: return PromptAnswer::Ok;
+    }
+  }
+
+  QStringList AskOpenFiles(const FileDialogRequest& request) override {
+    QFileDialog dialog(request.owner, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(request.filters);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+  }
+
+  QString AskSaveFile(const FileDialogRequest& request) override {
+    QFileDialog dialog(request.owner, request.title, request.suggestedPath);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.suggestedPath.isEmpty()) dialog.selectFile(request.suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+  }
+
+  int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+};
+
+IUserPrompts* g_pInstalled = nullptr;
+
+}  // namespace
+
+IUserPrompts& Prompts() {
+  static QtUserPrompts real;
+  return g_pInstalled ? *g_pInstalled : real;
+}
+
+void SetPrompts(IUserPrompts* prompts) { g_pInstalled = prompts; }
+
+PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& text,
+                         MessageIcon icon) {
+  MessageRequest request;
+  request.owner = owner;
+  request.caption = caption;
+  request.text = text;
+  request.icon = icon;
+  return Prompts().ShowMessage(request);
+}

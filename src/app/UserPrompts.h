@@ -1,0 +1,52 @@
+// Every message box, file dialog and modal dialog of the editor goes through IUserPrompts,
+// so that tests can answer them without a modal window blocking the test.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "strings/StringTable.h"
+
+class QDialog;
+class QWidget;
+
+enum class PromptButtons { Ok, OkCancel, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+  QWidget* owner = nullptr;          // null: no owner window
+  QString caption;
+  QString text;                      // line breaks as in the resources ("\r\n")
+  MessageIcon icon = MessageIcon::None;
+  PromptButtons buttons = PromptButtons::Ok;
+  PromptAnswer defaultButton = PromptAnswer::Ok;
+};
+
+struct FileDialogRequest {
+  QWidget* owner = nullptr;
+  QString title;
+  QStringList filters;               // "name (*.ext)" entries, the first preselected
+  QString suggestedPath;             // save dialogs: the proposed file
+  QString defaultSuffix;             // save dialogs: added when the name has none ("csv")
+};
+
+class IUserPrompts {
+ public:
+  virtual ~IUserPrompts() = default;
+  virtual PromptAnswer ShowMessage(const MessageRequest& request) = 0;
+  // The chosen files; empty when cancelled.
+  virtual QStringList AskOpenFiles(const FileDialogRequest& request) = 0;
+  // The chosen file; empty when cancelled.
+  virtual QString AskSaveFile(const FileDialogRequest& request) = 0;
+  // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected).
+  virtual int RunDialog(QDialog& dialog) = 0;
+};
+
+// The prompts in use: the real windows unless a test installed its own.
+IUserPrompts& Prompts();
+// Installs `prompts` (not owned); null restores the real windows.
+void SetPrompts(IUserPrompts* prompts);
+
+// Shorthand for a message box with only an OK button.
+PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& text,
+                         MessageIcon icon);

@@ -1,0 +1,165 @@
+// Start-up and the application's commands.
+#include "app/UtilityApp.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QTranslator>
+
+#include "app/AboutDlg.h"
+#include "app/ChildFrame.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/ManualLauncher.h"
+#include "app/QtText.h"
+#include "app/UiTexts.h"
+#include "app/UserPrompts.h"
+#include "app/UtilityDoc.h"
+#include "platform/OsVersion.h"
+#include "platform/SingleInstanceLock.h"
+#include "view/UtilityView.h"
+
+namespace {
+
+// The path that identifies a file, however it was written.
+QString IdentityPath(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+}  // namespace
+
+void InstallJapaneseInterface() {
+  auto* translator = new QTranslator(qApp);
+  if (translator->load(QStringLiteral("qtbase_ja"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
+  QFont font(QStringLiteral("IPAGothic"), 9);
+  font.setStyleHint(QFont::SansSerif);
+  QApplication::setFont(font);
+}
+
+CUtilityApp::CUtilityApp(StoreEnvironment& environment, QString instanceName)
+    : m_environment(environment),
+      m_strInstanceName(std::move(instanceName)),
+      m_pShell(&DesktopShell()) {}
+
+CUtilityApp::~CUtilityApp() {
+  // The windows (and their stores) go before the lock.
+  m_pMainFrame.reset();
+}
+
+bool CUtilityApp::InitInstance(const QStringList& arguments) {
+  m_pInstanceLock = std::make_unique<SingleInstanceLock>(m_strInstanceName.toStdString());
+  if (!m_pInstanceLock->Acquire()) {
+    ShowMessage(nullptr, QString::fromUtf8(UiText::kSecondInstanceCaption),
+                QString::fromUtf8(UiText::kSecondInstanceText), MessageIcon::Warning);
+    return false;
+  }
+  if (!IsSupportedSystem()) {
+    ShowMessage(nullptr, QString::fromUtf8(UiText::kUnsupportedSystemCaption),
+                QString::fromUtf8(UiText::kUnsupportedSystemText), MessageIcon::Error);
+    return false;
+  }
+  CreateMainFrame();
+  const bool opened = arguments.isEmpty() ? OnFileNew() != nullptr
+                                          : OpenDocumentFile(arguments.first()) != nullptr;
+  if (!opened) return false;
+  m_pMainFrame->show();
+  m_pMainFrame->repaint();
+  return true;
+}
+
+int CUtilityApp::ExitInstance() {
+  m_pMainFrame.reset();
+  m_pInstanceLock.reset();
+  return 0;
+}
+
+void CUtilityApp::CreateMainFrame() {
+  m_pMainFrame = std::make_unique<CMainFrame>(this);
+  connect(m_pMainFrame.get(), &CMainFrame::filesDropped, this, [this](const QStringList& paths) {
+    for (const QString& path : paths) OpenDocumentFile(path);
+  });
+}
+
+CUtilityDoc* CUtilityApp::AddDocumentWindow(std::unique_ptr<CUtilityDoc> document) {
+  CUtilityDoc* doc = document.get();
+  auto* child = new CChildFrame(document.release());
+  m_pMainFrame->AddChild(child);
+  child->GetView()->OnUpdate();
+  return doc;
+}
+
+CUtilityDoc* CUtilityApp::OnFileNew() {
+  auto document = std::make_unique<CUtilityDoc>(m_environment);
+  document->SetTitle(ResourceField(IDR_PHONEBOOK, 1) + QString::number(m_nUntitledCount + 1));
+  if (!document->OnNewDocument()) return nullptr;
+  ++m_nUntitledCount;
+  return AddDocumentWindow(std::move(document));
+}
+
+CUtilityDoc* CUtilityApp::OpenDocumentFile(const QString& path) {
+  const QString identity = IdentityPath(path);
+  for (CChildFrame* child : m_pMainFrame->Children()) {
+    const QString open = child->GetDocument()->GetPathName();
+    if (!open.isEmpty() && IdentityPath(open) == identity) {
+      m_pMainFrame->MdiArea()->setActiveSubWindow(child);
+      return child->GetDocument();
+    }
+  }
+  auto document = std::make_unique<CUtilityDoc>(m_environment);
+  if (!document->OnOpenDocument(path)) return nullptr;
+  return AddDocumentWindow(std::move(document));
+}
+
+void CUtilityApp::OnFileOpen() {
+  FileDialogRequest request;
+  request.owner = m_pMainFrame.get();
+  request.title = Text(AFX_IDS_OPENFILE);
+  request.filters = {ResourceField(IDR_PHONEBOOK, 3), Text(AFX_IDS_ALLFILTER)};
+  for (const QString& path : Prompts().AskOpenFiles(request)) OpenDocumentFile(path);
+}
+
+void CUtilityApp::OnAppAbout() {
+  CAboutDlg about(m_pMainFrame.get());
+  Prompts().RunDialog(about);
+}
+
+void CUtilityApp::OnOpenManual() { OpenManual(*m_pShell, FindManual(ManualFolders())); }
+
+// Download with no phonebook open: arrives with the handset transfer.
+void CUtilityApp::OnDownload() {}
+
+bool CUtilityApp::OnUpdateCommand(int id, CommandState& state) {
+  switch (id) {
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_APP_EXIT:
+    case ID_APP_ABOUT:
+    case ID_OPEN_MANUAL:
+    case ID_MANUAL_NO_DOCUMENT:
+    case ID_DOWNLOAD:
+      state.enabled = true;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CUtilityApp::OnCommand(int id) {
+  switch (id) {
+    case ID_FILE_NEW: OnFileNew(); return true;
+    case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_APP_EXIT: m_pMainFrame->close(); return true;
+    case ID_APP_ABOUT: OnAppAbout(); return true;
+    case ID_OPEN_MANUAL: OnOpenManual(); return true;
+    case ID_MANUAL_NO_DOCUMENT: return true;  // this menu item does nothing
+    case ID_DOWNLOAD: OnDownload(); return true;
+    default: return false;
+  }
+}

@@ -1,0 +1,200 @@
+// The document of one phonebook window.
+#include "app/UtilityDoc.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+#include "app/CommandIds.h"
+#include "app/QtText.h"
+#include "app/UiTexts.h"
+#include "app/UserPrompts.h"
+#include "files/DocumentFile.h"
+
+namespace {
+
+// The framework's message for a file that could not be read.
+int ReadErrorTextId(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+      return AFX_IDP_FILE_NOT_FOUND;
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+      return AFX_IDP_FILE_SHARING_READ;
+    default:
+      return AFX_IDP_FILE_READ_ERROR;
+  }
+}
+
+// The framework's message for a file that could not be written.
+int WriteErrorTextId(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY:
+      return AFX_IDP_FILE_SHARING_WRITE;
+    default:
+      return AFX_IDP_FILE_WRITE_ERROR;
+  }
+}
+
+// Framework messages: the program's title as caption, the exclamation icon.
+void ShowFileError(int textId, const QString& path) {
+  ShowMessage(nullptr, Text(IDR_MAINFRAME), Text(textId).arg(path), MessageIcon::Warning);
+}
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QStringList FileFilters() {
+  return {ResourceField(IDR_PHONEBOOK, 3), Text(AFX_IDS_ALLFILTER)};
+}
+
+}  // namespace
+
+CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
+    : QObject(parent),
+      m_store(environment),
+      m_slotHolder(environment),
+      m_pImage(std::make_unique<PhonebookImage>()) {}
+
+CUtilityDoc::~CUtilityDoc() = default;
+
+bool CUtilityDoc::OnNewDocument() {
+  if (!m_store.HasSlot()) {
+    ShowMessage(nullptr, QString::fromUtf8(UiText::kNewRefusedCaption),
+                QString::fromUtf8(UiText::kNewRefusedText), MessageIcon::Warning);
+    return false;
+  }
+  SetModifiedFlag(false);
+  return true;
+}
+
+bool CUtilityDoc::OnOpenDocument(const QString& path) {
+  if (!m_store.HasSlot()) {
+    ShowMessage(nullptr, Text(136), Text(137), MessageIcon::Warning);
+    return false;
+  }
+  const std::string localPath = LocalPath(path);
+  m_bCsvFile = IsCommaSeparatedPath(localPath);
+  m_bLoadSucceeded = true;
+  const DocumentLoadResult result = LoadDocument(m_store, localPath);
+  switch (result.status) {
+    case DocumentLoadResult::Ok:
+      break;
+    case DocumentLoadResult::NoSlot:
+      ShowMessage(nullptr, Text(136), Text(137), MessageIcon::Warning);
+      return false;
+    case DocumentLoadResult::CannotRead:
+      ShowFileError(ReadErrorTextId(result.osError), path);
+      return false;
+    case DocumentLoadResult::InvalidFormat:
+      m_bLoadSucceeded = false;
+      break;
+  }
+  if (!m_bLoadSucceeded) {
+    ShowMessage(nullptr, Text(138), Text(139), MessageIcon::Error);
+    return false;
+  }
+  SetPathName(path);
+  SetModifiedFlag(false);
+  return true;
+}
+
+bool CUtilityDoc::OnSaveDocument(const QString& path) {
+  const std::string localPath = LocalPath(path);
+  m_bCsvFile = IsCommaSeparatedPath(localPath);
+  const DocumentSaveResult result = SaveDocument(m_store, localPath);
+  switch (result.status) {
+    case DocumentSaveResult::Ok:
+      SetModifiedFlag(false);
+      return true;
+    case DocumentSaveResult::StoreFailed:
+      ShowMessage(nullptr, Text(140), Text(141), MessageIcon::Error);
+      return false;
+    case DocumentSaveResult::WriteFailed:
+      ShowFileError(WriteErrorTextId(result.osError), path);
+      return false;
+  }
+  return false;
+}
+
+bool CUtilityDoc::DoSave(const QString& path) {
+  QString target = path;
+  if (target.isEmpty()) {
+    FileDialogRequest request;
+    request.title = Text(AFX_IDS_SAVEFILE);
+    request.filters = FileFilters();
+    const QString extension = ResourceField(IDR_PHONEBOOK, 4);
+    request.defaultSuffix = extension.mid(1);
+    request.suggestedPath = m_strPathName.isEmpty() ? m_strTitle + extension : m_strPathName;
+    target = Prompts().AskSaveFile(request);
+    if (target.isEmpty()) return false;
+  }
+  if (!OnSaveDocument(target)) return false;
+  SetPathName(target);
+  return true;
+}
+
+bool CUtilityDoc::DoFileSave() { return DoSave(m_strPathName); }
+
+bool CUtilityDoc::SaveModified() {
+  if (!m_bModified) return true;
+  MessageRequest request;
+  request.caption = Text(IDR_MAINFRAME);
+  request.text = Text(AFX_IDP_ASK_TO_SAVE).arg(m_strTitle);
+  request.icon = MessageIcon::Question;
+  request.buttons = PromptButtons::YesNoCancel;
+  request.defaultButton = PromptAnswer::Yes;
+  switch (Prompts().ShowMessage(request)) {
+    case PromptAnswer::Yes: return DoFileSave();
+    case PromptAnswer::No: return true;
+    default: return false;
+  }
+}
+
+void CUtilityDoc::SetModifiedFlag(bool modified) {
+  if (m_bModified == modified) return;
+  m_bModified = modified;
+  emit modifiedChanged(modified);
+}
+
+void CUtilityDoc::SetTitle(const QString& title) {
+  m_strTitle = title;
+  emit titleChanged();
+}
+
+void CUtilityDoc::SetPathName(const QString& path) {
+  m_strPathName = QFileInfo(path).absoluteFilePath();
+  SetTitle(QFileInfo(path).fileName());
+}
+
+bool CUtilityDoc::OnUpdateCommand(int id, CommandState& state) {
+  switch (id) {
+    case ID_FILE_CLOSE:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_IMPORT:
+      state.enabled = true;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CUtilityDoc::OnCommand(int id) {
+  switch (id) {
+    case ID_FILE_CLOSE: OnFileClose(); return true;
+    case ID_FILE_SAVE: DoFileSave(); return true;
+    case ID_FILE_SAVE_AS: DoSave(QString()); return true;
+    case ID_FILE_IMPORT: OnFileImport(); return true;
+    default: return false;
+  }
+}
+
+// CSV import into this phonebook: arrives with the import dialog.
+void CUtilityDoc::OnFileImport() {}

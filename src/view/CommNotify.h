@@ -1,0 +1,25 @@
+// The event the transfer thread posts to a phonebook's view: progress and the result of a
+// download or upload. Posted with QCoreApplication::postEvent, handled on the UI thread.
+#pragma once
+
+#include <QEvent>
+
+// WM_APP + 100.
+inline constexpr QEvent::Type WM_COMM_NOTIFY = static_cast<QEvent::Type>(0x8064);
+
+enum CommNotifyKind : int {
+  CommDownloadDone = 1,  // lParam: the session's result code
+  CommUploadDone = 2,    // lParam: the session's result code
+  CommProgress = 3       // lParam: bytes moved, 0..120000
+};
+
+class CommNotifyEvent : public QEvent {
+ public:
+  CommNotifyEvent(int wParam, long lParam) : QEvent(WM_COMM_NOTIFY), m_wParam(wParam), m_lParam(lParam) {}
+  int wParam() const { return m_wParam; }
+  long lParam() const { return m_lParam; }
+
+ private:
+  int m_wParam;   // CommNotifyKind
+  long m_lParam;  // result code or byte count
+};

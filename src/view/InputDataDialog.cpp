@@ -1,0 +1,244 @@
+// The entry dialog.
+#include "view/InputDataDialog.h"
+
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/DialogUnits.h"
+#include "app/QtText.h"
+#include "app/UserPrompts.h"
+#include "app/UtilityDoc.h"
+#include "phonebook/EntryRules.h"
+#include "view/KanaReading.h"
+
+namespace {
+
+constexpr int kCheckCaptionId = 168;
+
+struct FieldLayout {
+  const char* label;
+  int x, y, width;     // the field, in dialog units (height 14)
+  int labelX, labelY, labelWidth;
+};
+
+const FieldLayout kLayout[FieldCount] = {
+    {"メモリ番号 ：", 71, 7, 46, 24, 10, 39},
+    {"名前 ：", 71, 27, 98, 24, 30, 39},
+    {"読み ：", 71, 47, 98, 24, 50, 39},
+    {"電話番号１ ：", 71, 67, 129, 24, 70, 39},
+    {"電話番号２ ：", 71, 87, 129, 24, 90, 39},
+    {"電話番号３ ：", 71, 105, 129, 24, 108, 39},
+    {"グループ ：", 71, 123, 129, 34, 125, 28},
+};
+
+// Input-method settings of a field: Qt's hints stand for the conversion modes (the name
+// takes full-width hiragana, the reading half-width katakana, the rest no input method).
+void SetImeMode(QLineEdit* field, int position) {
+  const bool open = position == FieldName || position == FieldReading;
+  field->setAttribute(Qt::WA_InputMethodEnabled, open);
+  Qt::InputMethodHints hints = Qt::ImhNone;
+  switch (position) {
+    case FieldMemoryNumber:
+    case FieldGroup: hints = Qt::ImhDigitsOnly; break;
+    case FieldPhone1:
+    case FieldPhone2:
+    case FieldPhone3: hints = Qt::ImhDialableCharactersOnly; break;
+    case FieldReading: hints = Qt::ImhNoPredictiveText; break;
+    default: break;
+  }
+  field->setInputMethodHints(hints);
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry) {
+  auto* button = new QPushButton(text, parent);
+  button->setGeometry(geometry);
+  button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+  return button;
+}
+
+}  // namespace
+
+CInputDataDialog::CInputDataDialog(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+  const DialogUnits units(font());
+  for (int i = 0; i < FieldCount; ++i) {
+    const FieldLayout& layout = kLayout[i];
+    auto* label = new QLabel(QString::fromUtf8(layout.label), this);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setGeometry(units.Rect(layout.labelX - 8, layout.labelY - 2, layout.labelWidth + 8, 12));
+    auto* field = new QLineEdit(this);
+    field->setGeometry(units.Rect(layout.x, layout.y, layout.width, 14));
+    field->setAccessibleName(label->text().remove(QStringLiteral(" ：")));
+    label->setBuddy(field);
+    SetImeMode(field, i);
+    connect(field, &QLineEdit::textChanged, this, [this, i] { OnFieldChanged(i); });
+    m_labels[i] = label;
+    m_fields[i] = field;
+  }
+  m_fields[FieldName]->installEventFilter(this);
+
+  m_pAddButton = MakeButton(this, QStringLiteral("追加(&A)"), units.Rect(7, 144, 50, 14));
+  m_pOkButton = MakeButton(this, QStringLiteral("OK"), units.Rect(113, 144, 50, 14));
+  m_pCancelButton = MakeButton(this, QStringLiteral("キャンセル"), units.Rect(173, 144, 50, 14));
+  connect(m_pOkButton, &QPushButton::clicked, this, [this] { OnConfirm(false); });
+  connect(m_pAddButton, &QPushButton::clicked, this, [this] { OnConfirm(true); });
+  connect(m_pCancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  for (int i = 0; i + 1 < FieldCount; ++i) setTabOrder(m_fields[i], m_fields[i + 1]);
+  setTabOrder(m_fields[FieldGroup], m_pOkButton);
+  setTabOrder(m_pOkButton, m_pCancelButton);
+  setTabOrder(m_pCancelButton, m_pAddButton);
+  setFixedSize(units.X(230), units.Y(165));
+}
+
+int CInputDataDialog::DoModal() {
+  OnInitDialog();
+  return Prompts().RunDialog(*this);
+}
+
+void CInputDataDialog::OnInitDialog() {
+  setResult(0);
+  setWindowTitle(m_strCaption);
+  setAccessibleName(m_strCaption);
+  m_bComposing = false;
+  m_strReadingBuffer.clear();
+  for (int i = 0; i < FieldCount; ++i) m_fields[i]->setText(FromCp932(m_strFields[i]));
+  const bool editing = m_nEditNumber != 0;
+  m_pAddButton->setVisible(!editing);
+  m_pOkButton->setDefault(editing);
+  m_pAddButton->setDefault(!editing);
+  m_fields[FieldMemoryNumber]->setFocus();
+  m_fields[FieldMemoryNumber]->selectAll();
+}
+
+bool CInputDataDialog::DropUnencodable(QLineEdit* field) {
+  bool lossless = true;
+  ToCp932(field->text(), &lossless);
+  if (lossless) return false;
+  QString kept;
+  const QString text = field->text();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const QString character = text.mid(i, length);
+    bool encodable = true;
+    ToCp932(character, &encodable);
+    if (encodable) kept += character;
+    i += length - 1;
+  }
+  const int caret = std::min<int>(field->cursorPosition(), kept.size());
+  field->setText(kept);
+  field->setCursorPosition(caret);
+  return true;
+}
+
+void CInputDataDialog::OnFieldChanged(int position) {
+  QLineEdit* field = m_fields[position];
+  // setText below re-enters this handler with the cleaned text.
+  if (DropUnencodable(field)) return;
+  const std::string text = ToCp932(field->text());
+  const auto field_position = static_cast<FieldPosition>(position);
+  const bool charRule = position != FieldName;
+  const bool lengthRule = position != FieldMemoryNumber && position != FieldGroup;
+  if (charRule) {
+    const FieldCharsResult chars = CheckFieldChars(field_position, text);
+    if (chars.filtered) {
+      if (chars.text != text) {
+        field->setText(FromCp932(chars.text));
+        field->setCursorPosition(std::min<int>(chars.caret, field->text().size()));
+        return;
+      }
+    } else if (!chars.ok) {
+      FocusField(position, chars.selStart, chars.selEnd);
+      ShowCheckMessage(chars.textId, MessageIcon::Error);
+      return;
+    }
+  }
+  if (lengthRule) {
+    const FieldLengthResult length = CheckFieldLength(field_position, text);
+    if (!length.ok) {
+      FocusField(position, 0, field->text().size());
+      ShowCheckMessage(length.textId, MessageIcon::Error);
+    }
+  }
+}
+
+void CInputDataDialog::FocusField(int position, int selStart, int selEnd) {
+  QLineEdit* field = m_fields[position];
+  field->setFocus();
+  if (selEnd > selStart)
+    field->setSelection(selStart, selEnd - selStart);
+}
+
+void CInputDataDialog::ShowCheckMessage(int textId, MessageIcon icon) {
+  ShowMessage(this, Text(kCheckCaptionId), Text(textId), icon);
+}
+
+void CInputDataDialog::OnConfirm(bool addNext) {
+  for (int i = 0; i < FieldCount; ++i) m_strFields[i] = ToCp932(m_fields[i]->text());
+  static const UsedFlags kNoneUsed{};
+  const UsedFlags& used = m_pDoc ? m_pDoc->Store().usedFlags() : kNoneUsed;
+  const EntryCheckResult result = CheckEntry(m_strFields, m_nEditNumber, used);
+  if (!result.ok) {
+    if (result.focusField >= 0 && result.selection != FocusSelection::None) {
+      QLineEdit* field = m_fields[result.focusField];
+      field->setFocus();
+      if (result.selection == FocusSelection::SelectAll) field->selectAll();
+      if (result.selection == FocusSelection::Range)
+        field->setSelection(result.selStart, result.selEnd - result.selStart);
+    }
+    ShowCheckMessage(result.textId, result.icon);
+    return;
+  }
+  m_bAddNext = addNext ? 1 : 0;
+  accept();
+}
+
+bool CInputDataDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_fields[FieldName] && event->type() == QEvent::InputMethod &&
+      !m_bForwarding && m_fields[FieldName]->hasFocus()) {
+    OnNameInputMethod(event);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// The name's input method: the kana composed before conversion is kept; each committed
+// result adds its half-width reading to the buffer, and when the composition ends the
+// buffer is appended to the reading field.
+void CInputDataDialog::OnNameInputMethod(QEvent* event) {
+  auto* composition = static_cast<QInputMethodEvent*>(event);
+  const QString preedit = composition->preeditString();
+  const QString commit = composition->commitString();
+  if (!m_bComposing && (!preedit.isEmpty() || !commit.isEmpty())) {
+    m_bComposing = true;
+    m_strReadingBuffer.clear();
+    m_strComposedKana.clear();
+  }
+  if (IsKanaText(preedit)) m_strComposedKana = preedit;
+  if (!commit.isEmpty()) {
+    const QString source = !m_strComposedKana.isEmpty() ? m_strComposedKana
+                           : IsKanaText(commit)          ? commit
+                                                         : QString();
+    m_strReadingBuffer += FilterChars(ToCp932(ToHalfWidthKatakana(source)), CharSet::Reading);
+    m_strComposedKana.clear();
+  }
+  // The field takes the event as usual before the reading is set.
+  m_bForwarding = true;
+  QCoreApplication::sendEvent(m_fields[FieldName], event);
+  m_bForwarding = false;
+  if (m_bComposing && preedit.isEmpty()) {
+    m_bComposing = false;
+    AppendComposedReading();
+  }
+}
+
+void CInputDataDialog::AppendComposedReading() {
+  if (m_strReadingBuffer.empty()) return;
+  std::string reading = ToCp932(m_fields[FieldReading]->text()) + m_strReadingBuffer;
+  m_strReadingBuffer.clear();
+  reading.resize(FitBytes(reading, kReadingMaxBytes));
+  m_fields[FieldReading]->setText(FromCp932(reading));
+}

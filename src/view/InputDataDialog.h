@@ -1,0 +1,64 @@
+// The dialog through which an entry is added or edited: seven fields checked as the user
+// types, the whole entry checked on OK or 追加, input-method settings per field, and the
+// reading filled in from the kana the user composes in the name field.
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+
+#include "phonebook/PhonebookEntry.h"
+#include "strings/StringTable.h"
+
+class CUtilityDoc;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CInputDataDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CInputDataDialog(QWidget* parent = nullptr);
+
+  // Prepares the fields from the members and runs the dialog; QDialog::Accepted when the
+  // user confirmed a valid entry with OK or 追加.
+  int DoModal();
+
+  QLineEdit* Field(int position) const { return m_fields[position]; }
+  QPushButton* OkButton() const { return m_pOkButton; }
+  QPushButton* CancelButton() const { return m_pCancelButton; }
+  QPushButton* AddButton() const { return m_pAddButton; }
+
+  // Set by the caller before DoModal; the field texts are read back after it.
+  QString m_strCaption;
+  std::array<std::string, FieldCount> m_strFields;  // code page 932, positions of FieldPosition
+  CUtilityDoc* m_pDoc = nullptr;                    // whose store's usedFlags are consulted
+  int m_nEditNumber = 0;                            // the number being edited; 0 when adding
+  int m_bAddNext = 0;                               // nonzero: closed with 追加
+  std::string m_strReadingBuffer;                   // reading gathered during one composition
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnInitDialog();
+  void OnFieldChanged(int position);
+  void OnConfirm(bool addNext);
+  void OnNameInputMethod(QEvent* event);
+  void AppendComposedReading();
+  void FocusField(int position, int selStart, int selEnd);
+  void ShowCheckMessage(int textId, MessageIcon icon);
+  // Drops characters that code page 932 cannot hold; true when some were dropped.
+  bool DropUnencodable(QLineEdit* field);
+
+  std::array<QLineEdit*, FieldCount> m_fields{};
+  std::array<QLabel*, FieldCount> m_labels{};
+  QPushButton* m_pOkButton = nullptr;
+  QPushButton* m_pCancelButton = nullptr;
+  QPushButton* m_pAddButton = nullptr;
+  bool m_bComposing = false;   // an input-method composition is running in the name
+  bool m_bForwarding = false;  // the name's own input-method handling is running
+  QString m_strComposedKana;   // the kana of the composition before it was converted
+};

@@ -1,0 +1,226 @@
+// The main window: both menu bars, the toolbar, the accelerators, the command states with
+// and without a phonebook, the status bar, the about box and the manual command.
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/AboutDlg.h"
+#include "app/ChildFrame.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/ManualLauncher.h"
+#include "app/MenuBuilder.h"
+#include "app/UtilityApp.h"
+#include "app/UtilityDoc.h"
+#include "support/FakePrompts.h"
+#include "support/PhonebookFixture.h"
+#include "view/UtilityView.h"
+
+namespace {
+
+// The menu bar as "title: id id - id" lines ("-" a separator).
+QStringList MenuOutline(QMenuBar* bar) {
+  QStringList lines;
+  for (QAction* top : bar->actions()) {
+    QString line = top->text() + ":";
+    for (QAction* item : top->menu()->actions())
+      line += item->isSeparator() ? QString(" -") : QString(" %1").arg(CommandIdOf(item));
+    lines << line;
+  }
+  return lines;
+}
+
+class FakeShell : public IShellLauncher {
+ public:
+  bool StartProgram(const QString& program, const QStringList& arguments) override {
+    started << program + " " + arguments.join(' ');
+    return readerInstalled;
+  }
+  bool OpenWithAssociatedProgram(const QString& path) override {
+    opened << path;
+    return true;
+  }
+  bool readerInstalled = false;
+  QStringList started;
+  QStringList opened;
+};
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<StoreEnvironment> m_environment;
+  std::unique_ptr<FakePrompts> m_prompts;
+  std::unique_ptr<CUtilityApp> m_app;
+
+  CMainFrame* Frame() { return m_app->MainFrame(); }
+  CUtilityView* View() { return Frame()->ActiveChild()->GetView(); }
+  bool Enabled(int id) { return Frame()->QueryCommand(id).enabled; }
+
+  void CloseAll() {
+    QVERIFY(Frame()->CloseAllChildren());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+ private slots:
+  void init() {
+    m_environment = StoreEnvironment::CreatePrivate();
+    m_prompts = std::make_unique<FakePrompts>();
+    m_app = std::make_unique<CUtilityApp>(
+        *m_environment, QStringLiteral("qvbook-frame-test-%1").arg(QCoreApplication::applicationPid()));
+    QVERIFY(m_app->InitInstance({}));
+    QApplication::setActiveWindow(Frame());
+  }
+
+  void cleanup() {
+    m_app->ExitInstance();
+    m_app.reset();
+    m_prompts.reset();
+    m_environment.reset();
+  }
+
+  void menusSwitchWithThePhonebookWindow() {
+    QCOMPARE(MenuOutline(Frame()->menuBar()),
+             (QStringList{
+                 QString::fromUtf8("ファイル(&F): 57600 57601 57602 57603 57604 57665"),
+                 QString::fromUtf8("編集(&E): 57635 57634 57637"),
+                 QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
+                 QString::fromUtf8("データ(&D): 32778 32779 32793 - 32780"),
+                 QString::fromUtf8("通信(&C): 32783 32784"),
+                 QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649"),
+                 QString::fromUtf8("ヘルプ(&H): 32805 57664")}));
+    CloseAll();
+    QCOMPARE(Frame()->CurrentMenuId(), 128);
+    QCOMPARE(MenuOutline(Frame()->menuBar()),
+             (QStringList{QString::fromUtf8("ファイル(&F): 57600 57601 - 57602 57665"),
+                          QString::fromUtf8("表示(&V): 59392 59393"),
+                          QString::fromUtf8("通信(&C): 32783 32784"),
+                          QString::fromUtf8("ヘルプ(&H): 57666 57664 - 32803")}));
+    QCOMPARE(Frame()->windowTitle(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
+  }
+
+  void commandsWithoutAPhonebook() {
+    CloseAll();
+    QVERIFY(Enabled(ID_FILE_NEW) && Enabled(ID_FILE_OPEN) && Enabled(ID_APP_EXIT));
+    QVERIFY(Enabled(ID_DOWNLOAD) && Enabled(ID_APP_ABOUT) && Enabled(ID_OPEN_MANUAL));
+    QVERIFY(Enabled(ID_VIEW_TOOLBAR) && Frame()->QueryCommand(ID_VIEW_TOOLBAR).checked == Frame()->ToolBar()->isVisible());
+    for (int id : {ID_UPLOAD, ID_FILE_CLOSE, ID_FILE_SAVE, ID_HELP_FINDER, ID_EDIT_CUT,
+                   ID_KANA_ORDER, ID_ADD_ENTRY, ID_EDIT_UNDO, ID_NEXT_PANE})
+      QVERIFY2(!Enabled(id), qPrintable(QString::number(id)));
+    // New from the menu makes a phonebook window again.
+    QVERIFY(Frame()->ExecuteCommand(ID_FILE_NEW));
+    QCOMPARE(Frame()->CurrentMenuId(), 129);
+  }
+
+  void toolbarHasThirteenButtonsThatFollowTheStates() {
+    QList<int> ids;
+    for (QAction* action : Frame()->ToolBar()->actions())
+      if (!action->isSeparator()) ids << CommandIdOf(action);
+    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 32773, 32774, 32778,
+                              32783, 32784, 32805, 57664}));
+    CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
+    doc->Store().AddEntry(MakeEntry(1, Kana::A));
+    View()->OnUpdate();
+    Frame()->UpdateCommandUI();
+    QVERIFY(!Frame()->ToolbarAction(ID_EDIT_CUT)->isEnabled());
+    QVERIFY(!Frame()->ToolbarAction(ID_EDIT_COPY)->isEnabled());
+    QVERIFY(Frame()->ToolbarAction(ID_NUMBER_ORDER)->isChecked());
+    QVERIFY(!Frame()->ToolbarAction(ID_KANA_ORDER)->isChecked());
+    View()->SelectRow(View()->NumberList(), 0);
+    QVERIFY(Frame()->ToolbarAction(ID_EDIT_CUT)->isEnabled());
+    Frame()->ToolbarAction(ID_KANA_ORDER)->trigger();
+    QCOMPARE(View()->Mode(), KanaOrder);
+    QVERIFY(Frame()->ToolbarAction(ID_KANA_ORDER)->isChecked());
+    QVERIFY(!Frame()->ToolbarAction(ID_NUMBER_ORDER)->isChecked());
+    QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
+    QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
+  }
+
+  void displayModeItemsCarryRadioMarks() {
+    QMenu* viewMenu = Frame()->menuBar()->actions()[2]->menu();
+    emit viewMenu->aboutToShow();
+    QAction* kana = viewMenu->actions()[3];
+    QAction* number = viewMenu->actions()[4];
+    QVERIFY(number->isChecked() && !kana->isChecked());
+    QVERIFY(number->actionGroup() && number->actionGroup()->isExclusive());
+  }
+
+  void disabledAcceleratorsDoNothing() {
+    // No row selected: Edit is disabled, so it does not run.
+    QVERIFY(!Frame()->ExecuteCommand(ID_EDIT_ENTRY));
+    QVERIFY(!Frame()->ExecuteCommand(ID_EDIT_UNDO));
+    QCOMPARE(m_prompts->dialogsRun, 0);
+    // An enabled accelerator runs its command.
+    QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(Frame()->Children().size(), 2);
+  }
+
+  void windowMenuListsThePhonebooks() {
+    m_app->OnFileNew();
+    QMenu* windowMenu = Frame()->menuBar()->actions()[5]->menu();
+    emit windowMenu->aboutToShow();
+    emit windowMenu->aboutToShow();  // the list is rebuilt, not appended twice
+    QStringList entries;
+    for (QAction* action : windowMenu->actions())
+      if (action->property("windowEntry").toBool() && !action->isSeparator())
+        entries << QString("%1%2").arg(action->text(), action->isChecked() ? "*" : "");
+    QCOMPARE(entries, (QStringList{QString::fromUtf8("&1 電話帳1"), QString::fromUtf8("&2 電話帳2*")}));
+  }
+
+  void statusBarShowsIdleTextAndLockPanes() {
+    QStringList texts;
+    for (QLabel* label : Frame()->statusBar()->findChildren<QLabel*>()) texts << label->accessibleName() + "=" + label->text();
+    QVERIFY(texts.contains(QString::fromUtf8("=レディ")));
+    for (const char* pane : {"CAP", "NUM", "SCRL"})
+      QVERIFY(texts.contains(QString("%1=").arg(pane)));  // no lock lights offscreen
+  }
+
+  void aboutBoxShowsNameAndVersion() {
+    CAboutDlg about;
+    QCOMPARE(about.windowTitle(), QString::fromUtf8("バージョン情報 Velmora-QV 電話帳ソフト"));
+    QCOMPARE(about.ProductLabel()->text(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
+    QVERIFY(about.VersionLabel()->text().endsWith(QString::fromUtf8("Version 1.0.2　　　　　　　　　　　　　1.00")));
+    QCOMPARE(FormatFileVersion(1, 0), QString("1.00"));
+    QCOMPARE(FormatFileVersion(2, 15), QString("2.15"));
+    QVERIFY(Frame()->ExecuteCommand(ID_APP_ABOUT));
+    QCOMPARE(m_prompts->dialogsRun, 1);
+  }
+
+  void manualFallsBackToTheAssociatedProgram() {
+    FakeShell shell;
+    m_app->SetShellLauncher(&shell);
+    QVERIFY(Frame()->ExecuteCommand(ID_OPEN_MANUAL));
+    const QString name = QString::fromUtf8("Velmora-QV用電話帳編集ソフト_マニュアル.pdf");
+    QCOMPARE(shell.started.size(), 1);
+    QVERIFY(shell.started.first().startsWith("acrord32 "));
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(shell.opened.first().endsWith(name));
+    shell.readerInstalled = true;
+    QVERIFY(Frame()->ExecuteCommand(ID_OPEN_MANUAL));
+    QCOMPARE(shell.opened.size(), 1);
+    QVERIFY(m_prompts->messages.empty());
+    m_app->SetShellLauncher(&DesktopShell());
+  }
+
+  void manualIsLookedForBeforeTheCurrentFolder() {
+    QTemporaryDir first, second;
+    const QString name = QString::fromUtf8("Velmora-QV用電話帳編集ソフト_マニュアル.pdf");
+    QFile(second.filePath(name)).open(QIODevice::WriteOnly);
+    QCOMPARE(FindManual({first.path(), second.path()}), second.filePath(name));
+    QCOMPARE(FindManual({first.path()}), name);
+  }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"

@@ -1,0 +1,42 @@
+// Helpers for widget tests: a private store environment (its own five slots, so tests
+// never take the editor's) and entries with code page 932 texts.
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include "phonebook/PhonebookEntry.h"
+#include "phonebook/StoreEnvironment.h"
+
+inline PhonebookEntry MakeEntry(int number, const std::string& reading, int group = 1) {
+  PhonebookEntry entry;
+  entry.memoryNumber = number;
+  entry.name = "N" + std::to_string(number);
+  entry.reading = reading;
+  entry.phone1 = "0123";
+  entry.group = group;
+  return entry;
+}
+
+// Types `text` into `field` one character at a time, as a keyboard would.
+inline void TypeText(QWidget* field, const QString& text) {
+  for (QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Half-width katakana readings (code page 932 bytes).
+namespace Kana {
+inline const std::string A = "\xB1";          // ｱ
+inline const std::string Ka = "\xB6";         // ｶ
+inline const std::string KaTou = "\xB6\xC4\xB3";  // ｶﾄｳ
+inline const std::string SaTou = "\xBB\xC4\xB3";  // ｻﾄｳ
+inline const std::string Wa = "\xDC";         // ﾜ
+inline const std::string Wo = "\xA6";         // ｦ
+inline const std::string N = "\xDD";          // ﾝ
+inline const std::string SmallA = "\xA7";     // ｧ
+inline const std::string YaMaDa = "\xD4\xCF\xC0\xDE";  // ﾔﾏﾀﾞ
+}  // namespace Kana
