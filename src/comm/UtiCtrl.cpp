@@ -13,7 +13,9 @@ constexpr CommTimeouts kHandsetTimeouts{20, 1, 0, 0, 0};
 }  // namespace
 
 CUtiCtrl::~CUtiCtrl() {
+  // The reader thread must be gone before this part of the object is.
   if (m_bReceiveSignal) Close();
+  ClosePort();
 }
 
 void CUtiCtrl::RaiseReceiveSignal(void* user, uint32_t) {

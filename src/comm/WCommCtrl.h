@@ -1,7 +1,8 @@
 // The byte pipe to a serial port: one reader thread per open port does every read and
 // write; callers exchange whole chunks with it through a receive queue and a send queue.
 // A chunk is what arrived in one burst: reading stops once the interval time-out passes
-// without a byte after at least one byte arrived.
+// without a byte after at least one byte arrived. The hooks run on the reader thread: a
+// class that overrides them closes the port in its own destructor.
 #pragma once
 
 #include <cstdint>

@@ -29,6 +29,7 @@ std::string Reply(CUtiCtrl& ctrl, int timeoutMs = 1000, uint32_t capacity = 255)
 // Counts the chunks the reader delivered, so that tests wait for them instead of sleeping.
 class CountingCtrl : public CUtiCtrl {
  public:
+  ~CountingCtrl() override { Close(); }
   void WaitForChunks(int n) {
     for (int i = 0; i < 500 && m_chunks < n; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_GE(m_chunks, n);
