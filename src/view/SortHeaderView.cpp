@@ -32,7 +32,9 @@ void CSortHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
     triangle << QPoint(left, top) << QPoint(left + kMarkWidth - 1, top)
              << QPoint(left + kMarkWidth / 2, top + kMarkHeight - 1);
   painter->save();
-  painter->setPen(palette().color(QPalette::Mid));
+  // The base painting leaves the painter clipped to nothing; the mark lies in the section.
+  painter->setClipRect(rect);
+  painter->setPen(palette().color(QPalette::Shadow));
   painter->setBrush(palette().color(QPalette::Dark));
   painter->drawPolygon(triangle);
   painter->restore();

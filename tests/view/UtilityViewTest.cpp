@@ -96,6 +96,24 @@ class UtilityViewTest : public QObject {
     QCOMPARE(SortMark(m_view->NumberList(), 2), 0);
   }
 
+  void headerDrawsTheMarkBesideTheSortTitle() {
+    Populate({MakeEntry(1, Kana::A)});
+    QHeaderView* header = m_view->NumberList()->horizontalHeader();
+    const auto darkPixelsIn = [header](int column) {
+      const QImage image = header->grab().toImage();
+      const int left = header->sectionViewportPosition(column);
+      int dark = 0;
+      const QString title = header->model()->headerData(column, Qt::Horizontal).toString();
+      const int titleEnd = left + header->fontMetrics().horizontalAdvance(title) + 6;
+      for (int x = titleEnd; x < left + header->sectionSize(column) - 4; ++x)
+        for (int y = 2; y < image.height() - 2; ++y)
+          dark += qGray(image.pixel(x, y)) < 160;
+      return dark;
+    };
+    QVERIFY(darkPixelsIn(0) > 5);
+    QCOMPARE(darkPixelsIn(1), 0);
+  }
+
   void headerClicksToggleAndIgnoreUnsortedColumns() {
     Populate({MakeEntry(1, Kana::A, 5), MakeEntry(2, Kana::Ka, 3), MakeEntry(3, Kana::Wa, 4)});
     QHeaderView* header = m_view->NumberList()->horizontalHeader();
