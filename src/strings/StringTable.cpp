@@ -13,6 +13,7 @@ const std::map<int, std::string_view>& Table() {
       {128, "Velmora-QV 電話帳ソフト"},
       {129, "\n電話帳\n電話帳\nCSV ファイル (*.csv)\n.csv\nvantrel\nMicrosoft Office Excel CSV ファイル"},
       {130, "　　　　　　　Version 1.0.2　　　　　　　　　　　　　"},
+      {131, "Velmora-QV の電話帳を PC で編集し、端末とやり取りします。"},
       // Document files
       {136, "ファイルのオープン"},
       {137, "これ以上ファイルを開けません。\r\n\r\n現在開いているファイルを閉じてから、再度「開く」を選択してください。"},

@@ -140,8 +140,9 @@ void CPhoneListModel::Sort(const SortState& state) {
   QModelIndexList after;
   after.reserve(before.size());
   for (const QModelIndex& index : before)
-    after.push_back(index.isValid() ? this->index(newPosition[index.row()], index.column())
-                                    : QModelIndex());
+    after.push_back(index.isValid() && index.row() < static_cast<int>(newPosition.size())
+                        ? this->index(newPosition[index.row()], index.column())
+                        : QModelIndex());
   changePersistentIndexList(before, after);
   emit layoutChanged();
   emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);

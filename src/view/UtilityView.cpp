@@ -91,8 +91,11 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   m_pTabStrip->hide();
   setFocusPolicy(Qt::StrongFocus);
   connect(m_pDoc, &CUtilityDoc::updateViews, this, &CUtilityView::OnUpdate);
+  // The clipboard is asked once per change: on X11 each question is a round trip to the
+  // clipboard's owner, too slow for every pass over the command states.
+  OnClipboardChanged();
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
-          &CUtilityView::commandStateChanged);
+          &CUtilityView::OnClipboardChanged);
 }
 
 CUtilityView::~CUtilityView() = default;
@@ -333,6 +336,12 @@ void CUtilityView::OnDownload() {}
 void CUtilityView::OnUpload() {}
 void CUtilityView::OnCommNotify(int /*kind*/, long /*value*/) {}
 
+void CUtilityView::OnClipboardChanged() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  m_bClipboardHasText = data && data->hasText();
+  emit commandStateChanged();
+}
+
 bool CUtilityView::OnUpdateCommand(int id, CommandState& state) {
   const int selected = SelectedCount();
   switch (id) {
@@ -341,11 +350,9 @@ bool CUtilityView::OnUpdateCommand(int id, CommandState& state) {
     case ID_DELETE_ENTRY:
       state.enabled = selected >= 1;
       return true;
-    case ID_EDIT_PASTE: {
-      const QMimeData* data = QApplication::clipboard()->mimeData();
-      state.enabled = data && data->hasText();
+    case ID_EDIT_PASTE:
+      state.enabled = m_bClipboardHasText;
       return true;
-    }
     case ID_KANA_ORDER:
     case ID_NUMBER_ORDER:
       state.enabled = true;

@@ -93,6 +93,7 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void ShowStoredEntry(const PhonebookEntry& entry);
   PhonebookEntry EntryFromTexts(const std::array<std::string, FieldCount>& texts) const;
   void OnCommNotify(int kind, long value);
+  void OnClipboardChanged();
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar
@@ -103,4 +104,5 @@ class CUtilityView : public QWidget, public ICommandTarget {
   CPhoneListModel* m_pNumberModel = nullptr;
   DisplayMode m_displayMode = NumberOrder;
   std::array<SortState, kAllRows + 1> m_sortStates{};
+  bool m_bClipboardHasText = false;      // the clipboard held text at its last change
 };

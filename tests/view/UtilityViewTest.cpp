@@ -1,5 +1,7 @@
 // The phonebook view driven as a user would: sorting and header marks, display modes, and
 // the Add, Edit, Delete and Delete all flows with their messages and selections.
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -348,6 +350,10 @@ class UtilityViewTest : public QObject {
             enabled(ID_UPLOAD));
     SelectRows(m_view->NumberList(), {0, 1});
     QVERIFY(enabled(ID_EDIT_CUT) && enabled(ID_DELETE_ENTRY) && !enabled(ID_EDIT_ENTRY));
+    QApplication::clipboard()->clear();
+    QVERIFY(!enabled(ID_EDIT_PASTE));
+    QApplication::clipboard()->setText("0001,a");
+    QVERIFY(enabled(ID_EDIT_PASTE));
     std::unique_ptr<QMenu> menu = m_view->CreateContextMenu();
     QStringList states;
     for (QAction* action : menu->actions())
