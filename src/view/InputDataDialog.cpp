@@ -68,7 +68,10 @@ CInputDataDialog::CInputDataDialog(QWidget* parent) : QDialog(parent) {
     const FieldLayout& layout = kLayout[i];
     auto* label = new QLabel(QString::fromUtf8(layout.label), this);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setGeometry(units.Rect(layout.labelX - 8, layout.labelY - 2, layout.labelWidth + 8, 12));
+    // Right-aligned labels end where the layout puts them and may start further left, as
+    // the Japanese font here runs wider than the one the layout was drawn for.
+    const int labelRight = layout.labelX + layout.labelWidth;
+    label->setGeometry(units.Rect(4, layout.labelY - 2, labelRight - 4, 12));
     auto* field = new QLineEdit(this);
     field->setGeometry(units.Rect(layout.x, layout.y, layout.width, 14));
     field->setAccessibleName(label->text().remove(QStringLiteral(" ：")));
