@@ -197,4 +197,3 @@ bool CUtilityDoc::OnCommand(int id) {
 }
 
 // CSV import into this phonebook: arrives with the import dialog.
-void CUtilityDoc::OnFileImport() {}

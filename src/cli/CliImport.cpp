@@ -13,16 +13,6 @@
 
 namespace {
 
-// String ids of the import's messages.
-enum : int {
-  IDS_IMPORT_OPEN_CAPTION = 192,
-  IDS_IMPORT_OPEN_FAILED = 193,
-  IDS_IMPORT_LIMIT_CAPTION = 194,
-  IDS_IMPORT_LIMIT = 195,
-  IDS_IMPORT_DONE_CAPTION = 196,
-  IDS_IMPORT_DONE = 197,
-};
-
 std::optional<int> MethodByName(std::string_view name) {
   if (name == "overwrite") return DuplicateOverwrite;
   if (name == "add") return DuplicateAddOther;
@@ -74,18 +64,19 @@ int RunImport(const CliArgs& args) {
 
   CFixedDuplicateResolver resolver(parsed->method);
   const ImportSummary summary = ImportCsvFile(store, parsed->csv, resolver);
+  const ImportResultMessage message = MessageOfImportResult(summary.result);
   if (summary.result == ImportResult::OpenFailed) {
-    PrintMessage(IDS_IMPORT_OPEN_CAPTION, IDS_IMPORT_OPEN_FAILED, {},
+    PrintMessage(message.captionId, message.textId, {},
                  parsed->csv + ": " + OsReason(summary.openError));
     return kExitNoInput;
   }
   // The limit ends the import early, yet what was added stays and is written, as in the editor.
   if (summary.result == ImportResult::LimitReached)
-    PrintMessage(IDS_IMPORT_LIMIT_CAPTION, IDS_IMPORT_LIMIT);
+    PrintMessage(message.captionId, message.textId);
   if (int code = SavePhonebookFile(store, parsed->out); code != kExitOk) return code;
 
   if (summary.result == ImportResult::Finished)
-    std::cout << StringText(IDS_IMPORT_DONE_CAPTION) << '\n' << StringText(IDS_IMPORT_DONE) << '\n';
+    std::cout << StringText(message.captionId) << '\n' << StringText(message.textId) << '\n';
   std::cout << "added " << summary.added << ", overwritten " << summary.overwritten
             << ", skipped " << summary.skipped << ", refused " << summary.refused << '\n';
   return kExitOk;

@@ -103,6 +103,18 @@ void CCsvImport::Add(const std::vector<std::string>& fields) {
 
 }  // namespace
 
+ImportResultMessage MessageOfImportResult(ImportResult result) {
+  switch (result) {
+    case ImportResult::OpenFailed:
+      return {192, 193, MessageIcon::Error};
+    case ImportResult::LimitReached:
+      return {194, 195, MessageIcon::Warning};
+    case ImportResult::Finished:
+      break;
+  }
+  return {196, 197, MessageIcon::None};
+}
+
 ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,
                             IDuplicateResolver& resolver) {
   CCsvFile file;

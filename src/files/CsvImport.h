@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "phonebook/PhonebookEntry.h"
+#include "strings/StringTable.h"
 
 class CDbPhoneCtrl;
 
@@ -61,6 +62,15 @@ struct ImportSummary {
   int refused = 0;      // rows the field rules refused
   int openError = 0;    // errno of the failed opening (OpenFailed)
 };
+
+// The message that reports an import's result: string-table ids of its caption and text,
+// and its icon (192/193 error, 194/195 warning, 196/197 plain).
+struct ImportResultMessage {
+  int captionId;
+  int textId;
+  MessageIcon icon;
+};
+ImportResultMessage MessageOfImportResult(ImportResult result);
 
 // Imports the file at `path` into `store` in two passes (numbered rows, then rows without
 // a number). After any result but OpenFailed the caller refreshes its views and marks the

@@ -327,11 +327,8 @@ void CUtilityView::OnDeleteAll() {
   m_pDoc->SetModifiedFlag();
 }
 
-// Clipboard and transfer commands: their work arrives with the clipboard exchange and the
-// handset transfer; the commands, their enabling and their menu items exist already.
-void CUtilityView::OnEditCut() {}
-void CUtilityView::OnEditCopy() {}
-void CUtilityView::OnEditPaste() {}
+// Transfer commands: their work arrives with the handset transfer; the commands, their
+// enabling and their menu items exist already. (Cut, copy and paste: UtilityViewClipboard.cpp.)
 void CUtilityView::OnDownload() {}
 void CUtilityView::OnUpload() {}
 void CUtilityView::OnCommNotify(int /*kind*/, long /*value*/) {}

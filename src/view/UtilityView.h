@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/CommandTarget.h"
 #include "phonebook/PhonebookEntry.h"
@@ -64,6 +65,10 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void OnEditCut();
   void OnEditCopy();
   void OnEditPaste();
+  // The clipboard steps of cut, copy and paste (UtilityViewClipboard.cpp).
+  bool CopySelectionToClipboard();
+  bool ReadClipboardLines(std::vector<std::string>& lines);
+  void PasteLines(const std::vector<std::string>& lines);
   void OnDownload();
   void OnUpload();
 
@@ -94,6 +99,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
   PhonebookEntry EntryFromTexts(const std::array<std::string, FieldCount>& texts) const;
   void OnCommNotify(int kind, long value);
   void OnClipboardChanged();
+  // After a paste: selects the rows of the pasted numbers and focuses the last of them.
+  void SelectPastedRows(const std::vector<std::string>& pastedNumbers);
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar

@@ -1,0 +1,64 @@
+// The document's import command: choose a comma-separated file, confirm, add its rows to
+// the phonebook, asking the duplicate dialog about rows whose numbers are in use.
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/CommandIds.h"
+#include "app/QtText.h"
+#include "app/UserPrompts.h"
+#include "app/UtilityDoc.h"
+#include "files/CsvImport.h"
+#include "files/ui/ImportSelectDialog.h"
+
+namespace {
+
+// String ids of the confirmation; the result messages come with the result.
+enum : int { IDS_CONFIRM_CAPTION = 190, IDS_CONFIRM_TEXT = 191 };
+
+// Asks the user through one duplicate dialog, kept for the whole import.
+class CDialogDuplicateResolver : public IDuplicateResolver {
+ public:
+  DuplicateChoice ResolveDuplicate(int memoryNumber, const std::vector<std::string>& fields,
+                                   const PhonebookEntry& stored) override {
+    m_dialog.SetDuplicate(memoryNumber, fields, stored);
+    m_dialog.OnInitDialog();
+    Prompts().RunDialog(m_dialog);
+    return {m_dialog.m_nMethod, m_dialog.m_bContinue != 0};
+  }
+
+ private:
+  CImportSelectDialog m_dialog;  // no owner window
+};
+
+}  // namespace
+
+void CUtilityDoc::OnFileImport() {
+  FileDialogRequest request;
+  request.title = Text(AFX_IDS_OPENFILE);
+  request.filters = {QStringLiteral("CSV ファイル (*.csv)")};
+  const QStringList chosen = Prompts().AskOpenFiles(request);
+  if (chosen.isEmpty()) return;
+  const QString path = chosen.first();
+
+  MessageRequest confirm;
+  confirm.caption = Text(IDS_CONFIRM_CAPTION);
+  confirm.text = QFileInfo(path).fileName() + Text(IDS_CONFIRM_TEXT);
+  confirm.icon = MessageIcon::Question;
+  confirm.buttons = PromptButtons::OkCancel;
+  confirm.defaultButton = PromptAnswer::Cancel;
+  if (Prompts().ShowMessage(confirm) != PromptAnswer::Ok) return;
+
+  CDialogDuplicateResolver resolver;
+  const ImportSummary summary =
+      ImportCsvFile(m_store, QFile::encodeName(path).toStdString(), resolver);
+  const ImportResultMessage message = MessageOfImportResult(summary.result);
+  const auto show = [&message] {
+    ShowMessage(nullptr, Text(message.captionId), Text(message.textId), message.icon);
+  };
+  if (summary.result == ImportResult::OpenFailed) return show();
+  if (summary.result == ImportResult::LimitReached) show();
+  // Even an import that added nothing marks the phonebook changed.
+  UpdateAllViews();
+  SetModifiedFlag();
+  if (summary.result == ImportResult::Finished) show();
+}
