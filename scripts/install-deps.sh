@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick
+  desktop-file-utils appstream lintian poppler-utils man-db dpkg-dev fakeroot file
 )
 
 missing=()

@@ -39,7 +39,9 @@ QString FindManual(const QStringList& folders) {
 }
 
 QStringList ManualFolders() {
-  return {QCoreApplication::applicationDirPath(), QStringLiteral(QVBOOK_DATA_DIR),
+  // The installed data folder first, so that an installed editor always opens the manual
+  // installed with it; beside the program for a build tree.
+  return {QStringLiteral(QVBOOK_DATA_DIR), QCoreApplication::applicationDirPath(),
           QDir::currentPath()};
 }
 

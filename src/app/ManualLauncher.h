@@ -21,7 +21,7 @@ IShellLauncher& DesktopShell();
 // the launched program resolves against the current folder.
 QString FindManual(const QStringList& folders);
 
-// The folders searched: beside the program, the installed data folder, the current folder.
+// The folders searched: the installed data folder, beside the program, the current folder.
 QStringList ManualFolders();
 
 void OpenManual(IShellLauncher& shell, const QString& manualPath);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unistd.h>
 
+#include "cli/PortAccess.h"
 #include "comm/PortDiscovery.h"
 #include "comm/TransferMessages.h"
 #include "platform/InterruptWatch.h"
@@ -57,10 +58,13 @@ class ProgressLine : public ITransferObserver {
 
 std::string PortDetail(CTransferSession& session, const std::string& port) {
   int error = session.Controller().LastOpenError();
-  std::string path = port.empty() ? "the handset's port" : port;
+  std::string device = port;
+  if (device.empty()) session.Controller().FindHandsetPort(device);
+  std::string path = device.empty() ? "the handset's port" : device;
   if (error == 0) return path + ": cannot be opened";
+  if (error == EACCES || error == EPERM)
+    return path + ": " + DescribeMissingAccess(GatherPortAccessFacts(device, UdevRuleFolders()));
   std::string detail = path + ": " + OsReason(error);
-  if (error == EACCES || error == EPERM) detail += " (is the user a member of the dialout group?)";
   if (error == EBUSY) detail += " (held by another program)";
   return detail;
 }

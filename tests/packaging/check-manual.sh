@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Checks the rendered manual: its page count, that every font is embedded, and that its
+# text comes back out with the Japanese chapter headings intact, each opening a page.
+#   check-manual.sh MANUAL.pdf MANUAL.md EXPECTED_PAGES
+set -euo pipefail
+pdf=$1
+source=$2
+expected_pages=$3
+
+pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+if [ "$pages" != "$expected_pages" ]; then
+  echo "the manual has $pages pages, expected $expected_pages"
+  exit 1
+fi
+
+if pdffonts "$pdf" | tail -n +3 | awk '{ if ($(NF-4) != "yes") bad = 1 } END { exit !bad }'; then
+  echo "fonts not embedded:"
+  pdffonts "$pdf"
+  exit 1
+fi
+
+# The first line of every page, and the chapter headings of the source.
+page_tops=$(for ((p = 1; p <= pages; p++)); do
+  pdftotext -enc UTF-8 -f "$p" -l "$p" "$pdf" - | sed '/^[[:space:]]*$/d' | head -n 1
+done)
+status=0
+while IFS= read -r heading; do
+  if ! grep -qxF "$heading" <<< "$page_tops"; then
+    echo "chapter heading missing or not at the top of a page: $heading"
+    status=1
+  fi
+done < <(sed -n 's/^# //p' "$source")
+[ "$status" = 0 ] && echo "manual: $pages pages, all chapter headings found"
+exit "$status"
