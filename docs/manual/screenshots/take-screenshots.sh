@@ -61,7 +61,7 @@ sleep 0.5
 # A download into the open phonebook, caught in progress.
 xdotool windowactivate --sync "$editor"
 xdotool key --clearmodifiers alt+c d
-progress=$(timeout 90 xdotool search --sync --onlyvisible --name 'ダウンロード中' | head -n 1)
+progress=$(timeout ${QVBOOK_SHOT_WAIT:-90} xdotool search --sync --onlyvisible --name 'ダウンロード中' | head -n 1)
 xdotool windowactivate --sync "$progress"
 shot progress
 xdotool key --clearmodifiers Escape
