@@ -44,10 +44,13 @@ std::string CurrentTimeStamp() {
 // Everything the transfer thread touches. Shared with the thread, so that a thread that
 // did not end in time keeps its own state and never reaches a closed session.
 struct CTransferSession::Core {
-  explicit Core(const TransferTiming& t) : timing(t) {}
+  Core(const TransferTiming& t, std::unique_ptr<CUtiCtrl> c)
+      : timing(t), ownController(c ? std::move(c) : std::make_unique<CUtiCtrl>()),
+        controller(*ownController) {}
 
   const TransferTiming timing;
-  CUtiCtrl controller;                  // the port of the session
+  std::unique_ptr<CUtiCtrl> ownController;
+  CUtiCtrl& controller;                 // the port of the session
   PhonebookImage image{};               // received or sent
   int bytesToSend = 0;                  // 120000 during an upload
   int bytesSent = 0;                    // advanced by each block sent
@@ -76,8 +79,10 @@ struct CTransferSession::Core {
   // Waits `ms`; false when the session is ending (or, while starting, aborted) first.
   bool Pause(int ms) {
     std::unique_lock<std::mutex> lock(signalLock);
-    return !signalCv.wait_for(lock, std::chrono::milliseconds(ms),
-                              [this] { return ending || (starting && abort); });
+    const auto cut = [this] { return ending || (starting && abort); };
+    // No pause at all (shortened timing) gives the thread up to nobody.
+    if (ms <= 0) return !cut();
+    return !signalCv.wait_for(lock, std::chrono::milliseconds(ms), cut);
   }
 
   bool StartAborted() {
@@ -190,7 +195,11 @@ struct CTransferSession::Core {
 };
 
 CTransferSession::CTransferSession(const TransferTiming& timing)
-    : m_timing(timing), m_pCore(std::make_shared<Core>(timing)) {}
+    : CTransferSession(nullptr, timing) {}
+
+CTransferSession::CTransferSession(std::unique_ptr<CUtiCtrl> controller,
+                                   const TransferTiming& timing)
+    : m_timing(timing), m_pCore(std::make_shared<Core>(timing, std::move(controller))) {}
 
 CTransferSession::~CTransferSession() {
   if (IsRunning()) EndSession();
@@ -361,7 +370,7 @@ void CTransferSession::EndSession() {
     } else {
       // Released: it keeps the old core (and closes its port when it ends by itself).
       m_transferThread.detach();
-      m_pCore = std::make_shared<Core>(m_timing);
+      m_pCore = std::make_shared<Core>(m_timing, nullptr);
       SetObserver(m_pObserver);
       return;
     }

@@ -52,6 +52,8 @@ std::string CurrentTimeStamp();
 class CTransferSession {
  public:
   explicit CTransferSession(const TransferTiming& timing = {});
+  // A session talking through `controller` (a stand-in for tests) instead of its own.
+  CTransferSession(std::unique_ptr<CUtiCtrl> controller, const TransferTiming& timing);
   ~CTransferSession();  // ends a running session
   CTransferSession(const CTransferSession&) = delete;
   CTransferSession& operator=(const CTransferSession&) = delete;

@@ -36,12 +36,13 @@ class CUtiCtrl : public CWCommCtrl {
   int Open(const std::string& portName);
   int Close();
   int SendText(std::string_view text);
-  int SendBytes(uint32_t count, const uint8_t* bytes);
+  // Virtual so that a stand-in can play the handset's side (the download's fuzz test).
+  virtual int SendBytes(uint32_t count, const uint8_t* bytes);
   int SendBytes(const std::vector<uint8_t>& bytes) {
     return SendBytes(static_cast<uint32_t>(bytes.size()), bytes.data());
   }
   // Waits for the next chunk. `count` gives the buffer's capacity and receives the length.
-  int WaitReply(uint32_t& count, uint8_t* buffer, int timeoutMs);
+  virtual int WaitReply(uint32_t& count, uint8_t* buffer, int timeoutMs);
 
   // The handset's port: QVBOOK_PORT when set, else the first serial device carrying the
   // handset's USB identifier. 9 and the name when found; 10 and an empty name otherwise.

@@ -99,12 +99,18 @@ std::string QuoteCsvField(std::string_view field) {
   std::string out;
   out.reserve(field.size() + 2);
   bool enclose = false;
+  bool onlyQuotes = true;
   for (char c : field) {
+    // A record is one line: a line break inside a field would cut it in two on reading.
+    if (c == '\r' || c == '\n') c = ' ';
     out.push_back(c);
     if (c == kQuote) out.push_back(kQuote);
-    if (c == kQuote || c == kCsvComma) enclose = true;
+    if (c == kQuote || c == kCsvComma || c == kCsvTab) enclose = true;
+    if (c != kQuote) onlyQuotes = false;
   }
-  if (enclose) {
+  // Enclosing quotes next to a field of doubled quotes would pair up with them on reading
+  // and add a quote; such a field needs no enclosing, as it holds no delimiter.
+  if (enclose && !onlyQuotes) {
     out.insert(out.begin(), kQuote);
     out.push_back(kQuote);
   }

@@ -46,7 +46,9 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter,
                                       QuoteRule rule = QuoteRule::CollapseQuotes);
 
 // The written form of a field: quotes doubled, and the whole enclosed in quotes when it
-// holds a quote or a comma (whatever the delimiter).
+// holds a quote, a comma or a tab (whatever the delimiter), except a field of quotes only.
+// Line breaks are written as spaces. Every field reads back as it was, up to the blanks
+// that trimming removes from its ends.
 std::string QuoteCsvField(std::string_view field);
 
 // The quoted fields joined by the delimiter, without a line end.

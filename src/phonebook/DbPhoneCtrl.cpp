@@ -154,7 +154,14 @@ void CDbPhoneCtrl::MarkUsed(int memoryNumber, bool used) {
 
 int CDbPhoneCtrl::EnsureDatabase() {
   if (m_strDatabasePath.empty()) return StoreNoSlot;
-  if (!m_pDatabase) m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath);
+  if (!m_pDatabase) {
+    // A file that vanished after this store made it (a temporary-file cleaner, a user)
+    // took the entries with it: making a new, empty one would let a later save write an
+    // empty phonebook over the user's file as if nothing had happened.
+    if (m_bFileMade && !platform::FileExists(m_strDatabasePath)) return StoreCreateFailed;
+    m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath);
+    if (m_pDatabase) m_bFileMade = true;
+  }
   return m_pDatabase ? StoreOk : StoreCreateFailed;
 }
 

@@ -97,6 +97,7 @@ class CDbPhoneCtrl {
   std::unique_ptr<PhonebookDatabase> m_pDatabase;  // open only during an operation or Batch
   int m_nOpenDepth = 0;                  // nested OpenTable calls (a Batch counts one)
   std::string m_strDatabasePath;         // empty when the store got no slot
+  bool m_bFileMade = false;              // the database file was made; it must not vanish
   UsedFlags m_usedFlags{};
 };
 

@@ -80,9 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
                       QuoteCase{"Quotes", "He said \"hi\"", "\"He said \"\"hi\"\"\""},
                       QuoteCase{"Comma", "a,b", "\"a,b\""},
                       QuoteCase{"LeadingSpacesNotEnclosed", "  a", "  a"},
-                      QuoteCase{"TabNotEnclosed", "a\tb", "a\tb"},
-                      QuoteCase{"LineBreakNotEnclosed", "a\r\nb", "a\r\nb"},
-                      QuoteCase{"OneQuote", "\"", "\"\"\"\""}),
+                      QuoteCase{"TabEnclosed", "a\tb", "\"a\tb\""},
+                      QuoteCase{"LineBreakAsSpaces", "a\r\nb", "a  b"},
+                      QuoteCase{"OneQuoteNotEnclosed", "\"", "\"\""},
+                      QuoteCase{"QuotesAndTab", "\"\t\"", "\"\"\"\t\"\"\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What a field turns into when written and read back, by delimiter.
@@ -106,10 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RoundTripCase{"QuotesComma", "He said \"hi\", twice", ',', {"He said \"hi\", twice"}},
         RoundTripCase{"CommaUnderTab", "a,b", '\t', {"a,b"}},
-        RoundTripCase{"TabUnderTabSplits", "a\tb", '\t', {"a", "b"}},
+        RoundTripCase{"TabUnderTab", "a\tb", '\t', {"a\tb"}},
+        RoundTripCase{"TabUnderComma", "a\tb", ',', {"a\tb"}},
         RoundTripCase{"LeadingSpacesLost", "  a", ',', {"a"}},
-        RoundTripCase{"OneQuoteBecomesTwo", "\"", ',', {"\"\""}},
-        RoundTripCase{"TwoQuotesBecomeThree", "\"\"", ',', {"\"\"\""}},
+        RoundTripCase{"OneQuote", "\"", ',', {"\""}},
+        RoundTripCase{"TwoQuotesUnderTab", "\"\"", '\t', {"\"\""}},
+        RoundTripCase{"QuotesAroundComma", "\",\"", ',', {"\",\""}},
         RoundTripCase{"DoubleByteText", kYama + kSo + "\"" + kYama, ',', {kYama + kSo + "\"" + kYama}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -119,9 +122,8 @@ TEST(JoinCsvFields, PutsDelimitersBetweenFieldsOnly) {
   EXPECT_EQ(JoinCsvFields({}, ','), "");
 }
 
-TEST(JoinCsvFields, LineBreakInFieldBreaksTheRecordWhenReadByLines) {
-  std::string line = JoinCsvFields({"a\r\nb", "c"}, ',');
-  EXPECT_EQ(line, "a\r\nb,c");  // a line reader sees "a" and "b,c"
+TEST(JoinCsvFields, LineBreakInFieldKeepsTheRecordOnOneLine) {
+  EXPECT_EQ(JoinCsvFields({"a\r\nb", "c\rd"}, ','), "a  b,c d");
 }
 
 TEST(CsvLineReader, ReadsUntrimmedFieldsThenStops) {
