@@ -132,8 +132,14 @@ void CUtilityApp::OnAppAbout() {
 
 void CUtilityApp::OnOpenManual() { OpenManual(*m_pShell, FindManual(ManualFolders())); }
 
-// Download with no phonebook open: arrives with the handset transfer.
-void CUtilityApp::OnDownload() {}
+// Download with no phonebook open: a new phonebook, downloaded into without asking (it
+// has no changes to lose).
+void CUtilityApp::OnDownload() {
+  if (!OnFileNew()) return;
+  CChildFrame* child = m_pMainFrame->ActiveChild();
+  if (!child || !child->GetView()) return;
+  child->GetView()->OnDownload();
+}
 
 bool CUtilityApp::OnUpdateCommand(int id, CommandState& state) {
   switch (id) {

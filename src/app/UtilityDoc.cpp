@@ -9,6 +9,8 @@
 #include "app/QtText.h"
 #include "app/UiTexts.h"
 #include "app/UserPrompts.h"
+#include "comm/ui/CommNotifyPoster.h"
+#include "comm/ui/WaitNotice.h"
 #include "files/DocumentFile.h"
 
 namespace {
@@ -59,10 +61,16 @@ QStringList FileFilters() {
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),
       m_store(environment),
-      m_slotHolder(environment),
-      m_pImage(std::make_unique<PhonebookImage>()) {}
+      m_pPoster(new CCommNotifyPoster(this)),
+      m_pWaitNotice(new CWaitNotice(this)),
+      m_timing(TimingForNewDocuments()),
+      m_pSession(std::make_unique<CTransferSession>(m_timing)),
+      m_slotHolder(environment) {
+  m_pSession->SetObserver(m_pPoster);
+  m_pSession->SetWakeNotice(m_pWaitNotice);
+}
 
-CUtilityDoc::~CUtilityDoc() = default;
+CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
 
 bool CUtilityDoc::OnNewDocument() {
   if (!m_store.HasSlot()) {

@@ -9,9 +9,13 @@
 #include <memory>
 
 #include "app/CommandTarget.h"
+#include "comm/TransferSession.h"
+#include "comm/TransferTiming.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/PhonebookImage.h"
 
+class CCommNotifyPoster;
+class CWaitNotice;
 class StoreEnvironment;
 
 class CUtilityDoc : public QObject, public ICommandTarget {
@@ -43,7 +47,25 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void SetPathName(const QString& path);
 
   CDbPhoneCtrl& Store() { return m_store; }
-  PhonebookImage& Image() { return *m_pImage; }
+  // The image the last download received or the last upload sent; read it only after
+  // the transfer's finished notification.
+  const PhonebookImage& Image() const { return m_pSession->Image(); }
+
+  // The transfer session (UtilityDocTransfer.cpp). StartSession wakes the handset with
+  // the wait notice up and returns the session's result; on 0 the transfer runs and its
+  // progress and end reach `SetNotifyTarget`'s view as WM_COMM_NOTIFY events.
+  int StartSession(bool bDownload);
+  // Ends the transfer thread, sends the end-of-link frame and closes the port.
+  void EndSession();
+  // Raises the abort signal, which the transfer tests between blocks.
+  void AbortTransfer();
+  // From the start of a session to its end: a second one is refused meanwhile.
+  bool IsTransferBusy() const { return m_bSessionOpen; }
+  void SetNotifyTarget(QObject* view);
+  CWaitNotice& WaitNotice() { return *m_pWaitNotice; }
+  const TransferTiming& Timing() const { return m_timing; }
+  // The pauses of sessions of documents made from now on (tests shorten them).
+  static void SetTransferTimingForNewDocuments(const TransferTiming& timing);
 
   // Asks every view to refill its list from the store (after an import).
   void UpdateAllViews() { emit updateViews(); }
@@ -60,12 +82,22 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void modifiedChanged(bool modified);
   void updateViews();
   void closeRequested();
+  // A session started or ended.
+  void transferStateChanged();
 
  private:
+  static TransferTiming TimingForNewDocuments();
+  // A closing phonebook ends its running transfer before its store goes.
+  void EndTransferOnClose();
+
   CDbPhoneCtrl m_store;                    // the entries
-  // (the handset controller of the transfer session takes its place here)
+  CCommNotifyPoster* m_pPoster;            // child: carries the session's notifications
+  CWaitNotice* m_pWaitNotice;              // child: the wake-up notice
+  const TransferTiming m_timing;           // the session's pauses
+  // The handset controller, the 120000-byte image buffer and the transfer thread.
+  std::unique_ptr<CTransferSession> m_pSession;
   CDbPhoneCtrl m_slotHolder;               // never used for data; holds a store slot
-  std::unique_ptr<PhonebookImage> m_pImage;  // the transfer's 120000-byte buffer
+  bool m_bSessionOpen = false;             // between StartSession and EndSession
   bool m_bCsvFile = false;                 // the last open or save path ends in ".csv"
   bool m_bLoadSucceeded = false;           // the last load read a valid phonebook
   bool m_bModified = false;

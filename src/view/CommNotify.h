@@ -4,14 +4,11 @@
 
 #include <QEvent>
 
-// WM_APP + 100.
-inline constexpr QEvent::Type WM_COMM_NOTIFY = static_cast<QEvent::Type>(0x8064);
+#include "comm/TransferObserver.h"
 
-enum CommNotifyKind : int {
-  CommDownloadDone = 1,  // lParam: the session's result code
-  CommUploadDone = 2,    // lParam: the session's result code
-  CommProgress = 3       // lParam: bytes moved, 0..120000
-};
+// WM_APP + 100. wParam: a CommNotifyKind; lParam: the session's result code (download or
+// upload finished) or the bytes moved so far, 0..120000 (progress).
+inline constexpr QEvent::Type WM_COMM_NOTIFY = static_cast<QEvent::Type>(0x8064);
 
 class CommNotifyEvent : public QEvent {
  public:

@@ -22,6 +22,8 @@
 #include "app/UiTexts.h"
 #include "app/UserPrompts.h"
 #include "app/UtilityDoc.h"
+#include "comm/UtiCtrl.h"
+#include "comm/ui/ProgressDialog.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
 #include "view/CommNotify.h"
@@ -96,6 +98,10 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   OnClipboardChanged();
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
           &CUtilityView::OnClipboardChanged);
+  connect(m_pDoc, &CUtilityDoc::transferStateChanged, this, &CUtilityView::commandStateChanged);
+  m_pProgressDlg = std::make_unique<CProgressDialog>();
+  m_pRestartCtrl = std::make_unique<CUtiCtrl>();
+  m_pDoc->SetNotifyTarget(this);
 }
 
 CUtilityView::~CUtilityView() = default;
@@ -327,11 +333,6 @@ void CUtilityView::OnDeleteAll() {
   m_pDoc->SetModifiedFlag();
 }
 
-// Transfer commands: their work arrives with the handset transfer; the commands, their
-// enabling and their menu items exist already. (Cut, copy and paste: UtilityViewClipboard.cpp.)
-void CUtilityView::OnDownload() {}
-void CUtilityView::OnUpload() {}
-void CUtilityView::OnCommNotify(int /*kind*/, long /*value*/) {}
 
 void CUtilityView::OnClipboardChanged() {
   const QMimeData* data = QApplication::clipboard()->mimeData();
@@ -357,9 +358,12 @@ bool CUtilityView::OnUpdateCommand(int id, CommandState& state) {
       state.checked = (id == ID_KANA_ORDER) == (m_displayMode == KanaOrder);
       return true;
     case ID_ADD_ENTRY:
+      state.enabled = true;
+      return true;
     case ID_DOWNLOAD:
     case ID_UPLOAD:
-      state.enabled = true;
+      // Refused while this phonebook's last session is still ending (after Abort).
+      state.enabled = !m_pDoc->IsTransferBusy();
       return true;
     case ID_EDIT_ENTRY:
       state.enabled = selected == 1;
@@ -420,7 +424,10 @@ void CUtilityView::focusInEvent(QFocusEvent* event) {
 bool CUtilityView::event(QEvent* event) {
   if (event->type() == WM_COMM_NOTIFY) {
     auto* notify = static_cast<CommNotifyEvent*>(event);
-    OnCommNotify(notify->wParam(), notify->lParam());
+    if (m_bHoldNotifications)
+      m_heldNotifications.emplace_back(notify->wParam(), notify->lParam());
+    else
+      OnCommNotify(notify->wParam(), notify->lParam());
     return true;
   }
   return QWidget::event(event);

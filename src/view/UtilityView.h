@@ -8,12 +8,15 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CommandTarget.h"
 #include "phonebook/PhonebookEntry.h"
 #include "view/PhoneListModel.h"
 
+class CProgressDialog;
+class CUtiCtrl;
 class CUtilityDoc;
 class QMenu;
 class QTabBar;
@@ -69,8 +72,12 @@ class CUtilityView : public QWidget, public ICommandTarget {
   bool CopySelectionToClipboard();
   bool ReadClipboardLines(std::vector<std::string>& lines);
   void PasteLines(const std::vector<std::string>& lines);
+  // Transfer commands (UtilityViewTransfer.cpp).
   void OnDownload();
   void OnUpload();
+  // After an upload: reopens the handset's port and sends "!!restart".
+  void RestartHandset();
+  CProgressDialog& ProgressDialog() const { return *m_pProgressDlg; }
 
   // The context menu with the states of this moment.
   std::unique_ptr<QMenu> CreateContextMenu();
@@ -101,6 +108,10 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void OnClipboardChanged();
   // After a paste: selects the rows of the pasted numbers and focuses the last of them.
   void SelectPastedRows(const std::vector<std::string>& pastedNumbers);
+  // Starts a download or upload and shows its progress until it ends or is aborted.
+  void RunTransfer(bool bDownload);
+  // Hands on the notifications that arrived before the progress dialog was up.
+  void ReleaseHeldNotifications();
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar
@@ -112,4 +123,9 @@ class CUtilityView : public QWidget, public ICommandTarget {
   DisplayMode m_displayMode = NumberOrder;
   std::array<SortState, kAllRows + 1> m_sortStates{};
   bool m_bClipboardHasText = false;      // the clipboard held text at its last change
+  std::unique_ptr<CProgressDialog> m_pProgressDlg;   // reused by every transfer
+  std::unique_ptr<CUtiCtrl> m_pRestartCtrl;          // only for RestartHandset
+  // While a session starts, its notifications wait here until the progress dialog is up.
+  bool m_bHoldNotifications = false;
+  std::vector<std::pair<int, long>> m_heldNotifications;
 };

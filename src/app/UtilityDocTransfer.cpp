@@ -1,0 +1,50 @@
+// The transfer session of a phonebook: its start (with the wake-up notice), its end, the
+// abort signal, and where its notifications go. The blocking parts run off the
+// user-interface thread so that the editor keeps painting and answering the desktop.
+#include "app/UtilityDoc.h"
+
+#include "comm/ui/CommNotifyPoster.h"
+#include "comm/ui/PumpedCall.h"
+
+namespace {
+
+TransferTiming g_timingForNewDocuments;  // the handset's real pacing unless a test changed it
+
+}  // namespace
+
+void CUtilityDoc::SetTransferTimingForNewDocuments(const TransferTiming& timing) {
+  g_timingForNewDocuments = timing;
+}
+
+TransferTiming CUtilityDoc::TimingForNewDocuments() { return g_timingForNewDocuments; }
+
+int CUtilityDoc::StartSession(bool bDownload) {
+  if (m_bSessionOpen) return SessionNoThread;  // one session at a time per phonebook
+  m_bSessionOpen = true;
+  emit transferStateChanged();
+  const ImageBuilder buildImage = [this](PhonebookImage& image) { return m_store.BuildImage(image); };
+  // The store is only read here, by the worker, while the user-interface thread merely
+  // paints: nothing else reaches the store until the start has returned.
+  return RunPumped([&] { return m_pSession->StartSession(bDownload, buildImage); });
+}
+
+void CUtilityDoc::EndSession() {
+  RunPumped([this] {
+    m_pSession->EndSession();
+    return 0;
+  });
+  if (!m_bSessionOpen) return;
+  m_bSessionOpen = false;
+  emit transferStateChanged();
+}
+
+void CUtilityDoc::AbortTransfer() { m_pSession->Abort(); }
+
+void CUtilityDoc::SetNotifyTarget(QObject* view) { m_pPoster->SetTarget(view); }
+
+void CUtilityDoc::EndTransferOnClose() {
+  // No event loop here: the window is going, and nothing may report to it any more.
+  m_pPoster->SetTarget(nullptr);
+  if (m_bSessionOpen) m_pSession->EndSession();
+  m_bSessionOpen = false;
+}

@@ -1,0 +1,289 @@
+// Download and upload from a phonebook's view against the emulator on a pseudo-terminal:
+// the confirmations, the progress dialog, every result message with its icon, what each
+// outcome does to the entries, the restart after an upload, and a second transfer
+// refused while the first is still ending.
+#include "app/CommandIds.h"
+#include "view/UtilityView.h"
+#include "view/TransferTestSupport.h"
+
+namespace {
+
+const std::vector<PhonebookEntry> kHandsetEntries = {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka),
+                                                     MakeEntry(3, Kana::SaTou)};
+const std::vector<PhonebookEntry> kLocalEntries = {MakeEntry(7, Kana::Wa), MakeEntry(9, Kana::YaMaDa)};
+
+struct Expected {
+  int caption;
+  int text;
+  MessageIcon icon;
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(MessageIcon)
+
+class TransferViewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TransferFixture> m_fixture;
+  std::unique_ptr<StoreEnvironment> m_environment;
+  std::unique_ptr<CUtilityDoc> m_doc;
+  std::unique_ptr<CUtilityView> m_view;
+  std::unique_ptr<WatchingPrompts> m_prompts;
+
+  void OpenPhonebook(const std::vector<PhonebookEntry>& entries, bool modified,
+                     const TransferTiming& timing = EditorQuickTiming()) {
+    m_view.reset();
+    m_doc.reset();
+    CUtilityDoc::SetTransferTimingForNewDocuments(timing);
+    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
+    m_view = std::make_unique<CUtilityView>(m_doc.get());
+    m_view->resize(800, 400);
+    m_view->show();
+    for (const PhonebookEntry& entry : entries) m_doc->Store().AddEntry(entry);
+    m_view->OnUpdate();
+    m_doc->SetModifiedFlag(modified);
+  }
+
+  void ExpectMessage(const MessageRequest& message, int caption, int text, MessageIcon icon) {
+    QCOMPARE(message.caption, Text(caption));
+    QCOMPARE(message.text, Text(text));
+    QCOMPARE(message.icon, icon);
+    QCOMPARE(message.buttons, PromptButtons::Ok);
+    QCOMPARE(message.owner, static_cast<QWidget*>(m_view.get()));
+  }
+
+  bool CommandEnabled(int id) {
+    CommandState state;
+    return m_view->OnUpdateCommand(id, state) && state.enabled;
+  }
+
+  // Presses Esc in the progress dialog once it shows at least `bytes` of progress.
+  void AbortAt(int bytes) {
+    WhenProgressReaches(m_view.get(), [this] { return &m_view->ProgressDialog(); }, bytes,
+                        [](CProgressDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+  }
+
+ private slots:
+  void initTestCase() { qRegisterMetaType<MessageIcon>(); }
+
+  void init() {
+    m_fixture = std::make_unique<TransferFixture>();
+    m_environment = StoreEnvironment::CreatePrivate();
+    m_prompts = std::make_unique<WatchingPrompts>();
+  }
+
+  void cleanup() {
+    m_view.reset();
+    m_doc.reset();
+    m_prompts.reset();
+    m_environment.reset();
+    m_fixture.reset();
+  }
+
+  // Success replaces the list and marks the phonebook changed; unsaved changes are only
+  // overwritten after the user agreed.
+  void downloadReplacesTheList_data() {
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("saved phonebook: no question") << false;
+    QTest::newRow("unsaved changes: confirmed first") << true;
+  }
+  void downloadReplacesTheList() {
+    QFETCH(bool, modified);
+    m_fixture->StartHandset(kHandsetEntries);
+    OpenPhonebook(kLocalEntries, modified);
+    m_prompts->answers = {PromptAnswer::Ok};
+    QList<int> progressSeen;
+    m_prompts->onMessage = [&](const MessageRequest&) {
+      progressSeen << m_view->ProgressDialog().Bar()->value();
+    };
+
+    m_view->OnDownload();
+
+    const auto& messages = m_prompts->messages;
+    QCOMPARE(int(messages.size()), modified ? 2 : 1);
+    if (modified) {
+      QCOMPARE(messages[0].caption, Text(148));
+      QCOMPARE(messages[0].text, Text(149));
+      QCOMPARE(messages[0].icon, MessageIcon::Question);
+      QCOMPARE(messages[0].buttons, PromptButtons::OkCancel);
+      QCOMPARE(messages[0].defaultButton, PromptAnswer::Cancel);
+    }
+    ExpectMessage(messages.back(), 150, 151, MessageIcon::None);
+    QCOMPARE(progressSeen.back(), 120000);  // the dialog had reached the end
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
+    QCOMPARE(m_view->NumberModel()->rowCount(), 3);
+    QVERIFY(m_doc->IsModified());
+    QVERIFY(!m_view->ProgressDialog().HasWindow());
+    QVERIFY(!m_doc->IsTransferBusy());
+    QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
+  }
+
+  // Every fault ends in its message with the entries and the modified flag as they were,
+  // and the editor can transfer again at once.
+  void failedDownloadLeavesTheEntries_data() {
+    QTest::addColumn<QStringList>("options");   // "missing": no port at all
+    QTest::addColumn<int>("caption");
+    QTest::addColumn<int>("text");
+    QTest::newRow("port cannot be opened") << QStringList{"missing"} << 142 << 143;
+    QTest::newRow("handset never wakes") << QStringList{"--silent-wake"} << 220 << 221;
+    QTest::newRow("phonebook locked") << QStringList{"--locked"} << 218 << 219;
+    QTest::newRow("block refused") << QStringList{"--reject", "3"} << 152 << 153;
+    QTest::newRow("bad checksum") << QStringList{"--bad-checksum", "3"} << 152 << 153;
+    QTest::newRow("silent in mid-transfer") << QStringList{"--silent-after", "3"} << 220 << 221;
+    QTest::newRow("hang-up in mid-transfer") << QStringList{"--hang-up-after", "3"} << 220 << 221;
+  }
+  void failedDownloadLeavesTheEntries() {
+    QFETCH(QStringList, options);
+    QFETCH(int, caption);
+    QFETCH(int, text);
+    if (options == QStringList{"missing"}) {
+      m_fixture->NameMissingPort();
+    } else {
+      std::vector<std::string> handsetOptions;
+      for (const QString& option : options) handsetOptions.push_back(option.toStdString());
+      m_fixture->StartHandset(kHandsetEntries, handsetOptions);
+    }
+    OpenPhonebook(kLocalEntries, false);
+
+    m_view->OnDownload();
+
+    QCOMPARE(int(m_prompts->messages.size()), 1);
+    ExpectMessage(m_prompts->Last(), caption, text, MessageIcon::Error);
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
+    QCOMPARE(m_view->NumberModel()->rowCount(), 2);
+    QVERIFY(!m_doc->IsModified());
+    QVERIFY(!m_doc->IsTransferBusy());
+    QVERIFY(CommandEnabled(ID_DOWNLOAD));
+    QVERIFY(CommandEnabled(ID_UPLOAD));
+  }
+
+  void abortedDownloadLeavesTheEntries() {
+    m_fixture->StartHandset(kHandsetEntries);
+    OpenPhonebook(kLocalEntries, true, EditorQuickTiming(true));
+    m_prompts->answers = {PromptAnswer::Ok};
+    AbortAt(4096);
+
+    m_view->OnDownload();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+
+    QCOMPARE(int(m_prompts->messages.size()), 2);
+    ExpectMessage(m_prompts->Last(), 154, 155, MessageIcon::Warning);
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
+    QVERIFY(m_doc->IsModified());
+  }
+
+  // After Abort closed the dialog the session may still be ending: Download and Upload
+  // are refused until its end has been reported, then work again.
+  void transferIsRefusedWhileTheLastOneEnds() {
+    m_fixture->StartHandset(kHandsetEntries, {"--silent-after", "3"});
+    OpenPhonebook(kLocalEntries, false);
+    AbortAt(3072);  // all three answered blocks stored: the transfer then waits in vain
+
+    m_view->OnDownload();  // returns when Abort closed the dialog
+
+    QVERIFY(m_doc->IsTransferBusy());
+    QVERIFY(!CommandEnabled(ID_DOWNLOAD));
+    QVERIFY(!CommandEnabled(ID_UPLOAD));
+    m_view->OnUpload();
+    m_view->OnDownload();
+    QVERIFY(m_prompts->messages.empty());
+    // The silent handset makes the transfer end without a reply, reported as such.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+    QCOMPARE(int(m_prompts->messages.size()), 1);
+    ExpectMessage(m_prompts->Last(), 220, 221, MessageIcon::Error);
+    QVERIFY(CommandEnabled(ID_DOWNLOAD));
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
+  }
+
+  void cancelledConfirmationChangesNothing_data() {
+    QTest::addColumn<bool>("download");
+    QTest::newRow("download") << true;
+    QTest::newRow("upload") << false;
+  }
+  void cancelledConfirmationChangesNothing() {
+    QFETCH(bool, download);
+    m_fixture->StartHandset(kHandsetEntries);
+    OpenPhonebook(kLocalEntries, true);
+    m_prompts->answers = {PromptAnswer::Cancel};
+    download ? m_view->OnDownload() : m_view->OnUpload();
+    QCOMPARE(int(m_prompts->messages.size()), 1);
+    QCOMPARE(m_prompts->Last().caption, Text(download ? 148 : 156));
+    QCOMPARE(m_prompts->Last().text, Text(download ? 149 : 157));
+    QCOMPARE(m_prompts->Last().defaultButton, PromptAnswer::Cancel);
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
+    QVERIFY(m_doc->IsModified());
+    QVERIFY(m_fixture->HandsetLog().isEmpty());  // the port was never opened
+  }
+
+  void uploadOfAnEmptyPhonebookIsRefused() {
+    m_fixture->StartHandset(kHandsetEntries);
+    OpenPhonebook({}, false);
+    m_view->OnUpload();
+    QCOMPARE(int(m_prompts->messages.size()), 1);
+    ExpectMessage(m_prompts->Last(), 166, 167, MessageIcon::Warning);
+    QVERIFY(m_fixture->HandsetLog().isEmpty());
+  }
+
+  // The success message comes first; the restart is sent only once it is closed.
+  void uploadSucceedsThenRestartsTheHandset() {
+    m_fixture->StartHandset({});
+    OpenPhonebook(kHandsetEntries, false);
+    m_prompts->answers = {PromptAnswer::Ok};
+    QString logWhenToldOfSuccess;
+    m_prompts->onMessage = [&](const MessageRequest& message) {
+      if (message.caption == Text(158)) logWhenToldOfSuccess = m_fixture->HandsetLog();
+    };
+
+    m_view->OnUpload();
+
+    QCOMPARE(int(m_prompts->messages.size()), 2);
+    QCOMPARE(m_prompts->messages[0].caption, Text(156));
+    QCOMPARE(m_prompts->messages[0].icon, MessageIcon::Question);
+    ExpectMessage(m_prompts->Last(), 158, 159, MessageIcon::None);
+    QVERIFY(logWhenToldOfSuccess.contains(QStringLiteral("upload complete: 120000 bytes in 118 blocks")));
+    QVERIFY(!logWhenToldOfSuccess.contains(QStringLiteral("restart")));
+    QTRY_VERIFY(m_fixture->HandsetLog().contains(QStringLiteral("restart")));
+    const PhonebookImage expected = TransferFixture::ImageOf(kHandsetEntries);
+    QCOMPARE(m_fixture->Uploaded(),
+             QByteArray(reinterpret_cast<const char*>(expected.data()), int(expected.size())));
+    QVERIFY(!m_doc->IsModified());  // an upload changes nothing in the phonebook
+  }
+
+  void failedUploadShowsItsMessage_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("caption");
+    QTest::addColumn<int>("text");
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::newRow("locked") << QStringList{"--locked"} << 218 << 219 << MessageIcon::Error;
+    QTest::newRow("block refused") << QStringList{"--reject", "5"} << 160 << 161 << MessageIcon::Error;
+    QTest::newRow("silent") << QStringList{"--silent-after", "5"} << 220 << 221 << MessageIcon::Error;
+    QTest::newRow("aborted") << QStringList{"abort"} << 162 << 163 << MessageIcon::Warning;
+  }
+  void failedUploadShowsItsMessage() {
+    QFETCH(QStringList, options);
+    QFETCH(int, caption);
+    QFETCH(int, text);
+    QFETCH(MessageIcon, icon);
+    const bool abort = options == QStringList{"abort"};
+    std::vector<std::string> handsetOptions;
+    if (!abort)
+      for (const QString& option : options) handsetOptions.push_back(option.toStdString());
+    m_fixture->StartHandset({}, handsetOptions);
+    OpenPhonebook(kHandsetEntries, false, EditorQuickTiming(abort));
+    m_prompts->answers = {PromptAnswer::Ok};
+    if (abort) AbortAt(2048);
+
+    m_view->OnUpload();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+
+    QCOMPARE(int(m_prompts->messages.size()), 2);
+    ExpectMessage(m_prompts->Last(), caption, text, icon);
+    QVERIFY(!m_fixture->HandsetLog().contains(QStringLiteral("restart")));
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
+  }
+};
+
+QTEST_MAIN(TransferViewTest)
+#include "TransferViewTest.moc"

@@ -1,0 +1,139 @@
+// Transfers meeting the editor's windows: Download with no phonebook open, and closing a
+// phonebook or the whole editor while its transfer runs.
+#include <QPointer>
+#include <QPushButton>
+
+#include "app/ChildFrame.h"
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/UtilityApp.h"
+#include "view/TransferTestSupport.h"
+#include "view/UtilityView.h"
+
+namespace {
+
+const std::vector<PhonebookEntry> kHandsetEntries = {MakeEntry(4, Kana::A), MakeEntry(5, Kana::Wo)};
+
+QString UniqueLockName() {
+  static int counter = 0;
+  return QStringLiteral("qvbook-transfer-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+}  // namespace
+
+class TransferWindowsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TransferFixture> m_fixture;
+  std::unique_ptr<StoreEnvironment> m_environment;
+  std::unique_ptr<WatchingPrompts> m_prompts;
+  std::unique_ptr<CUtilityApp> m_app;
+
+  CMainFrame* Frame() { return m_app->MainFrame(); }
+
+  void Start() {
+    m_app = std::make_unique<CUtilityApp>(*m_environment, UniqueLockName());
+    QVERIFY(m_app->InitInstance({}));
+  }
+
+  // Once the active phonebook's progress dialog shows `bytes`, runs `action` (once).
+  void WhenProgressReaches(int bytes, std::function<void(CProgressDialog&)> action) {
+    ::WhenProgressReaches(Frame(), [this]() -> CProgressDialog* {
+      CChildFrame* child = Frame()->ActiveChild();
+      return child ? &child->GetView()->ProgressDialog() : nullptr;
+    }, bytes, std::move(action));
+  }
+
+  // Closes the one phonebook window and waits until it is gone.
+  void ClosePhonebook() {
+    QPointer<CChildFrame> child = Frame()->ActiveChild();
+    QVERIFY(child);
+    QVERIFY(child->close());
+    QTRY_VERIFY(child.isNull());
+  }
+
+ private slots:
+  void init() {
+    m_fixture = std::make_unique<TransferFixture>();
+    m_environment = StoreEnvironment::CreatePrivate();
+    m_prompts = std::make_unique<WatchingPrompts>();
+    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
+  }
+
+  void cleanup() {
+    if (m_app) m_app->ExitInstance();
+    m_app.reset();
+    m_prompts.reset();
+    m_environment.reset();
+    m_fixture.reset();
+  }
+
+  void downloadWithNoPhonebookOpenCreatesOne() {
+    m_fixture->StartHandset(kHandsetEntries);
+    Start();
+    ClosePhonebook();
+    QCOMPARE(Frame()->CurrentMenuId(), int(IDR_MAINFRAME));
+
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+
+    const QList<CChildFrame*> children = Frame()->Children();
+    QCOMPARE(children.size(), 1);
+    CUtilityDoc* doc = children.front()->GetDocument();
+    QCOMPARE(doc->GetTitle(), QStringLiteral("電話帳2"));
+    QCOMPARE(m_prompts->Captions(), QStringList{Text(150)});  // no confirmation asked
+    // The image keeps entries in order, not their numbers: records 1 and 2 come back.
+    QCOMPARE(Numbers(doc->Store()), QList<int>({1, 2}));
+    QVERIFY(doc->IsModified());
+  }
+
+  // After Abort the transfer may still be ending when its window closes: the close ends it
+  // (the handset is told, the port closed) and nothing reports to the closed window.
+  void closingAPhonebookEndsItsTransfer() {
+    m_fixture->StartHandset(kHandsetEntries, {"--silent-after", "3"});
+    Start();
+    WhenProgressReaches(3072, [](CProgressDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QVERIFY(Frame()->ActiveChild()->GetDocument()->IsTransferBusy());
+    QVERIFY(!Frame()->QueryCommand(ID_DOWNLOAD).enabled);
+
+    ClosePhonebook();
+
+    QTRY_VERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
+    QTest::qWait(200);  // a late report would arrive now
+    QVERIFY(m_prompts->messages.empty());
+    QVERIFY(Frame()->ExecuteCommand(ID_FILE_NEW));  // the editor goes on
+  }
+
+  // The window can also go while the progress dialog is still up (the program closes it).
+  void closingAPhonebookDuringItsProgressDialog() {
+    m_fixture->StartHandset(kHandsetEntries);
+    Start();
+    QPointer<CChildFrame> child = Frame()->ActiveChild();
+    WhenProgressReaches(2048, [child](CProgressDialog&) { child->close(); });
+
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+
+    QTRY_VERIFY(child.isNull());
+    QTRY_VERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
+    QVERIFY(m_prompts->messages.empty());
+    QVERIFY(Frame()->Children().isEmpty());
+  }
+
+  void exitingTheEditorEndsARunningTransfer() {
+    m_fixture->StartHandset(kHandsetEntries, {"--silent-after", "3"});
+    Start();
+    WhenProgressReaches(3072, [](CProgressDialog& dialog) { dialog.AbortButton()->click(); });
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+
+    QVERIFY(Frame()->ExecuteCommand(ID_APP_EXIT));
+    m_app->ExitInstance();
+    m_app.reset();
+
+    QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
+    QVERIFY(m_prompts->messages.empty());
+  }
+};
+
+QTEST_MAIN(TransferWindowsTest)
+#include "TransferWindowsTest.moc"
