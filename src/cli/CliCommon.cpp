@@ -1,7 +1,6 @@
 // Messages, exit codes and phonebook file handling shared by the qvbook-cli commands.
 #include "cli/CliCommon.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -9,6 +8,7 @@
 
 #include "files/DocumentFile.h"
 #include "phonebook/DbPhoneCtrl.h"
+#include "platform/Errno.h"
 #include "strings/StringTable.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CliCommands.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void PrintUsage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::PrepareStandardStreams();
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(std::cout);
     return kExitOk;

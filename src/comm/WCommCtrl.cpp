@@ -167,6 +167,10 @@ int CWCommCtrl::SetFlowControl(FlowControl mode) {
 
 int CWCommCtrl::SetTimeouts(CommTimeouts timeouts) {
   if (!m_pLink || !m_pLink->port.IsOpen()) return CommSetupFailed;
+  if (!m_pLink->port.SetReadTimeouts(timeouts.ReadIntervalTimeout, timeouts.ReadTotalTimeoutMultiplier,
+                                     timeouts.ReadTotalTimeoutConstant)) {
+    return CommSetupFailed;
+  }
   m_pLink->intervalMs = timeouts.ReadIntervalTimeout;
   m_pLink->totalMultiplier = timeouts.ReadTotalTimeoutMultiplier;
   m_pLink->totalConstant = timeouts.ReadTotalTimeoutConstant;

@@ -1,11 +1,11 @@
-// Buffered reading of a regular file with POSIX calls.
+// Buffered reading of a regular file with the C runtime's read, lseek and close.
 #include "files/FileByteReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/ReadableFile.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -15,21 +15,9 @@ FileByteReader::~FileByteReader() { Close(); }
 
 int FileByteReader::Open(const std::string& path) {
   Close();
-  // O_NONBLOCK keeps opening a FIFO from waiting for a writer; it is refused below anyway.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    int error = errno;
-    ::close(fd);
-    return error;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-  }
+  int fd = -1;
+  if (int error = platform::OpenRegularFileForReading(path, fd, m_size)) return error;
   m_fd = fd;
-  m_size = static_cast<long long>(st.st_size);
   m_buffer.resize(kBufferSize);
   Rewind();
   return 0;

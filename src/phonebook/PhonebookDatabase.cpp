@@ -41,7 +41,7 @@ std::unique_ptr<PhonebookDatabase> PhonebookDatabase::Open(const std::string& pa
   if (!platform::FileExists(path) && !platform::CreatePrivateFile(path)) return nullptr;
   sqlite3* connection = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &connection, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(platform::SqliteFileName(path).c_str(), &connection, flags, nullptr) != SQLITE_OK) {
     sqlite3_close(connection);
     return nullptr;
   }

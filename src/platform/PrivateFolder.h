@@ -36,4 +36,8 @@ bool RemoveFile(const std::string& path);
 // already exists at `path` or the file cannot be made. A symbolic link is never followed.
 bool CreatePrivateFile(const std::string& path);
 
+// The name under which SQLite opens the file at `path`. SQLite takes UTF-8 names; paths
+// here are in the system's own encoding (on Windows the ANSI code page).
+std::string SqliteFileName(const std::string& path);
+
 }  // namespace platform

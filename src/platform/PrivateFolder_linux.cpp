@@ -122,4 +122,8 @@ bool CreatePrivateFile(const std::string& path) {
   return true;
 }
 
+std::string SqliteFileName(const std::string& path) {
+  return path;  // both take the file system's bytes as they are
+}
+
 }  // namespace platform

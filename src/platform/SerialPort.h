@@ -28,6 +28,9 @@ class SerialPort {
   bool Purge();                       // drops what waits in both directions
   bool ConfigureLine();               // 115200 baud, 8N1, raw bytes, RTS/CTS
   bool SetHardwareFlowControl(bool on);
+  // Hands the read time-outs to the driver, where the system's reads apply them
+  // (Windows); on Linux the reader thread applies them itself and this only accepts them.
+  bool SetReadTimeouts(uint32_t intervalMs, uint32_t totalMultiplierMs, uint32_t totalConstantMs);
   // Raises or drops DTR. Devices that cannot report modem lines (a pseudo-terminal)
   // accept the request without effect.
   bool SetDtr(bool on);
@@ -47,11 +50,15 @@ class SerialPort {
 
   // > 0 bytes read; 0 nothing waiting; -1 the device failed or hung up.
   long Read(uint8_t* buffer, std::size_t capacity);
-  // >= 0 bytes written (0 when the device is full); -1 the device failed.
+  // >= 0 bytes written (0 when the device is full); -1 the device failed. After 0 and
+  // WaitWritable, offer the same bytes again.
   long Write(const uint8_t* bytes, std::size_t count);
 
  private:
-  int m_fd = -1;         // the device
+  struct Overlapped;     // Windows: the device handle, events and overlapped I/O records
+
+  int m_fd = -1;         // the device (on Windows 0 while open)
   int m_sendWake = -1;   // eventfd: a chunk waits in the send queue
   int m_stopWake = -1;   // eventfd: the reader thread must end
+  Overlapped* m_pOverlapped = nullptr;  // Windows only
 };

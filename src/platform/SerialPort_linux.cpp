@@ -100,6 +100,8 @@ bool SerialPort::SetHardwareFlowControl(bool on) {
   return tcsetattr(m_fd, TCSANOW, &tio) == 0;
 }
 
+bool SerialPort::SetReadTimeouts(uint32_t, uint32_t, uint32_t) { return m_fd >= 0; }
+
 bool SerialPort::SetDtr(bool on) {
   if (m_fd < 0) return false;
   int bits = TIOCM_DTR;

@@ -1,6 +1,7 @@
-// A counter of live holders shared by every process of the user: a set of lock files in
-// a folder, each held locked by one live holder. A lock belongs to the process that took
-// it, so a process that dies, however it dies, leaves no count behind.
+// A counter of live holders shared by every process of the user. On Linux a set of lock
+// files in a folder, each held locked by one live holder: a lock belongs to the process
+// that took it, so a process that dies, however it dies, leaves no count behind. On
+// Windows a named semaphore, whose count the system drops with its last open handle.
 #pragma once
 
 #include <string>
@@ -27,7 +28,8 @@ class SlotLocks {
   std::string PathOf(int slot) const;
 
   std::string m_strFolder;
-  std::vector<int> m_heldFds;  // per slot: the locked descriptor, or -1
+  std::vector<int> m_heldFds;  // per slot: the locked descriptor (Linux) or 1 (Windows), or -1
+  void* m_hCounter = nullptr;   // Windows: the named semaphore counting the holders
 };
 
 }  // namespace platform

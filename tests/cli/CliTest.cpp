@@ -72,11 +72,12 @@ TEST_F(CliTest, ConvertWritesDocumentsAsTheEditorSavesThem) {
   ASSERT_EQ(run.exit, 0) << run.err;
   EXPECT_EQ(ReadBytes(m_folder / "out.csv"), ReadBytes(kFilesData + "/standard.expected.csv"));
 
-  // Tab separated under any other ending, and read back the same way.
-  ASSERT_EQ(Cli({"convert", m_folder / "out.csv", m_folder / "out.CSV"}).exit, 0);
-  std::string tabbed = ReadBytes(m_folder / "out.CSV");
+  // Tab separated under any other ending, and read back the same way. (Another base name:
+  // Windows file names ignore case.)
+  ASSERT_EQ(Cli({"convert", m_folder / "out.csv", m_folder / "tabbed.CSV"}).exit, 0);
+  std::string tabbed = ReadBytes(m_folder / "tabbed.CSV");
   EXPECT_NE(tabbed.find("0012\t"), std::string::npos);
-  ASSERT_EQ(Cli({"convert", m_folder / "out.CSV", m_folder / "again.csv"}).exit, 0);
+  ASSERT_EQ(Cli({"convert", m_folder / "tabbed.CSV", m_folder / "again.csv"}).exit, 0);
   EXPECT_EQ(ReadBytes(m_folder / "again.csv"), ReadBytes(m_folder / "out.csv"));
 }
 
@@ -102,6 +103,7 @@ TEST_F(CliTest, OutputThatCannotBeCreatedIs73) {
 }
 
 TEST_F(CliTest, OutputThatCannotBeWrittenIs74AndThePreviousFileStays) {
+  if (!CliRunnerLimitsFileSize()) GTEST_SKIP() << "no way to make the write fail here";
   std::string out = m_folder / "out.bin";
   WriteBytes(out, "previous");
   CliRun run = Cli({"convert", kFilesData + "/standard.csv", out}, 4096);

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "platform/PrivateFolder.h"
+
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qvbook-test-XXXXXX").string();
-    if (char* made = ::mkdtemp(pattern.data())) m_path = made;
-    EXPECT_FALSE(m_path.empty()) << "mkdtemp failed";
+    m_path = platform::MakeUniqueFolder(std::filesystem::temp_directory_path().string(), "qvbook-test-");
+    EXPECT_FALSE(m_path.empty()) << "no temporary folder could be made";
   }
   ~TempFolder() {
     std::error_code ignored;

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Cross-builds the core, qvbook-cli.exe and the Windows tests with MinGW-w64, then runs the
+# tests under Wine in a prefix inside the build folder. Incremental: the dependencies, the
+# prefix and the build are kept under build/windows and only redone when missing.
+#
+# usage: scripts/test-windows.sh            (QVBOOK_BUILD_DIR moves build/)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_root=${QVBOOK_BUILD_DIR:-$root/build}
+windows=$build_root/windows
+jobs=${QVBOOK_JOBS:-2}
+started=$SECONDS
+
+"$root/scripts/cross-deps.sh" "$windows/deps"
+
+export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# One server for the whole run, ended however the run ends.
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+"$wineserver" -p 60 2>/dev/null || true  # fails only when one is running already
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "test-windows: creating the Wine prefix"
+  "$root/scripts/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
+fi
+
+# The transfer tests compare with the Linux build and borrow its handset emulator.
+linux_build_option=
+if [ -x "$build_root/tools/handset/qvbook-handset" ] && [ -x "$build_root/src/cli/qvbook-cli" ]; then
+  linux_build_option=-DQVBOOK_LINUX_BUILD=$build_root
+else
+  echo "test-windows: no Linux build in $build_root: the transfer tests are left out"
+fi
+cmake -S "$root" -B "$windows/cmake" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
+  -DQVBOOK_WINDOWS_DEPS="$windows/deps/prefix" -DQVBOOK_WINE_RUNNER="$root/scripts/wine-run.sh" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVBOOK_GUI=OFF -DQVBOOK_BENCH=OFF $linux_build_option >/dev/null
+cmake --build "$windows/cmake" -j"$jobs"
+cp "$windows/cmake/src/cli/qvbook-cli.exe" "$windows/qvbook-cli.exe"
+
+cd "$windows/cmake"
+ctest --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start "
+echo "test-windows: done in $((SECONDS - started)) s; artefact $windows/qvbook-cli.exe"
