@@ -32,9 +32,13 @@ namespace {
 
 constexpr int kIdleUpdateMs = 250;  // how often toolbar states and lock keys are refreshed
 
-void* X11Display() {
+// The X11 display the lock keys are read from; none on Windows, whose backend asks the
+// keyboard directly, nor on a display system without X11 (offscreen, Wayland).
+void* NativeDisplay() {
+#if QT_CONFIG(xcb)
   if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
     return x11->display();
+#endif
   return nullptr;
 }
 
@@ -215,7 +219,7 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::UpdateLockKeyPanes() {
-  const LockKeyState keys = QueryLockKeys(X11Display());
+  const LockKeyState keys = QueryLockKeys(NativeDisplay());
   // A pane keeps its place and shows its text only while its lock is on.
   const auto show = [](QLabel* pane, bool on, const char* text) {
     pane->setText(on ? QString::fromLatin1(text) : QString());

@@ -38,7 +38,12 @@ void InstallJapaneseInterface() {
   if (translator->load(QStringLiteral("qtbase_ja"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QCoreApplication::installTranslator(translator);
-  QFont font(QStringLiteral("IPAGothic"), 9);
+  // The first Japanese interface font the system has: IPA Gothic on Linux, Windows' own
+  // interface fonts there.
+  QFont font;
+  font.setFamilies({QStringLiteral("IPAGothic"), QStringLiteral("Meiryo UI"),
+                    QStringLiteral("MS UI Gothic")});
+  font.setPointSize(9);
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
 }

@@ -7,6 +7,7 @@ struct LockKeyState {
   bool scrollLock = false;
 };
 
-// The lock-key lights of an X11 display (`display` is its Display*); all off when there is
-// no display (another windowing system, or the offscreen platform).
+// The lock-key states: on X11 the lights of `display` (its Display*), all off when there
+// is none (another windowing system, or the offscreen platform); on Windows the keyboard
+// state, whatever `display` is.
 LockKeyState QueryLockKeys(void* display);

@@ -1,10 +1,10 @@
-// Kana readings through ICU's "Hiragana-Katakana; Fullwidth-Halfwidth" transliteration.
+// Kana readings: the character test here, the half-width conversion by the system's own
+// tables (src/platform).
 #include "view/KanaReading.h"
 
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
+#include <string_view>
 
-#include <memory>
+#include "platform/HalfWidthKana.h"
 
 namespace {
 
@@ -13,18 +13,6 @@ bool IsKanaChar(char16_t c) {
          (c >= 0x3099 && c <= 0x309E) ||  // voiced-sound marks, iteration marks
          (c >= 0x30A1 && c <= 0x30FE) ||  // katakana, middle dot, prolonged-sound mark
          (c >= 0xFF66 && c <= 0xFF9F);    // half-width katakana
-}
-
-// Created once: building a transliterator parses its rules, which takes milliseconds.
-const icu::Transliterator* HalfWidthTransliterator() {
-  static const std::unique_ptr<icu::Transliterator> transliterator = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Transliterator> created(icu::Transliterator::createInstance(
-        icu::UnicodeString(u"Hiragana-Katakana; Fullwidth-Halfwidth"), UTRANS_FORWARD, status));
-    if (U_FAILURE(status)) created.reset();
-    return created;
-  }();
-  return transliterator.get();
 }
 
 }  // namespace
@@ -37,10 +25,8 @@ bool IsKanaText(const QString& text) {
 }
 
 QString ToHalfWidthKatakana(const QString& text) {
-  const icu::Transliterator* transliterator = HalfWidthTransliterator();
-  if (!transliterator) return QString();
-  icu::UnicodeString buffer(reinterpret_cast<const char16_t*>(text.utf16()),
-                            static_cast<int32_t>(text.size()));
-  transliterator->transliterate(buffer);
-  return QString(reinterpret_cast<const QChar*>(buffer.getBuffer()), buffer.length());
+  const std::u16string reading = platform::ToHalfWidthKatakana(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size())));
+  return QString::fromStdU16String(reading);
 }

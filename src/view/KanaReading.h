@@ -1,5 +1,5 @@
 // The reading of kana typed through an input method: hiragana and full-width katakana
-// turned into half-width katakana (ICU transliteration).
+// turned into half-width katakana by the system's tables.
 #pragma once
 
 #include <QString>

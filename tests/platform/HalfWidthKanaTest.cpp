@@ -1,0 +1,34 @@
+// Kana readings by the system's tables: every system gives the handset's half-width forms.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/HalfWidthKana.h"
+
+namespace {
+
+struct KanaCase {
+  const char* name;
+  std::u16string typed;
+  std::u16string reading;
+};
+
+class HalfWidthKanaTest : public ::testing::TestWithParam<KanaCase> {};
+
+TEST_P(HalfWidthKanaTest, GivesTheHalfWidthReading) {
+  EXPECT_EQ(platform::ToHalfWidthKatakana(GetParam().typed), GetParam().reading);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readings, HalfWidthKanaTest,
+    ::testing::Values(KanaCase{"Hiragana", u"やまだ", u"ﾔﾏﾀﾞ"},
+                      KanaCase{"FullWidthKatakana", u"ヤマダ", u"ﾔﾏﾀﾞ"},
+                      KanaCase{"SemiVoicedAndSmallKana", u"ぱっきょ", u"ﾊﾟｯｷｮ"},
+                      KanaCase{"ProlongedSoundAndN", u"らーめん", u"ﾗｰﾒﾝ"},
+                      KanaCase{"WoAndSpace", u"を　", u"ｦ "},
+                      KanaCase{"HalfWidthStaysAsItIs", u"ｱｲｳ", u"ｱｲｳ"},
+                      KanaCase{"FullWidthLettersAndDigits", u"ＡＢ１", u"AB1"},
+                      KanaCase{"Empty", u"", u""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
