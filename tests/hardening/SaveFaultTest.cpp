@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "../phonebook/StoreTestSupport.h"
-#include "ChildProcess.h"
+#include "../support/ChildProcess.h"
 #include "files/DocumentFile.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "../phonebook/StoreTestSupport.h"
-#include "ChildProcess.h"
+#include "../support/ChildProcess.h"
 
 namespace {
 

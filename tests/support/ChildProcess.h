@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +58,17 @@ inline std::string RunInChild(const std::function<std::string()>& body) {
   int status = 0;
   if (pid > 0) waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? text : "";
+}
+
+// Runs `body` in a forked child without root's permission override and returns the number
+// it gives; INT_MIN when the override could not be dropped or the child died. Lets a test
+// of a permission fault run the same as root and as an ordinary user.
+inline int RunWithoutPermissionOverride(const std::function<int()>& body) {
+  const std::string report = RunInChild([&]() -> std::string {
+    if (!DropPermissionOverride()) return "";
+    return std::to_string(body());
+  });
+  return report.empty() ? INT_MIN : std::stoi(report);
 }
 
 struct ProgramLimits {
