@@ -57,6 +57,8 @@ struct CTransferSession::Core {
   std::size_t receiveOffset = 0;        // where the next received block lands
   std::size_t receivedBytes = 0;        // size of the image the last download completed
   bool frameFailed = false;             // a block of this download failed its tests
+  // Where each data reply is read: made once, since a download reads over a hundred.
+  std::vector<uint8_t> replyBuffer = std::vector<uint8_t>(kMaxChunkBytes);
 
   std::mutex signalLock;                // guards the flags below
   std::condition_variable signalCv;
@@ -112,10 +114,10 @@ struct CTransferSession::Core {
 
   int ExchangeDataFrame(std::string_view text) {
     SendFrame(text);
-    std::vector<uint8_t> reply(kMaxChunkBytes, 0);
     uint32_t count = kMaxChunkBytes;
-    if (int result = controller.WaitReply(count, reply.data(), timing.replyTimeoutMs)) return result;
-    auto bytes = Bytes(reply, count);
+    if (int result = controller.WaitReply(count, replyBuffer.data(), timing.replyTimeoutMs))
+      return result;
+    auto bytes = Bytes(replyBuffer, count);
     if (IsRefusalReply(bytes)) return ExchangeRefused;
     DecodedFrame frame;
     if (DecodeFrame(bytes, DataFrameStart(bytes), frame) != FrameOk ||
