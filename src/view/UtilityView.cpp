@@ -333,7 +333,6 @@ void CUtilityView::OnDeleteAll() {
   m_pDoc->SetModifiedFlag();
 }
 
-
 void CUtilityView::OnClipboardChanged() {
   const QMimeData* data = QApplication::clipboard()->mimeData();
   m_bClipboardHasText = data && data->hasText();

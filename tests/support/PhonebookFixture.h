@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -20,6 +22,14 @@ inline PhonebookEntry MakeEntry(int number, const std::string& reading, int grou
   entry.phone1 = "0123";
   entry.group = group;
   return entry;
+}
+
+// The texts of one column of a phonebook list, top to bottom.
+inline QStringList Column(QTableView* list, int column) {
+  QStringList texts;
+  for (int row = 0; row < list->model()->rowCount(); ++row)
+    texts << list->model()->index(row, column).data().toString();
+  return texts;
 }
 
 // Types `text` into `field` one character at a time, as a keyboard would.

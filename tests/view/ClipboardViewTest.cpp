@@ -19,13 +19,6 @@
 
 namespace {
 
-QStringList Column(QTableView* list, int column) {
-  QStringList texts;
-  for (int row = 0; row < list->model()->rowCount(); ++row)
-    texts << list->model()->index(row, column).data().toString();
-  return texts;
-}
-
 QStringList SelectedNumbers(QTableView* list) {
   QStringList numbers;
   for (int row = 0; row < list->model()->rowCount(); ++row)

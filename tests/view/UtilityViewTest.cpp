@@ -20,13 +20,6 @@
 
 namespace {
 
-QStringList Column(QTableView* list, int column) {
-  QStringList texts;
-  for (int row = 0; row < list->model()->rowCount(); ++row)
-    texts << list->model()->index(row, column).data().toString();
-  return texts;
-}
-
 QList<int> SelectedRows(QTableView* list) {
   QList<int> rows;
   for (const QModelIndex& index : list->selectionModel()->selectedRows()) rows << index.row();
