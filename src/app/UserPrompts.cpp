@@ -92,3 +92,14 @@ PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& 
   request.icon = icon;
   return Prompts().ShowMessage(request);
 }
+
+bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text) {
+  MessageRequest request;
+  request.owner = owner;
+  request.caption = caption;
+  request.text = text;
+  request.icon = MessageIcon::Question;
+  request.buttons = PromptButtons::OkCancel;
+  request.defaultButton = PromptAnswer::Cancel;
+  return Prompts().ShowMessage(request) == PromptAnswer::Ok;
+}

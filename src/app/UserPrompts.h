@@ -50,3 +50,6 @@ void SetPrompts(IUserPrompts* prompts);
 // Shorthand for a message box with only an OK button.
 PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& text,
                          MessageIcon icon);
+// A question before something that cannot be taken back: OK and Cancel, Cancel the
+// default. True when the user chose OK.
+bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text);

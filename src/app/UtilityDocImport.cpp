@@ -40,13 +40,9 @@ void CUtilityDoc::OnFileImport() {
   if (chosen.isEmpty()) return;
   const QString path = chosen.first();
 
-  MessageRequest confirm;
-  confirm.caption = Text(IDS_CONFIRM_CAPTION);
-  confirm.text = QFileInfo(path).fileName() + Text(IDS_CONFIRM_TEXT);
-  confirm.icon = MessageIcon::Question;
-  confirm.buttons = PromptButtons::OkCancel;
-  confirm.defaultButton = PromptAnswer::Cancel;
-  if (Prompts().ShowMessage(confirm) != PromptAnswer::Ok) return;
+  if (!ConfirmOkCancel(nullptr, Text(IDS_CONFIRM_CAPTION),
+                       QFileInfo(path).fileName() + Text(IDS_CONFIRM_TEXT)))
+    return;
 
   CDialogDuplicateResolver resolver;
   const ImportSummary summary =

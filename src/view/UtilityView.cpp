@@ -49,15 +49,8 @@ bool IsSortColumn(int column) {
   return column == FieldMemoryNumber || column == FieldReading || column == FieldGroup;
 }
 
-PromptAnswer AskOkCancel(QWidget* owner, const char* caption, const char* text) {
-  MessageRequest request;
-  request.owner = owner;
-  request.caption = QString::fromUtf8(caption);
-  request.text = QString::fromUtf8(text);
-  request.icon = MessageIcon::Question;
-  request.buttons = PromptButtons::OkCancel;
-  request.defaultButton = PromptAnswer::Cancel;
-  return Prompts().ShowMessage(request);
+bool AskOkCancel(QWidget* owner, const char* caption, const char* text) {
+  return ConfirmOkCancel(owner, QString::fromUtf8(caption), QString::fromUtf8(text));
 }
 
 }  // namespace
@@ -294,7 +287,7 @@ void CUtilityView::OnEditEntry() {
 }
 
 void CUtilityView::OnDeleteEntry() {
-  if (AskOkCancel(this, UiText::kDeleteCaption, UiText::kDeleteText) == PromptAnswer::Ok)
+  if (AskOkCancel(this, UiText::kDeleteCaption, UiText::kDeleteText))
     DeleteSelectedRows();
 }
 
@@ -326,7 +319,7 @@ void CUtilityView::DeleteSelectedRows() {
 }
 
 void CUtilityView::OnDeleteAll() {
-  if (AskOkCancel(this, UiText::kDeleteAllCaption, UiText::kDeleteAllText) != PromptAnswer::Ok)
+  if (!AskOkCancel(this, UiText::kDeleteAllCaption, UiText::kDeleteAllText))
     return;
   m_pDoc->Store().DeleteAll();
   OnUpdate();

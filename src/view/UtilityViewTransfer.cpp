@@ -26,9 +26,6 @@ constexpr MessageIds kNothingToUpload{166, 167};
 // The icon each message is shown with, by its caption.
 MessageIcon IconOf(const MessageIds& ids) {
   switch (ids.caption) {
-    case 148:
-    case 156:
-      return MessageIcon::Question;
     case 150:  // download succeeded
     case 158:  // upload succeeded
       return MessageIcon::None;
@@ -45,16 +42,9 @@ PromptAnswer ShowTransferMessage(QWidget* owner, const MessageIds& ids) {
   return ShowMessage(owner, Text(ids.caption), Text(ids.text), IconOf(ids));
 }
 
-// A confirmation before overwriting: OK and Cancel, Cancel the default.
+// A confirmation before overwriting.
 bool Confirm(QWidget* owner, const MessageIds& ids) {
-  MessageRequest request;
-  request.owner = owner;
-  request.caption = Text(ids.caption);
-  request.text = Text(ids.text);
-  request.icon = IconOf(ids);
-  request.buttons = PromptButtons::OkCancel;
-  request.defaultButton = PromptAnswer::Cancel;
-  return Prompts().ShowMessage(request) == PromptAnswer::Ok;
+  return ConfirmOkCancel(owner, Text(ids.caption), Text(ids.text));
 }
 
 }  // namespace
