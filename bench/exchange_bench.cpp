@@ -54,7 +54,7 @@ void BM_Paste1000RowsIntoEmptyStore(benchmark::State& state) {
   const std::string clipboard = Utf8ToCp932(Cp932ToUtf8(BuildClipboardText({11, 0}, Rows(1000))));
   for (auto _ : state) {
     state.PauseTiming();
-    store.DeleteAll();
+    if (store.DeleteAll() != StoreOk) state.SkipWithError("the store failed");
     state.ResumeTiming();
     const auto outcome = PasteClipboardLines(store, SplitClipboardLines(clipboard));
     if (outcome.pastedNumbers.size() != 1000) state.SkipWithError("not every row was pasted");
@@ -79,10 +79,12 @@ void BM_Import1000DuplicatesAddedForAll(benchmark::State& state) {
   CDbPhoneCtrl store(*environment);
   for (auto _ : state) {
     state.PauseTiming();
-    store.DeleteAll();
+    if (store.DeleteAll() != StoreOk) state.SkipWithError("the store failed");
     {
       CDbPhoneCtrl::Batch batch(store);
-      for (int n = 10; n <= 19; ++n) store.AddEntry(BenchEntry(n));
+      for (int n = 10; n <= 19; ++n)
+        if (store.AddEntry(BenchEntry(n)) != StoreOk) state.SkipWithError("the store failed");
+      if (batch.Commit() != StoreOk) state.SkipWithError("the store failed");
     }
     state.ResumeTiming();
     CFixedDuplicateResolver addForAll(DuplicateAddOther);

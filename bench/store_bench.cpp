@@ -34,9 +34,11 @@ std::vector<PhonebookEntry> ThousandEntries() {
   return entries;
 }
 
-void AddAll(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
+bool AddAll(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
   CDbPhoneCtrl::Batch batch(store);
-  for (const PhonebookEntry& entry : entries) store.AddEntry(entry);
+  for (const PhonebookEntry& entry : entries)
+    if (store.AddEntry(entry) != StoreOk) return false;
+  return batch.Commit() == StoreOk;
 }
 
 struct BenchStore {
@@ -49,9 +51,9 @@ void AddThousandInABatch(benchmark::State& state) {
   const auto entries = ThousandEntries();
   for (auto _ : state) {
     state.PauseTiming();
-    bench.store.DeleteAll();
+    if (bench.store.DeleteAll() != StoreOk) state.SkipWithError("the store failed");
     state.ResumeTiming();
-    AddAll(bench.store, entries);
+    if (!AddAll(bench.store, entries)) state.SkipWithError("the store failed");
   }
   state.counters["entries"] = bench.store.EntryCount();
 }
@@ -59,7 +61,7 @@ BENCHMARK(AddThousandInABatch)->Unit(benchmark::kMillisecond);
 
 void BuildImageOfThousand(benchmark::State& state) {
   BenchStore bench;
-  AddAll(bench.store, ThousandEntries());
+  if (!AddAll(bench.store, ThousandEntries())) state.SkipWithError("the store failed");
   auto image = std::make_unique<PhonebookImage>();
   for (auto _ : state) {
     image->fill(0);
@@ -70,19 +72,19 @@ BENCHMARK(BuildImageOfThousand)->Unit(benchmark::kMillisecond);
 
 void LoadImageOfThousand(benchmark::State& state) {
   BenchStore bench;
-  AddAll(bench.store, ThousandEntries());
+  if (!AddAll(bench.store, ThousandEntries())) state.SkipWithError("the store failed");
   auto image = std::make_unique<PhonebookImage>();
-  bench.store.BuildImage(*image);
-  for (auto _ : state) LoadPhonebookImage(*image, bench.store);
+  if (bench.store.BuildImage(*image) != StoreOk) state.SkipWithError("the store failed");
+  for (auto _ : state) benchmark::DoNotOptimize(LoadPhonebookImage(*image, bench.store));
   state.counters["entries"] = bench.store.EntryCount();
 }
 BENCHMARK(LoadImageOfThousand)->Unit(benchmark::kMillisecond);
 
 void FillListOfThousand(benchmark::State& state) {
   BenchStore bench;
-  AddAll(bench.store, ThousandEntries());
+  if (!AddAll(bench.store, ThousandEntries())) state.SkipWithError("the store failed");
   CountingListControl list;
-  for (auto _ : state) bench.store.FillList(list, KanaRowAll, SortByReading, true);
+  for (auto _ : state) benchmark::DoNotOptimize(bench.store.FillList(list, KanaRowAll, SortByReading, true));
   state.counters["cells"] = static_cast<double>(list.m_nCells);
 }
 BENCHMARK(FillListOfThousand)->Unit(benchmark::kMillisecond);

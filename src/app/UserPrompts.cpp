@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "files/FailureText.h"
+
 namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
@@ -91,6 +93,12 @@ PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& 
   request.text = text;
   request.icon = icon;
   return Prompts().ShowMessage(request);
+}
+
+void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& text,
+                      const CDbPhoneCtrl& store, int error) {
+  const QString detail = QString::fromStdString(StoreFailureDetail(store, error));
+  ShowMessage(owner, caption, text + QStringLiteral("\r\n\r\n") + detail, MessageIcon::Error);
 }
 
 bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text) {

@@ -103,6 +103,10 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     case DocumentLoadResult::InvalidFormat:
       m_bLoadSucceeded = false;
       break;
+    case DocumentLoadResult::StoreFailed:
+      ShowStoreFailure(nullptr, Text(IDR_MAINFRAME), Text(AFX_IDP_FILE_READ_ERROR).arg(path),
+                       m_store, result.osError);
+      return false;
   }
   if (!m_bLoadSucceeded) {
     ShowMessage(nullptr, Text(138), Text(139), MessageIcon::Error);
@@ -122,7 +126,7 @@ bool CUtilityDoc::OnSaveDocument(const QString& path) {
       SetModifiedFlag(false);
       return true;
     case DocumentSaveResult::StoreFailed:
-      ShowMessage(nullptr, Text(140), Text(141), MessageIcon::Error);
+      ShowStoreFailure(nullptr, Text(140), Text(141), m_store, result.osError);
       return false;
     case DocumentSaveResult::WriteFailed:
       ShowFileError(WriteErrorTextId(result.osError), path);

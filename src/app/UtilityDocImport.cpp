@@ -52,6 +52,11 @@ void CUtilityDoc::OnFileImport() {
     ShowMessage(nullptr, Text(message.captionId), Text(message.textId), message.icon);
   };
   if (summary.result == ImportResult::OpenFailed) return show();
+  if (summary.result == ImportResult::StoreFailed) {  // the phonebook is as it was
+    ShowStoreFailure(nullptr, Text(message.captionId), Text(message.textId), m_store,
+                     summary.storeError);
+    return;
+  }
   if (summary.result == ImportResult::LimitReached) show();
   // Even an import that added nothing marks the phonebook changed.
   UpdateAllViews();

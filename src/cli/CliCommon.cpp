@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "files/DocumentFile.h"
+#include "files/FailureText.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "platform/Errno.h"
 #include "strings/StringTable.h"
@@ -25,9 +26,14 @@ constexpr int kFileNotFoundText = 61729;
 constexpr int kFileInUseText = 61731;
 constexpr int kReadErrorText = 61733;
 
-std::string EditorText(int id, std::string_view argument) {
-  std::string text(StringText(id));
+// A terminal's line breaks.
+std::string UnixLines(std::string text) {
   for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+  return text;
+}
+
+std::string EditorText(int id, std::string_view argument) {
+  std::string text = UnixLines(std::string(StringText(id)));
   if (auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
   return text;
 }
@@ -46,8 +52,9 @@ bool IsWriteError(int error) {
   return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
 }
 
-int ReportStoreFailed() {
-  PrintMessage(kWriteCaption, kWriteFailedText, {}, "the phonebook store could not be read");
+// A load that could not put its entries into the store: nothing is written.
+int ReportLoadStoreFailed(const CDbPhoneCtrl& store, const std::string& path) {
+  PrintMessage(kTitle, kReadErrorText, path, StoreFailureDetail(store, store.LastOsError()));
   return kExitWriteFailed;
 }
 
@@ -58,9 +65,14 @@ int ReportWriteFailed(const std::string& path, int error) {
 
 }  // namespace
 
+int ReportStoreFailed(const CDbPhoneCtrl& store, int error) {
+  PrintMessage(kWriteCaption, kWriteFailedText, {}, StoreFailureDetail(store, error));
+  return kExitWriteFailed;
+}
+
 void PrintMessage(int captionId, int textId, std::string_view argument, std::string_view detail) {
   std::cerr << EditorText(captionId, argument) << '\n' << EditorText(textId, argument) << '\n';
-  if (!detail.empty()) std::cerr << detail << '\n';
+  if (!detail.empty()) std::cerr << UnixLines(std::string(detail)) << '\n';
   std::cerr.flush();
 }
 
@@ -79,7 +91,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
                        " bytes, this file has " + std::to_string(read.actualSize));
       return kExitInvalidPhonebook;
     }
-    LoadPhonebookImage(*image, store);
+    if (LoadPhonebookImage(*image, store) != StoreOk) return ReportLoadStoreFailed(store, path);
     return kExitOk;
   }
   DocumentLoadResult loaded = LoadDocument(store, path);
@@ -94,6 +106,8 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::InvalidFormat:
       PrintMessage(kReadCaption, kInvalidFormatText);
       return kExitInvalidPhonebook;
+    case DocumentLoadResult::StoreFailed:
+      return ReportLoadStoreFailed(store, path);
   }
   return kExitInvalidPhonebook;
 }
@@ -102,7 +116,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     image->fill(0);
-    if (store.BuildImage(*image) != 0) return ReportStoreFailed();
+    if (store.BuildImage(*image) != 0) return ReportStoreFailed(store, store.LastOsError());
     ImageFileResult written = WriteImageFile(path, *image);
     return written.status == ImageFileResult::Ok ? kExitOk : ReportWriteFailed(path, written.osError);
   }
@@ -111,7 +125,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentSaveResult::Ok:
       return kExitOk;
     case DocumentSaveResult::StoreFailed:
-      return ReportStoreFailed();
+      return ReportStoreFailed(store, saved.osError);
     case DocumentSaveResult::WriteFailed:
       return ReportWriteFailed(path, saved.osError);
   }

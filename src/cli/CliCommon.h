@@ -31,6 +31,9 @@ void PrintMessage(int captionId, int textId, std::string_view argument = {},
 // The OS's description of an errno value.
 std::string OsReason(int error);
 
+// Prints the write failure (captions 140/141) with that detail; returns kExitWriteFailed.
+int ReportStoreFailed(const CDbPhoneCtrl& store, int error);
+
 // True when the path names a handset image rather than a document (it ends in ".bin").
 bool IsImagePath(std::string_view path);
 

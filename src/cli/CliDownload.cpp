@@ -2,6 +2,8 @@
 // a document or an image (by OUT's name), as the editor's download and Save do.
 #include "cli/CliCommands.h"
 #include "cli/CliTransfer.h"
+#include "comm/TransferMessages.h"
+#include "files/FailureText.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 
@@ -12,7 +14,11 @@ int RunDownload(const CliArgs& args) {
   if (int exit = RunTransfer(session, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
-  LoadPhonebookImage(session.Image(), store);
+  if (LoadPhonebookImage(session.Image(), store) != StoreOk) {  // nothing is written
+    const MessageIds ids = TransferResultMessage(SessionBadReply, true);
+    PrintMessage(ids.caption, ids.text, {}, StoreFailureDetail(store, store.LastOsError()));
+    return kExitWriteFailed;
+  }
   if (int exit = SavePhonebookFile(store, parsed.file); exit != kExitOk) return exit;
   PrintResultMessage(SessionOk, true);
   return kExitOk;

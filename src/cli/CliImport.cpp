@@ -7,6 +7,7 @@
 
 #include "cli/CliCommands.h"
 #include "files/CsvImport.h"
+#include "files/FailureText.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "strings/StringTable.h"
@@ -69,6 +70,11 @@ int RunImport(const CliArgs& args) {
     PrintMessage(message.captionId, message.textId, {},
                  parsed->csv + ": " + OsReason(summary.openError));
     return kExitNoInput;
+  }
+  if (summary.result == ImportResult::StoreFailed) {  // nothing is written
+    PrintMessage(message.captionId, message.textId, {},
+                 StoreFailureDetail(store, summary.storeError));
+    return kExitWriteFailed;
   }
   // The limit ends the import early, yet what was added stays and is written, as in the editor.
   if (summary.result == ImportResult::LimitReached)

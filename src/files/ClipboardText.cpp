@@ -88,20 +88,29 @@ PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::str
   outcome.accepted = true;
   outcome.header = *header;
 
+  // One transaction: the rows come in together, or (when the store fails) none does.
   CDbPhoneCtrl::Batch batch(store);
+  const auto failed = [&outcome, &store] {
+    outcome.storeFailed = true;
+    outcome.storeError = store.LastOsError();
+    outcome.pastedNumbers.clear();
+    return outcome;
+  };
   CDeferredEntries deferred;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     std::vector<std::string> fields = SplitCsvLine(lines[i], ',', QuoteRule::CollapseQuotes);
     const int result = store.NormaliseFields(fields);
     if (result == NormaliseOk && !fields[FieldMemoryNumber].empty()) {
       PhonebookEntry entry = EntryFromFields(fields);
-      store.AddEntry(entry);
+      if (store.AddEntry(entry) != StoreOk) return failed();
       outcome.pastedNumbers.push_back(MemoryNumberText(entry.memoryNumber));
     } else if (result == NormaliseOk || result == NormaliseNumberInUse) {
       // A number in use, or none at all: the row goes under a free number at the end.
       deferred.Push(EntryFromFields(fields));
     }
   }
-  outcome.limitReached = !deferred.AddUnderFreeNumbers(store, &outcome.pastedNumbers);
+  const CDeferredEntries::Outcome added = deferred.AddUnderFreeNumbers(store, &outcome.pastedNumbers);
+  if (added == CDeferredEntries::Outcome::StoreFailed || batch.Commit() != StoreOk) return failed();
+  outcome.limitReached = added == CDeferredEntries::Outcome::NumbersRanOut;
   return outcome;
 }

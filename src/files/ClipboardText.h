@@ -42,6 +42,8 @@ struct PasteOutcome {
   bool accepted = false;        // false: no lines, or the header was refused
   ClipboardHeader header;       // the accepted header
   bool limitReached = false;    // the numbers ran out before every row was in
+  bool storeFailed = false;     // the store refused the rows: nothing was pasted
+  int storeError = 0;           // errno behind storeFailed, 0 when unknown
   std::vector<std::string> pastedNumbers;  // "%04d" of each entry added, in order of adding
 };
 

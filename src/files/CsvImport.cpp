@@ -18,10 +18,13 @@ class CCsvImport {
   ImportSummary Run(CCsvFile& file);
 
  private:
-  // Handles one record of a pass; false when no memory number was free for it.
-  bool ImportRecord(std::vector<std::string>& fields, int pass);
-  void ResolveDuplicate(std::vector<std::string>& fields);
-  void Add(const std::vector<std::string>& fields);
+  enum class Step { Done, NoFreeNumber, StoreFailed };
+
+  // Handles one record of a pass.
+  Step ImportRecord(std::vector<std::string>& fields, int pass);
+  Step ResolveDuplicate(std::vector<std::string>& fields);
+  Step Add(const std::vector<std::string>& fields);
+  ImportSummary Failed();
 
   CDbPhoneCtrl& m_store;
   IDuplicateResolver& m_resolver;
@@ -31,74 +34,82 @@ class CCsvImport {
 };
 
 ImportSummary CCsvImport::Run(CCsvFile& file) {
+  // One transaction: the rows come in together, or (when the store fails) none does.
   CDbPhoneCtrl::Batch batch(m_store);
   std::vector<std::string> fields;
-  for (int pass = 1; pass <= 2; ++pass) {
+  m_summary.result = ImportResult::Finished;
+  for (int pass = 1; pass <= 2 && m_summary.result == ImportResult::Finished; ++pass) {
     if (pass == 2) file.Rewind();
-    while (file.ReadRecord(fields)) {
+    Step step = Step::Done;
+    while (step == Step::Done && file.ReadRecord(fields)) {
       if (fields.empty()) fields.emplace_back();
-      if (!ImportRecord(fields, pass)) {
-        m_summary.result = ImportResult::LimitReached;
-        return m_summary;
-      }
+      step = ImportRecord(fields, pass);
+    }
+    if (step == Step::StoreFailed) return Failed();
+    if (step == Step::NoFreeNumber) {
+      m_summary.result = ImportResult::LimitReached;
+      break;
     }
     std::vector<std::string> numbers;
-    const bool allAdded = m_deferred.AddUnderFreeNumbers(m_store, &numbers);
+    const CDeferredEntries::Outcome outcome = m_deferred.AddUnderFreeNumbers(m_store, &numbers);
+    if (outcome == CDeferredEntries::Outcome::StoreFailed) return Failed();
     m_summary.added += static_cast<int>(numbers.size());
-    if (!allAdded) {
+    if (outcome == CDeferredEntries::Outcome::NumbersRanOut)
       m_summary.result = ImportResult::LimitReached;
-      return m_summary;
-    }
   }
-  m_summary.result = ImportResult::Finished;
+  // The rows added before the numbers ran out stay, as the limit's message says.
+  if (batch.Commit() != StoreOk) return Failed();
   return m_summary;
 }
 
-bool CCsvImport::ImportRecord(std::vector<std::string>& fields, int pass) {
+ImportSummary CCsvImport::Failed() {
+  ImportSummary failed;
+  failed.result = ImportResult::StoreFailed;
+  failed.storeError = m_store.LastOsError();
+  return failed;
+}
+
+CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int pass) {
   // Pass 1 takes the numbered rows, pass 2 the others under the lowest free numbers.
   const bool numbered = !fields[FieldMemoryNumber].empty();
-  if (numbered != (pass == 1)) return true;
+  if (numbered != (pass == 1)) return Step::Done;
   if (pass == 2) {
     const int number = m_store.GetFreeMemoryNumber();
-    if (number == 0) return false;
+    if (number == 0) return Step::NoFreeNumber;
     fields[FieldMemoryNumber] = MemoryNumberText(number);
   }
   const int result = m_store.NormaliseFields(fields);
-  if (result == NormaliseNumberInUse) {
-    ResolveDuplicate(fields);
-  } else if (result == NormaliseOk) {
-    Add(fields);
-  } else {
-    ++m_summary.refused;
-  }
-  return true;
+  if (result == NormaliseNumberInUse) return ResolveDuplicate(fields);
+  if (result == NormaliseOk) return Add(fields);
+  ++m_summary.refused;
+  return Step::Done;
 }
 
-void CCsvImport::ResolveDuplicate(std::vector<std::string>& fields) {
+CCsvImport::Step CCsvImport::ResolveDuplicate(std::vector<std::string>& fields) {
   const int number = EntryFromFields(fields).memoryNumber;
   if (!m_choice.continueFlag) {
     PhonebookEntry stored;
-    m_store.FindEntry(number, stored);
+    if (m_store.FindEntry(number, stored) != StoreOk) return Step::StoreFailed;
     m_choice = m_resolver.ResolveDuplicate(number, fields, stored);
   }
   switch (m_choice.method) {
     case DuplicateOverwrite:
-      m_store.DeleteEntry(number);
+      if (m_store.DeleteEntry(number) != StoreOk) return Step::StoreFailed;
       ++m_summary.overwritten;
-      Add(fields);
-      break;
+      return Add(fields);
     case DuplicateAddOther:
       m_deferred.Push(EntryFromFields(fields));
-      break;
+      return Step::Done;
     default:
       ++m_summary.skipped;
-      break;
+      return Step::Done;
   }
 }
 
-void CCsvImport::Add(const std::vector<std::string>& fields) {
-  m_store.AddEntry(EntryFromFields(fields));
+CCsvImport::Step CCsvImport::Add(const std::vector<std::string>& fields) {
+  if (m_store.AddEntry(EntryFromFields(fields)) != StoreOk) return Step::StoreFailed;
   ++m_summary.added;
+  return Step::Done;
 }
 
 }  // namespace
@@ -109,6 +120,8 @@ ImportResultMessage MessageOfImportResult(ImportResult result) {
       return {192, 193, MessageIcon::Error};
     case ImportResult::LimitReached:
       return {194, 195, MessageIcon::Warning};
+    case ImportResult::StoreFailed:
+      return {194, kImportStoreFailedText, MessageIcon::Error};
     case ImportResult::Finished:
       break;
   }

@@ -51,7 +51,8 @@ class CFixedDuplicateResolver : public IDuplicateResolver {
 enum class ImportResult {
   Finished,      // every row was handled (closing message 196/197)
   LimitReached,  // no memory number was free for a row (194/195); rows added so far stay
-  OpenFailed     // the file could not be opened (192/193); nothing changed
+  OpenFailed,    // the file could not be opened (192/193); nothing changed
+  StoreFailed    // the rows could not be stored (194/231); nothing changed
 };
 
 struct ImportSummary {
@@ -61,10 +62,11 @@ struct ImportSummary {
   int skipped = 0;      // duplicate rows left out by the answer "skip"
   int refused = 0;      // rows the field rules refused
   int openError = 0;    // errno of the failed opening (OpenFailed)
+  int storeError = 0;   // errno behind StoreFailed, 0 when unknown
 };
 
 // The message that reports an import's result: string-table ids of its caption and text,
-// and its icon (192/193 error, 194/195 warning, 196/197 plain).
+// and its icon (192/193 and 194/231 error, 194/195 warning, 196/197 plain).
 struct ImportResultMessage {
   int captionId;
   int textId;
@@ -73,7 +75,8 @@ struct ImportResultMessage {
 ImportResultMessage MessageOfImportResult(ImportResult result);
 
 // Imports the file at `path` into `store` in two passes (numbered rows, then rows without
-// a number). After any result but OpenFailed the caller refreshes its views and marks the
-// document modified, even when nothing was added.
+// a number). After Finished and LimitReached the caller refreshes its views and marks the
+// document modified, even when nothing was added; after OpenFailed and StoreFailed the
+// phonebook is as it was before the import.
 ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,
                             IDuplicateResolver& resolver);

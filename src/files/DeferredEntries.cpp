@@ -14,23 +14,27 @@ void CDeferredEntries::Push(PhonebookEntry entry) {
   m_entries.push_back(std::move(entry));
 }
 
-bool CDeferredEntries::AddUnderFreeNumbers(CDbPhoneCtrl& store,
-                                           std::vector<std::string>* addedNumbers) {
-  bool allAdded = true;
+CDeferredEntries::Outcome CDeferredEntries::AddUnderFreeNumbers(
+    CDbPhoneCtrl& store, std::vector<std::string>* addedNumbers) {
+  Outcome outcome = Outcome::AllAdded;
   for (PhonebookEntry& entry : m_entries) {
     const int number = store.GetFreeMemoryNumber();
     if (number == 0) {
-      allAdded = false;
+      outcome = Outcome::NumbersRanOut;
       break;
     }
     entry.memoryNumber = number;
-    store.AddEntry(entry);
+    if (store.AddEntry(entry) != StoreOk) {
+      outcome = Outcome::StoreFailed;
+      break;
+    }
     if (addedNumbers) addedNumbers->push_back(MemoryNumberText(number));
   }
   // A dropped row would have asked for one more number after the kept ones.
-  if (allAdded && m_bOverflowed && store.GetFreeMemoryNumber() == 0) allAdded = false;
+  if (outcome == Outcome::AllAdded && m_bOverflowed && store.GetFreeMemoryNumber() == 0)
+    outcome = Outcome::NumbersRanOut;
   Clear();
-  return allAdded;
+  return outcome;
 }
 
 void CDeferredEntries::Clear() {

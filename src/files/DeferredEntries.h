@@ -20,11 +20,15 @@ class CDeferredEntries {
 
   void Push(PhonebookEntry entry);
 
+  enum class Outcome { AllAdded, NumbersRanOut, StoreFailed };
+
   // Adds the kept rows in order, each under the number GetFreeMemoryNumber gives.
-  // Returns false when the numbers ran out before every row (dropped ones included)
-  // was in; the rows not added are given up. The list is empty afterwards.
+  // NumbersRanOut when the numbers ran out before every row (dropped ones included) was
+  // in; the rows not added are given up. StoreFailed when the store refused a row (the
+  // caller's batch then rolls back). The list is empty afterwards.
   // `addedNumbers`, when given, receives the numbers used as "%04d" texts.
-  bool AddUnderFreeNumbers(CDbPhoneCtrl& store, std::vector<std::string>* addedNumbers = nullptr);
+  [[nodiscard]] Outcome AddUnderFreeNumbers(CDbPhoneCtrl& store,
+                                            std::vector<std::string>* addedNumbers = nullptr);
 
   std::size_t size() const { return m_entries.size(); }
   bool empty() const { return m_entries.empty() && !m_bOverflowed; }

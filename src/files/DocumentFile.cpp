@@ -31,6 +31,9 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
     // A read error looks like an early end to LoadCsv; the file was not read whole.
     result.status = DocumentLoadResult::CannotRead;
     result.osError = archive.Error();
+  } else if (code == CDbPhoneCtrl::kLoadStoreFailed) {
+    result.status = DocumentLoadResult::StoreFailed;
+    result.osError = store.LastOsError();
   } else if (code != 0) {
     result.status = DocumentLoadResult::InvalidFormat;
     result.loadCode = code;
@@ -44,6 +47,7 @@ DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path) {
   if (int code = store.SaveCsv(writer, IsCommaSeparatedPath(path)); code != 0) {
     result.status = DocumentSaveResult::StoreFailed;
     result.storeCode = code;
+    result.osError = store.LastOsError();
     return result;
   }
   if (int error = SaveFileAtomically(path, writer.Bytes()); error != 0) {

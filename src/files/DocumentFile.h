@@ -19,15 +19,17 @@ struct DocumentLoadResult {
     Ok,
     NoSlot,         // the store has no database file (captions 136/137)
     CannotRead,     // missing, unreadable or not a regular file; osError says why
-    InvalidFormat   // the contents are not a phonebook (captions 138/139); loadCode says why
+    InvalidFormat,  // the contents are not a phonebook (captions 138/139); loadCode says why
+    StoreFailed     // the entries could not be stored (a full or failing temporary folder)
   };
   Status status = Ok;
-  int osError = 0;    // errno for CannotRead
+  int osError = 0;    // errno for CannotRead and StoreFailed (0 when unknown)
   int loadCode = 0;   // LoadCsv's nonzero result for InvalidFormat
 };
 
 // Fills the (empty) store from the document at `path`. On InvalidFormat the entries read
-// before the bad row stay in the store; the caller discards it.
+// before the bad row stay in the store; the caller discards it. On StoreFailed the store
+// holds nothing of the file.
 DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path);
 
 struct DocumentSaveResult {
@@ -37,7 +39,7 @@ struct DocumentSaveResult {
     WriteFailed    // the file could not be written; osError says why
   };
   Status status = Ok;
-  int osError = 0;
+  int osError = 0;   // errno for WriteFailed, and for StoreFailed when known
   int storeCode = 0;
 };
 

@@ -119,16 +119,17 @@ int CDbPhoneCtrl::LoadCsv(CArchiveReader& archive, bool comma) {
         fields[FieldMemoryNumber] = FourDigits(free);
       }
       int result = NormaliseFields(fields);
-      if (result != 0) return result;
-      AddEntry(EntryFromFields(fields));
+      // A row that is not a phonebook's ends the load; the entries read before it stay.
+      if (result != 0) return batch.Commit() == StoreOk ? result : kLoadStoreFailed;
+      if (AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
     }
   }
-  return 0;
+  return batch.Commit() == StoreOk ? 0 : kLoadStoreFailed;
 }
 
 int CDbPhoneCtrl::SaveCsv(CArchiveWriter& archive, bool comma) {
   std::vector<PhonebookEntry> entries;
-  int result = ListEntries(KanaRowAll, SortByNumber, true, entries);
+  int result = ListAllEntries(entries);
   if (result != 0) return result;
   const char delimiter = comma ? kCsvComma : kCsvTab;
   std::string bytes;

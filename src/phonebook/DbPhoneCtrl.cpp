@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "phonebook/EntryRules.h"
@@ -91,8 +92,7 @@ class CDbPhoneCtrl::TableScope {
   int Finish(int result) {
     if (m_nResult != StoreOk || m_bFinished) return result;
     m_bFinished = true;
-    const int closed = m_store.CloseTable();
-    return result != StoreOk ? result : closed;
+    return m_store.CloseTable(result);
   }
 
  private:
@@ -158,8 +158,11 @@ int CDbPhoneCtrl::EnsureDatabase() {
     // A file that vanished after this store made it (a temporary-file cleaner, a user)
     // took the entries with it: making a new, empty one would let a later save write an
     // empty phonebook over the user's file as if nothing had happened.
-    if (m_bFileMade && !platform::FileExists(m_strDatabasePath)) return StoreCreateFailed;
-    m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath);
+    if (m_bFileMade && !platform::FileExists(m_strDatabasePath)) {
+      m_nLastOsError = ENOENT;
+      return StoreCreateFailed;
+    }
+    m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath, m_nLastOsError);
     if (m_pDatabase) m_bFileMade = true;
   }
   return m_pDatabase ? StoreOk : StoreCreateFailed;
@@ -167,24 +170,47 @@ int CDbPhoneCtrl::EnsureDatabase() {
 
 int CDbPhoneCtrl::OpenTable() {
   if (m_nOpenDepth > 0) {
+    // Inside a batch that has failed, nothing more is done: the batch rolls back whole.
+    if (m_nFailure != StoreOk) return m_nFailure;
     ++m_nOpenDepth;
     return StoreOk;
   }
   const int result = EnsureDatabase();
   if (result != StoreOk) return result;
   if (!m_pDatabase->Begin()) {
+    NoteEngineError();
     CloseDatabase();
     return StoreCreateFailed;
   }
   m_nOpenDepth = 1;
+  m_nFailure = StoreOk;
+  m_flagsAtBegin = m_usedFlags;
   return StoreOk;
 }
 
-int CDbPhoneCtrl::CloseTable() {
-  if (m_nOpenDepth == 0 || --m_nOpenDepth > 0) return StoreOk;
-  const bool committed = m_pDatabase->Commit();
-  CloseDatabase();
-  return committed ? StoreOk : StoreCreateFailed;
+int CDbPhoneCtrl::CloseTable(int result) {
+  if (m_nOpenDepth == 0) return result;
+  if (result != StoreOk && m_nFailure == StoreOk) m_nFailure = result;
+  if (--m_nOpenDepth > 0) return result;
+  // The outermost level: commit everything, or nothing.
+  const int failure = m_nFailure;
+  m_nFailure = StoreOk;
+  const bool committed = failure == StoreOk && m_pDatabase && m_pDatabase->Commit();
+  if (!committed && failure == StoreOk) NoteEngineError();
+  CloseDatabase();  // rolls back whatever is uncommitted
+  if (committed) return StoreOk;
+  m_usedFlags = m_flagsAtBegin;
+  return failure != StoreOk ? failure : StoreCreateFailed;
+}
+
+void CDbPhoneCtrl::EnterFailedBatch(int failure) {
+  m_nOpenDepth = 1;
+  m_nFailure = failure;
+  m_flagsAtBegin = m_usedFlags;
+}
+
+void CDbPhoneCtrl::NoteEngineError() {
+  if (m_pDatabase) m_nLastOsError = m_pDatabase->LastOsError();
 }
 
 void CDbPhoneCtrl::CloseDatabase() {
@@ -200,20 +226,23 @@ int CDbPhoneCtrl::ForEachRow(const std::string& sql, Visit visit, const int* par
   if (parameter) sqlite3_bind_int(statement, 1, *parameter);
   int step;
   while ((step = sqlite3_step(statement)) == SQLITE_ROW) visit(statement);
-  return step == SQLITE_DONE ? StoreOk : StoreCreateFailed;
+  if (step == SQLITE_DONE) return StoreOk;
+  NoteEngineError();
+  return StoreCreateFailed;
 }
 
 int CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
   bool found = false;
-  return ForEachRow(
+  const int result = ForEachRow(
       kSelectByNumber,
       [&](sqlite3_stmt* statement) {
         if (!found) target = ReadEntryRow(statement);
         found = true;
       },
       &memoryNumber);
+  return scope.Finish(result);
 }
 
 int CDbPhoneCtrl::FillList(IListControl& control, int kanaRow, int sortKey, bool ascending) {
@@ -233,22 +262,39 @@ int CDbPhoneCtrl::FillList(IListControl& control, int kanaRow, int sortKey, bool
       });
   control.SetRedraw(true);
   control.RedrawNow();
-  return result;
+  return scope.Finish(result);
 }
 
 int CDbPhoneCtrl::ListEntries(int kanaRow, int sortKey, bool ascending,
                               std::vector<PhonebookEntry>& out) {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
-  return ForEachRow(BuildQuery(kanaRow, sortKey, ascending),
-                    [&](sqlite3_stmt* statement) { out.push_back(ReadEntryRow(statement)); });
+  const int result =
+      ForEachRow(BuildQuery(kanaRow, sortKey, ascending),
+                 [&](sqlite3_stmt* statement) { out.push_back(ReadEntryRow(statement)); });
+  return scope.Finish(result);
+}
+
+int CDbPhoneCtrl::ListAllEntries(std::vector<PhonebookEntry>& out) {
+  out.clear();
+  const int result = ListEntries(KanaRowAll, SortByNumber, true, out);
+  if (result != StoreOk) return result;
+  // One row per number in use, and no other: usedFlags and the table agree.
+  UsedFlags listed{};
+  for (const PhonebookEntry& entry : out) {
+    const int n = entry.memoryNumber;
+    if (n < 1 || n > kMaxEntries || listed[n - 1] || !m_usedFlags[n - 1]) return StoreCreateFailed;
+    listed[n - 1] = 1;
+  }
+  return static_cast<int>(out.size()) == EntryCount() ? StoreOk : StoreCreateFailed;
 }
 
 int CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
-  const int result = InsertRow(scope.Database(), entry);
+  int result = InsertRow(scope.Database(), entry);
   if (result == StoreOk) MarkUsed(entry.memoryNumber, true);
+  else NoteEngineError();
   return scope.Finish(result);
 }
 
@@ -269,7 +315,10 @@ int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) 
     });
     if (text == numbers.end()) continue;
     result = DeleteRow(scope.Database(), row->first);
-    if (result != StoreOk) break;
+    if (result != StoreOk) {
+      NoteEngineError();
+      break;
+    }
     MarkUsed(memoryNumber, false);
     numbers.erase(text);
   }
@@ -291,6 +340,7 @@ int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
   if (result == StoreOk && found) {
     result = DeleteRow(scope.Database(), rowid);
     if (result == StoreOk) MarkUsed(memoryNumber, false);
+    else NoteEngineError();
   }
   return scope.Finish(result);
 }
@@ -300,6 +350,7 @@ int CDbPhoneCtrl::DeleteAll() {
   if (scope.Result() != StoreOk) return scope.Result();
   const bool deleted = scope.Database().Execute("delete from PHONEBOOK");
   if (deleted) ClearUsedFlags();
+  else NoteEngineError();
   return scope.Finish(deleted ? StoreOk : StoreCreateFailed);
 }
 
@@ -321,8 +372,53 @@ int CDbPhoneCtrl::NormaliseFields(std::vector<std::string>& fields, int* lastInd
 }
 
 CDbPhoneCtrl::Batch::Batch(CDbPhoneCtrl& store)
-    : m_store(store), m_bOpen(store.OpenTable() == StoreOk) {}
+    : m_store(store), m_flagsAtBegin(store.m_usedFlags), m_nOpenResult(store.OpenTable()) {
+  if (m_nOpenResult != StoreOk) {
+    if (store.m_nOpenDepth == 0) {
+      // Outside any transaction a failed opening would let each operation of the batch
+      // open and commit on its own: hold them all to the failure instead.
+      store.EnterFailedBatch(m_nOpenResult);
+      m_bOutermost = true;
+    } else {
+      m_bEnded = true;  // inside a transaction that has failed already
+    }
+    return;
+  }
+  m_bOutermost = store.m_nOpenDepth == 1;
+  if (!m_bOutermost && !store.m_pDatabase->Execute("SAVEPOINT batch")) {
+    store.NoteEngineError();
+    store.m_nFailure = StoreCreateFailed;
+  }
+}
 
 CDbPhoneCtrl::Batch::~Batch() {
-  if (m_bOpen) m_store.CloseTable();
+  if (!m_bEnded) End(false);
+}
+
+int CDbPhoneCtrl::Batch::Commit() {
+  if (m_bEnded) return m_nOpenResult != StoreOk ? m_nOpenResult : StoreCreateFailed;
+  return End(true);
+}
+
+int CDbPhoneCtrl::Batch::End(bool keep) {
+  m_bEnded = true;
+  if (m_bOutermost) {
+    // Commits, or rolls back whole and restores usedFlags.
+    return m_store.CloseTable(keep ? StoreOk : StoreCreateFailed);
+  }
+  if (m_store.m_nFailure == StoreOk) {
+    PhonebookDatabase& database = *m_store.m_pDatabase;
+    const bool ended = keep ? database.Execute("RELEASE batch")
+                            : database.Execute("ROLLBACK TO batch") && database.Execute("RELEASE batch");
+    if (!ended) {
+      m_store.NoteEngineError();
+      m_store.m_nFailure = StoreCreateFailed;
+    } else if (!keep) {
+      m_store.m_usedFlags = m_flagsAtBegin;
+    }
+  }
+  const int failure = m_store.m_nFailure;
+  m_store.CloseTable(StoreOk);
+  if (failure != StoreOk) return failure;
+  return keep ? StoreOk : StoreCreateFailed;
 }

@@ -26,7 +26,8 @@ enum SortKey : int { SortByNumber = 0, SortByName = 1, SortByReading = 2, SortBy
 enum StoreResult : int {
   StoreOk = 0,
   StoreNoSlot = 1,         // the store has no database path
-  StoreCreateFailed = 2,   // the database could not be opened or created, or the engine failed
+  StoreCreateFailed = 2,   // the database could not be opened, written or committed; the
+                           // operation (or the whole batch) left the store as it was
   StoreNoWindow = 3        // FillList: the list control has no window
 };
 
@@ -38,27 +39,41 @@ class CDbPhoneCtrl {
   CDbPhoneCtrl(const CDbPhoneCtrl&) = delete;
   CDbPhoneCtrl& operator=(const CDbPhoneCtrl&) = delete;
 
-  int FindEntry(int memoryNumber, PhonebookEntry& target);
-  int FillList(IListControl& control, int kanaRow, int sortKey, bool ascending);
-  int AddEntry(PhonebookEntry entry);
-  int DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
-  int DeleteEntry(int memoryNumber);
-  int DeleteAll();
+  // Every operation that touches the file returns a StoreResult. A write either happens
+  // whole and is committed, or leaves the table and usedFlags as they were.
+  [[nodiscard]] int FindEntry(int memoryNumber, PhonebookEntry& target);
+  [[nodiscard]] int FillList(IListControl& control, int kanaRow, int sortKey, bool ascending);
+  [[nodiscard]] int AddEntry(PhonebookEntry entry);
+  [[nodiscard]] int DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
+  [[nodiscard]] int DeleteEntry(int memoryNumber);
+  [[nodiscard]] int DeleteAll();
   int GetFreeMemoryNumber() const;
   int NormaliseFields(std::vector<std::string>& fields, int* lastIndex = nullptr) const;
 
   // The entries of a row in the order asked (the same query FillList runs).
-  int ListEntries(int kanaRow, int sortKey, bool ascending, std::vector<PhonebookEntry>& out);
+  [[nodiscard]] int ListEntries(int kanaRow, int sortKey, bool ascending,
+                                std::vector<PhonebookEntry>& out);
+  // Every entry by memory number, checked against usedFlags: StoreCreateFailed when the
+  // table does not hold exactly the entries the store counts, so that nothing is saved or
+  // sent from a table that lost rows.
+  [[nodiscard]] int ListAllEntries(std::vector<PhonebookEntry>& out);
 
-  // Phonebook document files (comma or tab separated).
-  int LoadCsv(CArchiveReader& archive, bool comma);
-  int SaveCsv(CArchiveWriter& archive, bool comma);
+  // Phonebook document files (comma or tab separated). LoadCsv: 0, a NormaliseFields code
+  // for a row that is not a phonebook's (the entries before it stay), or kLoadStoreFailed
+  // when the entries could not be stored (then the store holds nothing of the file).
+  [[nodiscard]] int LoadCsv(CArchiveReader& archive, bool comma);
+  [[nodiscard]] int SaveCsv(CArchiveWriter& archive, bool comma);
+  static constexpr int kLoadStoreFailed = -1;
 
   // Writes every entry into `image`, which the caller has filled with zeros.
-  int BuildImage(PhonebookImage& image);
+  [[nodiscard]] int BuildImage(PhonebookImage& image);
 
-  // Keeps the database open and one transaction running until destroyed, so that a run of
-  // operations (loading a file, pasting, an import) pays one open and one commit.
+  // Keeps the database open and one transaction running, so that a run of operations
+  // (loading a file, pasting, an import) pays one open and one commit, and happens whole
+  // or not at all. A batch that ends without Commit is undone; one inside another batch is
+  // undone alone (a savepoint). When the engine fails inside a batch (a full disk, an I/O
+  // error) the whole outermost transaction is lost: every later operation returns the
+  // failure without touching the table, and the outermost batch rolls back.
   class Batch {
    public:
     explicit Batch(CDbPhoneCtrl& store);
@@ -66,22 +81,40 @@ class CDbPhoneCtrl {
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
+    // Keeps what the batch did (the outermost one commits it to the file). On a nonzero
+    // result nothing of it was kept and usedFlags are back as before the batch.
+    [[nodiscard]] int Commit();
+
    private:
+    int End(bool keep);
+
     CDbPhoneCtrl& m_store;
-    bool m_bOpen;  // the batch opened the database and must close it
+    UsedFlags m_flagsAtBegin;  // usedFlags when the batch began
+    bool m_bOutermost = false; // began the transaction, rather than a savepoint inside one
+    bool m_bEnded = false;     // committed or undone already (or never opened)
+    int m_nOpenResult;         // the failure that kept it from opening, else StoreOk
   };
 
   const UsedFlags& usedFlags() const { return m_usedFlags; }
   const std::string& DatabasePath() const { return m_strDatabasePath; }
   bool HasSlot() const { return !m_strDatabasePath.empty(); }
   int EntryCount() const;
+  // errno of the operating system behind the last failed operation (0 when the engine
+  // gave none): why the file could not be written (ENOSPC, EIO, ...).
+  int LastOsError() const { return m_nLastOsError; }
 
  private:
   class TableScope;
 
   int EnsureDatabase();
+  // Opens the table and begins the transaction, or joins the one running.
   int OpenTable();
-  int CloseTable();
+  // Ends one level of OpenTable with the operation's result. The outermost level commits,
+  // or rolls back (restoring usedFlags) when anything inside failed or the commit fails.
+  int CloseTable(int result);
+  // A batch whose opening failed: its operations refuse with `failure` until it ends.
+  void EnterFailedBatch(int failure);
+  void NoteEngineError();
   void CloseDatabase();
   void DeleteTempFiles();
   void ClearUsedFlags();
@@ -96,6 +129,9 @@ class CDbPhoneCtrl {
   bool m_bHoldsSlot = false;             // a slot of the environment is ours
   std::unique_ptr<PhonebookDatabase> m_pDatabase;  // open only during an operation or Batch
   int m_nOpenDepth = 0;                  // nested OpenTable calls (a Batch counts one)
+  int m_nFailure = StoreOk;              // first failure inside the open transaction
+  UsedFlags m_flagsAtBegin{};            // usedFlags when the transaction began
+  int m_nLastOsError = 0;                // see LastOsError
   std::string m_strDatabasePath;         // empty when the store got no slot
   bool m_bFileMade = false;              // the database file was made; it must not vanish
   UsedFlags m_usedFlags{};

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 #include "phonebook/ReadingOrder.h"
 #include "platform/PrivateFolder.h"
 
@@ -37,16 +39,24 @@ bool BindText(sqlite3_stmt* statement, int parameter, const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<PhonebookDatabase> PhonebookDatabase::Open(const std::string& path) {
-  if (!platform::FileExists(path) && !platform::CreatePrivateFile(path)) return nullptr;
+std::unique_ptr<PhonebookDatabase> PhonebookDatabase::Open(const std::string& path,
+                                                           int& osError) {
+  if (!platform::FileExists(path) && !platform::CreatePrivateFile(path)) {
+    osError = errno;
+    return nullptr;
+  }
   sqlite3* connection = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(platform::SqliteFileName(path).c_str(), &connection, flags, nullptr) != SQLITE_OK) {
+    osError = connection ? sqlite3_system_errno(connection) : 0;
     sqlite3_close(connection);
     return nullptr;
   }
   std::unique_ptr<PhonebookDatabase> database(new PhonebookDatabase(connection));
-  if (!database->Configure()) return nullptr;
+  if (!database->Configure()) {
+    osError = database->LastOsError();
+    return nullptr;
+  }
   return database;
 }
 
@@ -97,9 +107,20 @@ bool PhonebookDatabase::Begin() {
 }
 
 bool PhonebookDatabase::Commit() {
-  // An engine error may already have rolled the transaction back.
-  if (sqlite3_get_autocommit(m_pConnection)) return true;
+  // A full disk or an I/O error may have rolled the transaction back already; what ran
+  // after that committed nothing either.
+  if (sqlite3_get_autocommit(m_pConnection)) return false;
   return Execute("COMMIT");
+}
+
+int PhonebookDatabase::LastOsError() const {
+  // The engine keeps no errno for a full disk, only its own code, and not always one for
+  // an I/O error.
+  const int code = sqlite3_extended_errcode(m_pConnection) & 0xff;
+  if (code == SQLITE_FULL) return ENOSPC;
+  if (code != SQLITE_IOERR && code != SQLITE_CANTOPEN) return 0;
+  const int system = sqlite3_system_errno(m_pConnection);
+  return system != 0 ? system : EIO;
 }
 
 PhonebookEntry ReadEntryRow(sqlite3_stmt* statement) {

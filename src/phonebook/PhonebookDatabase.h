@@ -14,8 +14,9 @@ struct sqlite3_stmt;
 class PhonebookDatabase {
  public:
   // Opens the file at `path`, creating it (mode 0600) with table PHONEBOOK when missing.
-  // Null when the file cannot be opened or the table cannot be made.
-  static std::unique_ptr<PhonebookDatabase> Open(const std::string& path);
+  // Null when the file cannot be opened or the table cannot be made; `osError` then
+  // receives the operating system's errno when there was one.
+  static std::unique_ptr<PhonebookDatabase> Open(const std::string& path, int& osError);
   ~PhonebookDatabase();
   PhonebookDatabase(const PhonebookDatabase&) = delete;
   PhonebookDatabase& operator=(const PhonebookDatabase&) = delete;
@@ -25,8 +26,11 @@ class PhonebookDatabase {
 
   bool Execute(const char* sql);
   bool Begin();
-  // Commits the running transaction; true when there was nothing to commit.
+  // Commits the running transaction. False when it failed, or when an engine error had
+  // already rolled the transaction back: then nothing of it was kept.
   bool Commit();
+  // The errno behind the engine's last failure, 0 when it had none.
+  int LastOsError() const;
 
  private:
   explicit PhonebookDatabase(sqlite3* connection);

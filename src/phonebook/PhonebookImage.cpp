@@ -41,7 +41,7 @@ std::string ReadText(const uint8_t* record, ImageField field) {
 
 int CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
   std::vector<PhonebookEntry> entries;
-  const int result = ListEntries(KanaRowAll, SortByNumber, true, entries);
+  const int result = ListAllEntries(entries);
   if (result != StoreOk) return result;
   // Gaps in the numbering close up: the k-th entry lands in record k - 1.
   const std::size_t count = std::min(entries.size(), kImageRecordCount);
@@ -59,20 +59,23 @@ int CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
   return StoreOk;
 }
 
-void LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
+int LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
   CDbPhoneCtrl::Batch batch(store);
-  store.DeleteAll();
+  if (const int result = store.DeleteAll(); result != StoreOk) return result;
   for (std::size_t i = 0; i < kImageRecordCount; ++i) {
     const uint8_t* record = image.data() + i * kImageRecordSize;
     PhonebookEntry entry;
     entry.reading = ReadText(record, kReadingField);
-    if (entry.reading.empty()) break;  // the packed list ends at the first empty reading
+    // The packed list ends at the first record without a reading that is not marked in use;
+    // an entry without a reading still carries the mark.
+    if (entry.reading.empty() && record[kInUseOffset] != 1) break;
     entry.name = ReadText(record, kNameField);
     entry.phone1 = ReadText(record, kPhoneFields[0]);
     entry.phone2 = ReadText(record, kPhoneFields[1]);
     entry.phone3 = ReadText(record, kPhoneFields[2]);
     entry.group = record[kGroupOffset] + 1;
     entry.memoryNumber = static_cast<int>(i) + 1;
-    store.AddEntry(entry);
+    if (const int result = store.AddEntry(entry); result != StoreOk) return result;
   }
+  return batch.Commit();
 }

@@ -14,5 +14,6 @@ inline constexpr std::size_t kImageSize = kImageRecordSize * kImageRecordCount; 
 using PhonebookImage = std::array<uint8_t, kImageSize>;
 
 // Replaces the entries of `store` by those of `image` (memory number = record index + 1,
-// stopping at the first record with an empty reading).
-void LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);
+// stopping at the first record that has neither a reading nor the in-use mark). Returns
+// the store's result; on failure the store keeps the entries it had.
+[[nodiscard]] int LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);

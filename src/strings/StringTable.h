@@ -8,6 +8,13 @@
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// Texts for a phonebook whose temporary store could not be written (a full or failing
+// temporary folder): the detail line naming the folder and the reason, and the import's
+// and the paste's texts saying that nothing was changed.
+inline constexpr int kStoreWriteFailedDetail = 230;
+inline constexpr int kImportStoreFailedText = 231;
+inline constexpr int kPasteStoreFailedText = 232;
+
 // The text of string `id`; empty when the table has no such entry.
 std::string_view StringText(int id);
 

@@ -38,6 +38,8 @@ const int kColumnWidths[CPhoneListModel::kColumnCount] = {100, 140, 140, 180, 18
 
 constexpr int kMemoryFullCaptionId = 181;
 constexpr int kMemoryFullTextId = 182;
+constexpr int kStoreWriteCaptionId = 140;  // "ファイルへのデータの書込み"
+constexpr int kStoreWriteTextId = 141;
 
 std::string NumberText(int number) {
   char text[16];
@@ -154,7 +156,8 @@ int CUtilityView::SelectedCount() const {
 
 void CUtilityView::RefillCurrentList(int row) {
   const SortState& state = m_sortStates[row];
-  m_pDoc->Store().FillList(*CurrentModel(), row, state.key, state.ascending);
+  // A list that cannot be read stays empty; the next write reports the store's failure.
+  (void)m_pDoc->Store().FillList(*CurrentModel(), row, state.key, state.ascending);
   ApplySort(*CurrentModel(), row);
 }
 
@@ -254,7 +257,7 @@ void CUtilityView::OnAddEntry() {
     dialog.m_pDoc = m_pDoc;
     if (dialog.DoModal() != QDialog::Accepted) return;
     const PhonebookEntry entry = EntryFromTexts(dialog.m_strFields);
-    if (store.AddEntry(entry) != StoreOk) return;
+    if (!StoreWritten(store.AddEntry(entry))) return;
     ShowStoredEntry(entry);
     if (!dialog.m_bAddNext) return;
   }
@@ -280,10 +283,24 @@ void CUtilityView::OnEditEntry() {
 
   model->DeleteItem(model->FindNumber(previousNumber));
   std::vector<std::string> numbers{previousNumber};
-  m_pDoc->Store().DeleteEntries(row, numbers);
   const PhonebookEntry entry = EntryFromTexts(dialog.m_strFields);
-  m_pDoc->Store().AddEntry(entry);
+  // The old entry goes and the new one comes in one step, or neither does.
+  CDbPhoneCtrl& store = m_pDoc->Store();
+  CDbPhoneCtrl::Batch batch(store);
+  int result = store.DeleteEntries(row, numbers);
+  if (result == StoreOk) result = store.AddEntry(entry);
+  if (result == StoreOk) result = batch.Commit();
+  if (!StoreWritten(result)) return;
   ShowStoredEntry(entry);
+}
+
+bool CUtilityView::StoreWritten(int result) {
+  if (result == StoreOk) return true;
+  CDbPhoneCtrl& store = m_pDoc->Store();
+  OnUpdate();
+  ShowStoreFailure(this, Text(kStoreWriteCaptionId), Text(kStoreWriteTextId), store,
+                   store.LastOsError());
+  return false;
 }
 
 void CUtilityView::OnDeleteEntry() {
@@ -312,7 +329,7 @@ void CUtilityView::DeleteSelectedRows() {
     ++removed;
   }
   model->SetRedraw(true);
-  m_pDoc->Store().DeleteEntries(CurrentRow(), numbers);
+  if (!StoreWritten(m_pDoc->Store().DeleteEntries(CurrentRow(), numbers))) return;
   SelectRow(list, lastDeleted);
   m_pDoc->SetModifiedFlag();
   emit commandStateChanged();
@@ -321,7 +338,7 @@ void CUtilityView::DeleteSelectedRows() {
 void CUtilityView::OnDeleteAll() {
   if (!AskOkCancel(this, UiText::kDeleteAllCaption, UiText::kDeleteAllText))
     return;
-  m_pDoc->Store().DeleteAll();
+  if (!StoreWritten(m_pDoc->Store().DeleteAll())) return;
   OnUpdate();
   m_pDoc->SetModifiedFlag();
 }

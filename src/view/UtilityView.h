@@ -103,6 +103,9 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void RefillCurrentList(int row);
   // Add and Edit: show the stored entry in its tab and select its row.
   void ShowStoredEntry(const PhonebookEntry& entry);
+  // True for a store result of 0. Otherwise the store kept what it had: the list is
+  // refilled from it and the write failure is shown.
+  bool StoreWritten(int result);
   PhonebookEntry EntryFromTexts(const std::array<std::string, FieldCount>& texts) const;
   void OnCommNotify(int kind, long value);
   void OnClipboardChanged();

@@ -77,6 +77,11 @@ void CUtilityView::PasteLines(const std::vector<std::string>& lines) {
                 MessageIcon::Error);
     return;
   }
+  if (outcome.storeFailed) {  // nothing was pasted
+    ShowStoreFailure(this, Text(IDS_PASTE_LIMIT_CAPTION), Text(kPasteStoreFailedText),
+                     m_pDoc->Store(), outcome.storeError);
+    return;
+  }
   if (outcome.limitReached)
     ShowMessage(this, Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_LIMIT), MessageIcon::Warning);
   if (outcome.pastedNumbers.empty()) return;

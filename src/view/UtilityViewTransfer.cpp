@@ -5,8 +5,6 @@
 
 #include <QPointer>
 
-#include <algorithm>
-
 #include "app/QtText.h"
 #include "app/UserPrompts.h"
 #include "app/UtilityDoc.h"
@@ -57,8 +55,7 @@ void CUtilityView::OnDownload() {
 
 void CUtilityView::OnUpload() {
   if (m_pDoc->IsTransferBusy()) return;
-  const UsedFlags& used = m_pDoc->Store().usedFlags();
-  if (std::none_of(used.begin(), used.end(), [](int32_t flag) { return flag != 0; })) {
+  if (m_pDoc->Store().EntryCount() == 0) {
     ShowTransferMessage(this, kNothingToUpload);
     return;
   }
@@ -118,7 +115,13 @@ void CUtilityView::OnCommNotify(int kind, long value) {
     return;
   }
   if (bDownload) {
-    LoadPhonebookImage(m_pDoc->Image(), m_pDoc->Store());
+    // The received entries replace the list whole, or (when the store fails) not at all.
+    if (LoadPhonebookImage(m_pDoc->Image(), m_pDoc->Store()) != StoreOk) {
+      const MessageIds failed = TransferResultMessage(SessionBadReply, true);
+      ShowStoreFailure(this, Text(failed.caption), Text(failed.text), m_pDoc->Store(),
+                       m_pDoc->Store().LastOsError());
+      return;
+    }
     OnUpdate();
     ShowTransferMessage(this, TransferResultMessage(result, bDownload));
     m_pDoc->SetModifiedFlag();

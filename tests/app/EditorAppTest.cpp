@@ -211,7 +211,7 @@ class EditorAppTest : public QObject {
     const QString path = m_folder.filePath("saved.csv");
     m_prompts->answers.push_back(PromptAnswer::Yes);
     m_prompts->saveAnswer = path;
-    child->GetDocument()->Store().AddEntry(MakeEntry(12, Kana::A));
+    QCOMPARE(child->GetDocument()->Store().AddEntry(MakeEntry(12, Kana::A)), int(StoreOk));
     QVERIFY(child->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(m_prompts->fileDialogs.back().title, QString::fromUtf8("名前を付けて保存"));
@@ -233,7 +233,7 @@ class EditorAppTest : public QObject {
   void failedSaveKeepsThePreviousFileAndTheModifiedFlag() {
     Start();
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
-    doc->Store().AddEntry(MakeEntry(1, Kana::A));
+    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
     doc->SetModifiedFlag();
     const QString missingFolder = m_folder.filePath("no/such/book.csv");
     QVERIFY(!doc->DoSave(missingFolder));

@@ -130,7 +130,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 32773, 32774, 32778,
                               32783, 32784, 32805, 57664}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
-    doc->Store().AddEntry(MakeEntry(1, Kana::A));
+    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
     View()->OnUpdate();
     Frame()->UpdateCommandUI();
     QVERIFY(!Frame()->ToolbarAction(ID_EDIT_CUT)->isEnabled());

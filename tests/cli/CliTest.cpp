@@ -106,7 +106,7 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIs74AndThePreviousFileStays) {
   if (!CliRunnerLimitsFileSize()) GTEST_SKIP() << "no way to make the write fail here";
   std::string out = m_folder / "out.bin";
   WriteBytes(out, "previous");
-  CliRun run = Cli({"convert", kFilesData + "/standard.csv", out}, 4096);
+  CliRun run = Cli({"convert", kFilesData + "/standard.csv", out}, 65536);  // room for the store, not for the image
   EXPECT_EQ(run.exit, 74);
   EXPECT_EQ(run.err.rfind(kWriteMessage, 0), 0u) << run.err;
   EXPECT_EQ(ReadBytes(out), "previous");

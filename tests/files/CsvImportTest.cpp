@@ -70,7 +70,7 @@ TEST_F(CsvImportTest, FileOfThisProgramIntoEmptyPhonebookGivesItsEntries) {
 }
 
 TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
-  store.AddEntry(Entry(3, "old", "\xB9", "999", 7));
+  EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
 
   struct Case {
     int method;
@@ -91,8 +91,8 @@ TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
     if (c.method == DuplicateOverwrite) {
       EXPECT_EQ(Stored(3), Entry(3, "b", "\xB2", "333", 3));  // group included
     }
-    store.DeleteAll();
-    store.AddEntry(Entry(3, "old", "\xB9", "999", 7));
+    EXPECT_EQ(store.DeleteAll(), StoreOk);
+    EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
   }
 }
 
@@ -122,7 +122,7 @@ TEST_F(CsvImportTest, WithoutContinueFlagEveryDuplicateIsAsked) {
 }
 
 TEST_F(CsvImportTest, UnnumberedRowsFollowNumberedAndDeferredRowsInPassTwo) {
-  store.AddEntry(Entry(1, "old"));
+  EXPECT_EQ(store.AddEntry(Entry(1, "old")), StoreOk);
   const auto summary = Import(
       ",first,,1\r\n"
       "0001,dup,,1\r\n"
@@ -154,7 +154,7 @@ TEST_F(CsvImportTest, LongNameIsCutAndBadRowsAreSkipped) {
 }
 
 TEST_F(CsvImportTest, MissingFileChangesNothing) {
-  store.AddEntry(Entry(1, "kept"));
+  EXPECT_EQ(store.AddEntry(Entry(1, "kept")), StoreOk);
   CFixedDuplicateResolver resolver(DuplicateOverwrite);
   const auto summary =
       ImportCsvFile(store, m_folder.File("absent.csv"), resolver);

@@ -32,18 +32,19 @@ class ExchangeTest : public StoreTest {
   // Entries "n<number>" under the memory numbers first..last.
   void Fill(int first, int last) {
     CDbPhoneCtrl::Batch batch(store);
-    for (int n = first; n <= last; ++n) store.AddEntry(Entry(n, "n" + std::to_string(n)));
+    for (int n = first; n <= last; ++n) EXPECT_EQ(store.AddEntry(Entry(n, "n" + std::to_string(n))), StoreOk);
+    EXPECT_EQ(batch.Commit(), StoreOk);
   }
 
   std::vector<PhonebookEntry> Entries() {
     std::vector<PhonebookEntry> entries;
-    store.ListEntries(KanaRowAll, SortByNumber, true, entries);
+    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
     return entries;
   }
 
   PhonebookEntry Stored(int number) {
     PhonebookEntry entry;
-    store.FindEntry(number, entry);
+    EXPECT_EQ(store.FindEntry(number, entry), StoreOk);
     return entry;
   }
 

@@ -38,7 +38,7 @@ TEST_F(SavedAndReopened, LineBreaksFromTheHandsetDoNotBreakTheDocument) {
     std::memcpy(record + 21, names[k], std::strlen(names[k]));
     std::memcpy(record + 38, "0311", 4);
   }
-  LoadPhonebookImage(image, Store());
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
   for (bool comma : {true, false}) {
     const std::vector<PhonebookEntry> entries = Reopen(comma);
     ASSERT_EQ(entries.size(), 3u);

@@ -54,6 +54,7 @@ TEST_F(StoreFault, FileRemovedDuringABatchFailsAtTheNextOperation) {
     CDbPhoneCtrl::Batch batch(Store());
     ASSERT_TRUE(platform::RemoveFile(Path()));
     EXPECT_EQ(Store().AddEntry(MakeEntry(4, "\xB1")), StoreOk);  // the open file lives on
+    EXPECT_EQ(batch.Commit(), StoreOk);
   }
   PhonebookEntry target;
   EXPECT_EQ(Store().FindEntry(1, target), StoreCreateFailed);

@@ -124,6 +124,7 @@ class StoreModelRun : public StoreTest {
       ASSERT_EQ(Store().AddEntry(entry), StoreOk);
       m_model.entries[number] = entry;
     }
+    ASSERT_EQ(batch.Commit(), StoreOk);
   }
 
   void Find() {
@@ -240,6 +241,7 @@ TEST_F(StoreModelRun, RandomSequencesInOneBatchAgreeWithTheModel) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     CDbPhoneCtrl::Batch batch(Store());
     RunSequence(seed, 30);
+    ASSERT_EQ(batch.Commit(), StoreOk);
   }
 }
 

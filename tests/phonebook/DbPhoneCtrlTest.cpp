@@ -217,6 +217,7 @@ TEST_F(DbPhoneCtrlTest, TheFileIsClosedBetweenOperationsAndHeldDuringABatch) {
     CDbPhoneCtrl::Batch batch(Store());
     ASSERT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreOk);
     EXPECT_NE(countFromOutside(count), SQLITE_ROW);
+    ASSERT_EQ(batch.Commit(), StoreOk);
   }
   EXPECT_EQ(countFromOutside(count), SQLITE_ROW);
   EXPECT_EQ(count, 2);

@@ -68,7 +68,7 @@ TEST_F(PhonebookImageTest, RecordsArePackedInNumberOrder) {
   }
   EXPECT_TRUE(AllZero(Record(image, 3), image.data() + image.size()));
 
-  LoadPhonebookImage(image, Store());
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 3u);
   EXPECT_EQ(loaded[0].memoryNumber, 1);
@@ -93,13 +93,23 @@ TEST_F(PhonebookImageTest, FullWidthTextsFillTheirFieldsAndStayTerminated) {
   EXPECT_EQ(FieldText(record, 88), std::string(24, '8'));
 }
 
-TEST_F(PhonebookImageTest, AnEmptyReadingEndsTheLoadedList) {
+// An entry without a reading carries the in-use mark and is loaded with every entry after
+// it; the list ends at the first record that has neither a reading nor the mark.
+TEST_F(PhonebookImageTest, AnEntryWithoutAReadingIsLoadedAndAnUnmarkedEmptyRecordEndsTheList) {
   AddAll({MakeEntry(1, "A"), MakeEntry(2, ""), MakeEntry(3, "C")});
-  const PhonebookImage image = Build();
+  PhonebookImage image = Build();
   EXPECT_EQ(Record(image, 1)[0], 1);
   EXPECT_TRUE(AllZero(Record(image, 1) + 4, Record(image, 1) + 21));
 
-  LoadPhonebookImage(image, Store());
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  std::vector<PhonebookEntry> entries = AllEntries();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].memoryNumber, 2);
+  EXPECT_EQ(entries[1].reading, "");
+  EXPECT_EQ(entries[2].reading, "C");
+
+  image[1 * kImageRecordSize] = 0;  // the same record without its mark ends the list
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
   EXPECT_EQ(AllEntries().size(), 1u);
 }
 
@@ -108,7 +118,7 @@ TEST_F(PhonebookImageTest, LoadStopsAtRecordFiveAndReplacesTheStore) {
   PhonebookImage image{};
   for (std::size_t i = 0; i < 10; ++i)
     if (i != 5) PutRecord(image, i, "R" + std::to_string(i), "N");
-  LoadPhonebookImage(image, Store());
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(loaded[i].memoryNumber, i + 1);
@@ -119,7 +129,7 @@ TEST_F(PhonebookImageTest, LoadTakesFieldsAsTheImageHoldsThem) {
   PhonebookImage image{};
   // No zero inside the 17-byte fields: the text ends at 16 bytes.
   PutRecord(image, 0, std::string(17, 'R'), std::string(17, 'N'), 200);
-  LoadPhonebookImage(image, Store());
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 1u);
   EXPECT_EQ(loaded[0].reading, std::string(16, 'R'));
@@ -129,7 +139,7 @@ TEST_F(PhonebookImageTest, LoadTakesFieldsAsTheImageHoldsThem) {
 
 TEST_F(PhonebookImageTest, AnEmptyImageEmptiesTheStore) {
   AddAll({MakeEntry(1, "A")});
-  LoadPhonebookImage(PhonebookImage{}, Store());
+  EXPECT_EQ(LoadPhonebookImage(PhonebookImage{}, Store()), StoreOk);
   EXPECT_TRUE(AllEntries().empty());
   EXPECT_EQ(Store().EntryCount(), 0);
 }
@@ -153,7 +163,7 @@ TEST_P(ImageRoundTrip, StoreToImageToStoreKeepsEveryEntry) {
   ScratchFolder otherFolder;
   auto otherEnvironment = StoreEnvironment::CreateShared(otherFolder.Path());
   CDbPhoneCtrl other(*otherEnvironment);
-  LoadPhonebookImage(image, other);
+  EXPECT_EQ(LoadPhonebookImage(image, other), StoreOk);
   std::vector<PhonebookEntry> loaded;
   ASSERT_EQ(other.ListEntries(KanaRowAll, SortByNumber, true, loaded), StoreOk);
   EXPECT_EQ(loaded, entries);

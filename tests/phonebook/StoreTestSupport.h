@@ -84,6 +84,7 @@ class StoreTest : public ::testing::Test {
   void AddAll(const std::vector<PhonebookEntry>& entries) {
     CDbPhoneCtrl::Batch batch(Store());
     for (const PhonebookEntry& entry : entries) ASSERT_EQ(Store().AddEntry(entry), StoreOk);
+    ASSERT_EQ(batch.Commit(), StoreOk);
   }
 
   std::vector<int> Listed(int kanaRow, int sortKey = SortByNumber, bool ascending = true) {

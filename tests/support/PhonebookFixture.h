@@ -14,6 +14,13 @@
 #include "phonebook/PhonebookEntry.h"
 #include "phonebook/StoreEnvironment.h"
 
+// Records a failure of the running test when a store operation did not succeed; for
+// helpers that cannot return early as QVERIFY does.
+#define EXPECT_STORED(expression)                                                   \
+  do {                                                                              \
+    if ((expression) != 0) QTest::qFail("store operation failed: " #expression, __FILE__, __LINE__); \
+  } while (false)
+
 inline PhonebookEntry MakeEntry(int number, const std::string& reading, int group = 1) {
   PhonebookEntry entry;
   entry.memoryNumber = number;

@@ -48,11 +48,12 @@ struct Phonebook {
   }
   void Populate(const std::vector<PhonebookEntry>& entries) {
     CDbPhoneCtrl::Batch batch(doc->Store());
-    for (const PhonebookEntry& entry : entries) doc->Store().AddEntry(entry);
+    for (const PhonebookEntry& entry : entries) QCOMPARE(doc->Store().AddEntry(entry), int(StoreOk));
+    QCOMPARE(batch.Commit(), int(StoreOk));
   }
   PhonebookEntry Stored(int number) {
     PhonebookEntry entry;
-    doc->Store().FindEntry(number, entry);
+    EXPECT_STORED(doc->Store().FindEntry(number, entry));
     return entry;
   }
   std::unique_ptr<CUtilityDoc> doc;

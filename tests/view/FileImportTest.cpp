@@ -62,7 +62,7 @@ class FileImportTest : public QObject {
 
   std::string NameOf(int number) {
     PhonebookEntry entry;
-    m_doc->Store().FindEntry(number, entry);
+    EXPECT_STORED(m_doc->Store().FindEntry(number, entry));
     return entry.name;
   }
 
@@ -73,8 +73,8 @@ class FileImportTest : public QObject {
     m_doc = std::make_unique<CUtilityDoc>(*m_environment);
     m_view = std::make_unique<CUtilityView>(m_doc.get());
     m_view->show();
-    m_doc->Store().AddEntry(MakeEntry(1, Kana::A));
-    m_doc->Store().AddEntry(MakeEntry(2, Kana::Ka));
+    QCOMPARE(m_doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
+    QCOMPARE(m_doc->Store().AddEntry(MakeEntry(2, Kana::Ka)), int(StoreOk));
     m_view->OnUpdate();
   }
 
@@ -158,7 +158,8 @@ class FileImportTest : public QObject {
   void fullPhonebookEndsWithTheLimitMessage() {
     {
       CDbPhoneCtrl::Batch batch(m_doc->Store());
-      for (int n = 3; n <= 1000; ++n) m_doc->Store().AddEntry(MakeEntry(n, Kana::A));
+      for (int n = 3; n <= 1000; ++n) QCOMPARE(m_doc->Store().AddEntry(MakeEntry(n, Kana::A)), int(StoreOk));
+      QCOMPARE(batch.Commit(), int(StoreOk));
     }
     Choose(QStringLiteral("rows.csv"), "0001,x,,1\r\n");
     m_prompts->answers = {PromptAnswer::Ok};

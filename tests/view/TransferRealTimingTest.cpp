@@ -76,7 +76,7 @@ class TransferRealTimingTest : public QObject {
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
-    doc.Store().AddEntry(MakeEntry(300, Kana::KaTou));
+    QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), int(StoreOk));
     view.OnUpdate();
     const NoticeWatch watch = Run(doc, [&] { view.OnUpload(); });
     QCOMPARE(m_prompts.Captions(), QStringList({Text(156), Text(158)}));

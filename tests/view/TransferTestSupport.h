@@ -86,9 +86,9 @@ class TransferFixture {
   static PhonebookImage ImageOf(const std::vector<PhonebookEntry>& entries) {
     auto environment = StoreEnvironment::CreatePrivate();
     CDbPhoneCtrl store(*environment);
-    for (const PhonebookEntry& entry : entries) store.AddEntry(entry);
+    for (const PhonebookEntry& entry : entries) EXPECT_STORED(store.AddEntry(entry));
     PhonebookImage image{};
-    store.BuildImage(image);
+    EXPECT_STORED(store.BuildImage(image));
     return image;
   }
 
@@ -109,7 +109,7 @@ class TransferFixture {
 // The memory numbers of the entries in `store`, in order.
 inline QList<int> Numbers(CDbPhoneCtrl& store) {
   std::vector<PhonebookEntry> entries;
-  store.ListEntries(KanaRowAll, SortByNumber, true, entries);
+  EXPECT_STORED(store.ListEntries(KanaRowAll, SortByNumber, true, entries));
   QList<int> numbers;
   for (const PhonebookEntry& entry : entries) numbers << entry.memoryNumber;
   return numbers;

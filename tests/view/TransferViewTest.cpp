@@ -41,7 +41,7 @@ class TransferViewTest : public QObject {
     m_view = std::make_unique<CUtilityView>(m_doc.get());
     m_view->resize(800, 400);
     m_view->show();
-    for (const PhonebookEntry& entry : entries) m_doc->Store().AddEntry(entry);
+    for (const PhonebookEntry& entry : entries) EXPECT_STORED(m_doc->Store().AddEntry(entry));
     m_view->OnUpdate();
     m_doc->SetModifiedFlag(modified);
   }

@@ -60,7 +60,7 @@ class UtilityViewTest : public QObject {
   std::unique_ptr<FakePrompts> m_prompts;
 
   void Populate(const std::vector<PhonebookEntry>& entries) {
-    for (const PhonebookEntry& entry : entries) m_doc->Store().AddEntry(entry);
+    for (const PhonebookEntry& entry : entries) QCOMPARE(m_doc->Store().AddEntry(entry), int(StoreOk));
     m_view->OnUpdate();
   }
 
@@ -202,7 +202,8 @@ class UtilityViewTest : public QObject {
     {
       CDbPhoneCtrl::Batch batch(m_doc->Store());
       for (int number = 1; number <= kMaxEntries; ++number)
-        m_doc->Store().AddEntry(MakeEntry(number, Kana::A));
+        QCOMPARE(m_doc->Store().AddEntry(MakeEntry(number, Kana::A)), int(StoreOk));
+      QCOMPARE(batch.Commit(), int(StoreOk));
     }
     m_view->OnAddEntry();
     QCOMPARE(m_prompts->dialogsRun, 0);
@@ -220,7 +221,7 @@ class UtilityViewTest : public QObject {
     m_view->OnEditEntry();
     QVERIFY(m_prompts->messages.empty());
     PhonebookEntry stored;
-    m_doc->Store().FindEntry(5, stored);
+    QCOMPARE(m_doc->Store().FindEntry(5, stored), int(StoreOk));
     QCOMPARE(QString::fromStdString(stored.name), QString("Renamed"));
     QCOMPARE(SelectedRows(m_view->NumberList()), (QList<int>{0}));
   }

@@ -1,0 +1,160 @@
+// The editor with a full temporary folder under its store (every write that would make the
+// store's file longer fails with ENOSPC) or a failing one (EIO): opening, pasting, importing,
+// downloading and the list's own edits each end with a message that names the folder, and
+// leave the phonebook, its modified flag and the file on disk as they were.
+#include <QApplication>
+#include <QClipboard>
+
+#include "app/UtilityDoc.h"
+#include "files/DocumentFile.h"
+#include "support/FaultyVfs.h"
+#include "view/TransferTestSupport.h"
+#include "view/UtilityView.h"
+
+namespace {
+
+const std::vector<PhonebookEntry> kEntries = {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka),
+                                              MakeEntry(3, Kana::SaTou)};
+
+// `count` rows numbered from `first`: more than the store's file has room for already.
+QByteArray Rows(int first, int count) {
+  QByteArray rows;
+  for (int n = first; n < first + count; ++n)
+    rows += QByteArray::number(n).rightJustified(4, '0') + ",name" + QByteArray::number(n) +
+            ",\xB1,0312345678,,,1\r\n";
+  return rows;
+}
+
+std::vector<PhonebookEntry> ManyEntries(int count) {
+  std::vector<PhonebookEntry> entries;
+  for (int n = 1; n <= count; ++n) entries.push_back(MakeEntry(n, Kana::Wa));
+  return entries;
+}
+
+}  // namespace
+
+class FullTempFolderTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TransferFixture> m_fixture;
+  std::unique_ptr<StoreEnvironment> m_environment;
+  std::unique_ptr<CUtilityDoc> m_doc;
+  std::unique_ptr<CUtilityView> m_view;
+  std::unique_ptr<FakePrompts> m_prompts;
+  QTemporaryDir m_folder;
+
+  QString FilePath(const char* name) const { return m_folder.filePath(QString::fromUtf8(name)); }
+
+  // A saved phonebook of kEntries on screen, then the disk runs full (or fails).
+  void OpenFullPhonebook(faultvfs::Fault fault = faultvfs::Fault::FullDisk) {
+    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
+    m_view = std::make_unique<CUtilityView>(m_doc.get());
+    m_view->show();
+    for (const PhonebookEntry& entry : kEntries) EXPECT_STORED(m_doc->Store().AddEntry(entry));
+    m_view->OnUpdate();
+    m_doc->SetModifiedFlag(false);
+    faultvfs::Arm(1, fault);
+  }
+
+  // The last message is `caption`/`text` followed by the store's folder and the reason.
+  void ExpectStoreFailure(const QString& caption, const QString& text,
+                          const QString& reason = QStringLiteral("No space left on device")) {
+    QCOMPARE(m_prompts->Last().caption, caption);
+    QVERIFY2(m_prompts->Last().text.startsWith(text), qPrintable(m_prompts->Last().text));
+    QVERIFY(m_prompts->Last().text.contains(QStringLiteral("作業用フォルダ")));
+    QVERIFY(m_prompts->Last().text.contains(reason));
+    QCOMPARE(m_prompts->Last().icon, MessageIcon::Error);
+  }
+
+  // Nothing changed: the entries, the list and the modified flag.
+  void ExpectUnchanged() {
+    faultvfs::Disarm();
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
+    QCOMPARE(m_view->NumberModel()->rowCount(), 3);
+    QVERIFY(!m_doc->IsModified());
+  }
+
+ private slots:
+  void initTestCase() { faultvfs::Install(); }
+
+  void init() {
+    m_fixture = std::make_unique<TransferFixture>();
+    m_environment = StoreEnvironment::CreatePrivate();
+    m_prompts = std::make_unique<FakePrompts>();
+    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming());
+  }
+
+  void cleanup() {
+    faultvfs::Disarm();
+    m_view.reset();
+    m_doc.reset();
+    m_prompts.reset();
+    m_environment.reset();
+    m_fixture.reset();
+  }
+
+  void openingRefusesTheFileAndLeavesIt() {
+    const QString path = FilePath("book.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("0001,a,\xB1,0123,,,1\r\n0002,b,\xB6,0456,,,2\r\n");
+    file.close();
+    faultvfs::Arm(1, faultvfs::Fault::FullDisk);
+    CUtilityDoc doc(*m_environment);
+    QVERIFY(!doc.OnOpenDocument(path));
+    ExpectStoreFailure(Text(128), Text(61733).arg(path));
+    QVERIFY(!m_prompts->Last().owner);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("0001,a,\xB1,0123,,,1\r\n0002,b,\xB6,0456,,,2\r\n"));
+  }
+
+  void pasteAddsNothing() {
+    OpenFullPhonebook();
+    QApplication::clipboard()->setText(QString::fromLatin1(",QV PhoneBook,,11,0\r\n" + Rows(5, 300)));
+    m_view->OnEditPaste();
+    ExpectStoreFailure(Text(203), Text(kPasteStoreFailedText));
+    ExpectUnchanged();
+  }
+
+  void importAddsNothing() {
+    OpenFullPhonebook();
+    QFile file(FilePath("rows.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("0001,over,\xB1,0123,,,1\r\n" + Rows(9, 300));
+    file.close();
+    m_prompts->openAnswer = {file.fileName()};
+    m_prompts->answers = {PromptAnswer::Ok};
+    m_prompts->dialogScripts = {[](QDialog&) { return int(QDialog::Accepted); }};
+    m_doc->OnFileImport();
+    ExpectStoreFailure(Text(194), Text(kImportStoreFailedText));
+    ExpectUnchanged();
+  }
+
+  void downloadKeepsTheList() {
+    m_fixture->StartHandset(ManyEntries(1000));
+    OpenFullPhonebook();
+    m_view->OnDownload();
+    ExpectStoreFailure(Text(152), Text(153));
+    QCOMPARE(m_prompts->Last().owner, static_cast<QWidget*>(m_view.get()));
+    ExpectUnchanged();
+  }
+
+  void listEditsAreRefused() {
+    // Deleting needs no room: a disk that fails a write is what stops it.
+    OpenFullPhonebook(faultvfs::Fault::IoErrorOnce);
+    m_prompts->answers = {PromptAnswer::Ok};
+    m_view->OnDeleteAll();
+    ExpectStoreFailure(Text(140), Text(141), QStringLiteral("Input/output error"));
+    ExpectUnchanged();
+    // With room again, the same phonebook saves as it was.
+    const QString path = FilePath("saved.csv");
+    QVERIFY(m_doc->OnSaveDocument(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().count("\r\n"), 3);
+  }
+};
+
+QTEST_MAIN(FullTempFolderTest)
+#include "FullTempFolderTest.moc"
