@@ -13,7 +13,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "phonebook/StoreEnvironment.h"
 #include "view/UtilityView.h"
 

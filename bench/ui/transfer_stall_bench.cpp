@@ -21,7 +21,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "comm/HandsetProcess.h"
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"

@@ -4,11 +4,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/CommandIds.h"
-#include "app/DialogUnits.h"
+#include "ui/CommandIds.h"
+#include "ui/DialogUnits.h"
 #include "app/Icons.h"
-#include "app/QtText.h"
-#include "app/UiTexts.h"
+#include "ui/QtText.h"
+#include "ui/UiTexts.h"
 
 QString FormatFileVersion(int major, int minor) {
   return QString::asprintf("%d.%02d", major, minor);

@@ -5,7 +5,7 @@
 #include <QTableView>
 
 #include "app/Icons.h"
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "view/UtilityView.h"
 
 CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)

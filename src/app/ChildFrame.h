@@ -4,7 +4,7 @@
 
 #include <QMdiSubWindow>
 
-#include "app/CommandTarget.h"
+#include "ui/CommandTarget.h"
 
 class CUtilityDoc;
 class CUtilityView;

@@ -19,12 +19,12 @@
 #include <QUrl>
 
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "app/Icons.h"
-#include "app/MenuBuilder.h"
-#include "app/QtText.h"
-#include "app/UiTexts.h"
-#include "app/UtilityDoc.h"
+#include "ui/MenuBuilder.h"
+#include "ui/QtText.h"
+#include "ui/UiTexts.h"
+#include "doc/UtilityDoc.h"
 #include "platform/LockKeys.h"
 #include "view/UtilityView.h"
 

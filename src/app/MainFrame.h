@@ -7,7 +7,7 @@
 #include <QMainWindow>
 #include <QMap>
 
-#include "app/CommandTarget.h"
+#include "ui/CommandTarget.h"
 
 class CChildFrame;
 class QLabel;

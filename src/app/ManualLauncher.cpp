@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QUrl>
 
-#include "app/UiTexts.h"
+#include "ui/UiTexts.h"
 
 namespace {
 

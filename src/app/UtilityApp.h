@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/CommandTarget.h"
+#include "ui/CommandTarget.h"
 
 class CChildFrame;
 class CMainFrame;

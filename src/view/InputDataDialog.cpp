@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/DialogUnits.h"
-#include "app/QtText.h"
-#include "app/UserPrompts.h"
-#include "app/UtilityDoc.h"
+#include "ui/DialogUnits.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
+#include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "view/KanaReading.h"
 

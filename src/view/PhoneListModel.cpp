@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "app/QtText.h"
+#include "ui/QtText.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
 

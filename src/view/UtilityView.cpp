@@ -16,19 +16,17 @@
 #include <cstdio>
 #include <set>
 
-#include "app/CommandIds.h"
-#include "app/MenuBuilder.h"
-#include "app/QtText.h"
-#include "app/UiTexts.h"
-#include "app/UserPrompts.h"
-#include "app/UtilityDoc.h"
-#include "comm/UtiCtrl.h"
-#include "comm/ui/ProgressDialog.h"
+#include "ui/CommandIds.h"
+#include "ui/MenuBuilder.h"
+#include "ui/QtText.h"
+#include "ui/UiTexts.h"
+#include "ui/UserPrompts.h"
+#include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
-#include "view/CommNotify.h"
 #include "view/InputDataDialog.h"
 #include "view/SortHeaderView.h"
+#include "view/TransferRunner.h"
 
 namespace {
 
@@ -94,12 +92,14 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
           &CUtilityView::OnClipboardChanged);
   connect(m_pDoc, &CUtilityDoc::transferStateChanged, this, &CUtilityView::commandStateChanged);
-  m_pProgressDlg = std::make_unique<CProgressDialog>();
-  m_pRestartCtrl = std::make_unique<CUtiCtrl>();
-  m_pDoc->SetNotifyTarget(this);
+  m_pTransfers = std::make_unique<CTransferRunner>(m_pDoc, this);
 }
 
 CUtilityView::~CUtilityView() = default;
+
+void CUtilityView::OnDownload() { m_pTransfers->OnDownload(); }
+void CUtilityView::OnUpload() { m_pTransfers->OnUpload(); }
+CProgressDialog& CUtilityView::ProgressDialog() const { return m_pTransfers->ProgressDialog(); }
 
 QTableView* CUtilityView::CreateList(CPhoneListModel* model, QWidget* parent,
                                      const QString& name) {
@@ -428,18 +428,6 @@ void CUtilityView::contextMenuEvent(QContextMenuEvent* event) {
 void CUtilityView::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   CurrentList()->setFocus();
-}
-
-bool CUtilityView::event(QEvent* event) {
-  if (event->type() == WM_COMM_NOTIFY) {
-    auto* notify = static_cast<CommNotifyEvent*>(event);
-    if (m_bHoldNotifications)
-      m_heldNotifications.emplace_back(notify->wParam(), notify->lParam());
-    else
-      OnCommNotify(notify->wParam(), notify->lParam());
-    return true;
-  }
-  return QWidget::event(event);
 }
 
 bool CUtilityView::eventFilter(QObject* watched, QEvent* event) {

@@ -8,15 +8,14 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "app/CommandTarget.h"
+#include "ui/CommandTarget.h"
 #include "phonebook/PhonebookEntry.h"
 #include "view/PhoneListModel.h"
 
 class CProgressDialog;
-class CUtiCtrl;
+class CTransferRunner;
 class CUtilityDoc;
 class QMenu;
 class QTabBar;
@@ -72,12 +71,10 @@ class CUtilityView : public QWidget, public ICommandTarget {
   bool CopySelectionToClipboard();
   bool ReadClipboardLines(std::vector<std::string>& lines);
   void PasteLines(const std::vector<std::string>& lines);
-  // Transfer commands (UtilityViewTransfer.cpp).
+  // Transfer commands, run by the view's CTransferRunner.
   void OnDownload();
   void OnUpload();
-  // After an upload: reopens the handset's port and sends "!!restart".
-  void RestartHandset();
-  CProgressDialog& ProgressDialog() const { return *m_pProgressDlg; }
+  CProgressDialog& ProgressDialog() const;
 
   // The context menu with the states of this moment.
   std::unique_ptr<QMenu> CreateContextMenu();
@@ -92,7 +89,6 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void commandStateChanged();
 
  protected:
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -107,14 +103,9 @@ class CUtilityView : public QWidget, public ICommandTarget {
   // refilled from it and the write failure is shown.
   bool StoreWritten(int result);
   PhonebookEntry EntryFromTexts(const std::array<std::string, FieldCount>& texts) const;
-  void OnCommNotify(int kind, long value);
   void OnClipboardChanged();
   // After a paste: selects the rows of the pasted numbers and focuses the last of them.
   void SelectPastedRows(const std::vector<std::string>& pastedNumbers);
-  // Starts a download or upload and shows its progress until it ends or is aborted.
-  void RunTransfer(bool bDownload);
-  // Hands on the notifications that arrived before the progress dialog was up.
-  void ReleaseHeldNotifications();
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar
@@ -126,9 +117,5 @@ class CUtilityView : public QWidget, public ICommandTarget {
   DisplayMode m_displayMode = NumberOrder;
   std::array<SortState, kAllRows + 1> m_sortStates{};
   bool m_bClipboardHasText = false;      // the clipboard held text at its last change
-  std::unique_ptr<CProgressDialog> m_pProgressDlg;   // reused by every transfer
-  std::unique_ptr<CUtiCtrl> m_pRestartCtrl;          // only for RestartHandset
-  // While a session starts, its notifications wait here until the progress dialog is up.
-  bool m_bHoldNotifications = false;
-  std::vector<std::pair<int, long>> m_heldNotifications;
+  std::unique_ptr<CTransferRunner> m_pTransfers;     // download and upload
 };

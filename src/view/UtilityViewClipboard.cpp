@@ -10,9 +10,9 @@
 
 #include <unordered_map>
 
-#include "app/QtText.h"
-#include "app/UserPrompts.h"
-#include "app/UtilityDoc.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
+#include "doc/UtilityDoc.h"
 #include "files/ClipboardText.h"
 #include "platform/CodePage.h"
 #include "view/UtilityView.h"

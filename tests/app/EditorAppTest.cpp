@@ -13,7 +13,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
 #include "view/UtilityView.h"

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/UserPrompts.h"
+#include "ui/UserPrompts.h"
 
 class FakePrompts : public IUserPrompts {
  public:

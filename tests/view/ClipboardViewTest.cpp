@@ -10,9 +10,9 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/CommandIds.h"
-#include "app/CommandTarget.h"
-#include "app/UtilityDoc.h"
+#include "ui/CommandIds.h"
+#include "ui/CommandTarget.h"
+#include "doc/UtilityDoc.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
 #include "view/UtilityView.h"

@@ -10,10 +10,10 @@
 
 #include <fstream>
 
-#include "app/CommandIds.h"
-#include "app/MenuResources.h"
-#include "app/QtText.h"
-#include "app/UtilityDoc.h"
+#include "ui/CommandIds.h"
+#include "ui/MenuResources.h"
+#include "ui/QtText.h"
+#include "doc/UtilityDoc.h"
 #include "files/ui/ImportSelectDialog.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "files/DocumentFile.h"
 #include "support/FaultyVfs.h"
 #include "view/TransferTestSupport.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
 #include "view/InputDataDialog.h"

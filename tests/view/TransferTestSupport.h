@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/QtText.h"
-#include "app/UtilityDoc.h"
+#include "ui/QtText.h"
+#include "doc/UtilityDoc.h"
 #include "comm/HandsetProcess.h"
 #include "comm/SessionHelpers.h"
 #include "comm/ui/ProgressDialog.h"

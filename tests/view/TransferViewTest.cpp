@@ -2,7 +2,7 @@
 // the confirmations, the progress dialog, every result message with its icon, what each
 // outcome does to the entries, the restart after an upload, and a second transfer
 // refused while the first is still ending.
-#include "app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "view/UtilityView.h"
 #include "view/TransferTestSupport.h"
 

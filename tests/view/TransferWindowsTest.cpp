@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
 #include "view/TransferTestSupport.h"

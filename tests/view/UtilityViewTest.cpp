@@ -11,8 +11,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/CommandIds.h"
-#include "app/UtilityDoc.h"
+#include "ui/CommandIds.h"
+#include "doc/UtilityDoc.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
 #include "view/InputDataDialog.h"

@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "view/CommNotify.h"
+#include "comm/ui/CommNotify.h"
 
 void CCommNotifyPoster::OnCommNotify(int kind, int value) {
   QCoreApplication::postEvent(this, new CommNotifyEvent(kind, value));

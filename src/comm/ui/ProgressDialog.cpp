@@ -7,8 +7,7 @@
 
 #include <algorithm>
 
-#include "app/DialogUnits.h"
-#include "app/UtilityDoc.h"
+#include "ui/DialogUnits.h"
 
 CProgressDialog::CProgressDialog(QWidget* parent) : QDialog(parent) {
   // A caption bar without a system menu or close box: Abort is the only way out.
@@ -70,6 +69,6 @@ void CProgressDialog::SetProgress(long bytes) {
 void CProgressDialog::accept() {}
 
 void CProgressDialog::reject() {
-  if (m_pDoc) m_pDoc->AbortTransfer();
+  if (m_onAbort) m_onAbort();
   QDialog::reject();
 }

@@ -5,7 +5,8 @@
 #include <QDialog>
 #include <QString>
 
-class CUtilityDoc;
+#include <functional>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -19,9 +20,9 @@ class CProgressDialog : public QDialog {
 
   explicit CProgressDialog(QWidget* parent = nullptr);
 
-  // Set by the view before each run.
-  QString m_strTitle;               // "ダウンロード中..." or "アップロード中..."
-  CUtilityDoc* m_pDoc = nullptr;    // whose transfer the Abort button stops
+  // Set by the caller before each run.
+  QString m_strTitle;                 // "ダウンロード中..." or "アップロード中..."
+  std::function<void()> m_onAbort;    // stops the transfer: Abort and Esc call it
 
   // Runs the dialog modally; its result (0 when the view ended it, Rejected on Abort).
   int DoModal();

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 CwaitATOKDialog::CwaitATOKDialog(QWidget* parent, int templateId)
     : QDialog(parent), m_pParent(parent), m_nTemplateId(templateId) {}

@@ -1,7 +1,7 @@
 // The transfer session of a phonebook: its start (with the wake-up notice), its end, the
 // abort signal, and where its notifications go. The blocking parts run off the
 // user-interface thread so that the editor keeps painting and answering the desktop.
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 
 #include "comm/ui/CommNotifyPoster.h"
 #include "comm/ui/PumpedCall.h"

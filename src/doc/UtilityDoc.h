@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/CommandTarget.h"
+#include "ui/CommandTarget.h"
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
 #include "phonebook/DbPhoneCtrl.h"

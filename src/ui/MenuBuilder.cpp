@@ -1,11 +1,11 @@
 // Menus from the menu tables.
-#include "app/MenuBuilder.h"
+#include "ui/MenuBuilder.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 
-#include "app/QtText.h"
+#include "ui/QtText.h"
 
 void AddMenuItems(QMenu& menu, const PopupDef& popup, const std::function<void(int)>& onCommand) {
   for (const MenuItemDef& item : popup.items) {

@@ -1,7 +1,7 @@
 // The menu, toolbar and accelerator tables of the editor.
-#include "app/MenuResources.h"
+#include "ui/MenuResources.h"
 
-#include "app/CommandIds.h"
+#include "ui/CommandIds.h"
 
 namespace {
 

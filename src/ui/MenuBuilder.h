@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "app/CommandTarget.h"
-#include "app/MenuResources.h"
+#include "ui/CommandTarget.h"
+#include "ui/MenuResources.h"
 
 class QAction;
 class QMenu;

@@ -1,5 +1,5 @@
 // Conversions between the program's texts and Qt strings.
-#include "app/QtText.h"
+#include "ui/QtText.h"
 
 #include <QStringList>
 

@@ -1,14 +1,14 @@
 // The document of one phonebook window.
-#include "app/UtilityDoc.h"
+#include "doc/UtilityDoc.h"
 
 #include <QFileInfo>
 
 #include <cerrno>
 
-#include "app/CommandIds.h"
-#include "app/QtText.h"
-#include "app/UiTexts.h"
-#include "app/UserPrompts.h"
+#include "ui/CommandIds.h"
+#include "ui/QtText.h"
+#include "ui/UiTexts.h"
+#include "ui/UserPrompts.h"
 #include "comm/ui/CommNotifyPoster.h"
 #include "comm/ui/WaitNotice.h"
 #include "files/DocumentFile.h"

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/CommandIds.h"
-#include "app/QtText.h"
-#include "app/UserPrompts.h"
-#include "app/UtilityDoc.h"
+#include "ui/CommandIds.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
+#include "doc/UtilityDoc.h"
 #include "files/CsvImport.h"
 #include "files/ui/ImportSelectDialog.h"
 

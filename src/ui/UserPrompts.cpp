@@ -1,5 +1,5 @@
 // The real message boxes and file dialogs of the editor (Qt's, in Japanese).
-#include "app/UserPrompts.h"
+#include "ui/UserPrompts.h"
 
 #include <QDialog>
 #include <QFileDialog>

@@ -1,19 +1,16 @@
-// The view's transfer commands: Download and Upload with their confirmations, the
-// progress dialog, the handling of the transfer's WM_COMM_NOTIFY events, every result
-// message, and the restart of the handset after an upload.
-#include "view/UtilityView.h"
+// Download and upload from a phonebook's view, from the question to the last message.
+#include "view/TransferRunner.h"
 
-#include <QPointer>
-
-#include "app/QtText.h"
-#include "app/UserPrompts.h"
-#include "app/UtilityDoc.h"
 #include "comm/RestartHandset.h"
 #include "comm/TransferMessages.h"
 #include "comm/UtiCtrl.h"
+#include "comm/ui/CommNotify.h"
 #include "comm/ui/ProgressDialog.h"
 #include "comm/ui/PumpedCall.h"
-#include "view/CommNotify.h"
+#include "doc/UtilityDoc.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
+#include "view/UtilityView.h"
 
 namespace {
 
@@ -47,24 +44,35 @@ bool Confirm(QWidget* owner, const MessageIds& ids) {
 
 }  // namespace
 
-void CUtilityView::OnDownload() {
-  if (m_pDoc->IsTransferBusy()) return;
-  if (m_pDoc->IsModified() && !Confirm(this, kConfirmDownload)) return;
-  RunTransfer(true);
+CTransferRunner::CTransferRunner(CUtilityDoc* document, CUtilityView* view)
+    : m_pDoc(document),
+      m_pView(view),
+      m_pProgressDlg(std::make_unique<CProgressDialog>()),
+      m_pRestartCtrl(std::make_unique<CUtiCtrl>()) {
+  m_pProgressDlg->m_onAbort = [document] { document->AbortTransfer(); };
+  m_pDoc->SetNotifyTarget(this);
 }
 
-void CUtilityView::OnUpload() {
+CTransferRunner::~CTransferRunner() = default;
+
+void CTransferRunner::OnDownload() {
+  if (m_pDoc->IsTransferBusy()) return;
+  if (m_pDoc->IsModified() && !Confirm(m_pView, kConfirmDownload)) return;
+  Run(true);
+}
+
+void CTransferRunner::OnUpload() {
   if (m_pDoc->IsTransferBusy()) return;
   if (m_pDoc->Store().EntryCount() == 0) {
-    ShowTransferMessage(this, kNothingToUpload);
+    ShowTransferMessage(m_pView, kNothingToUpload);
     return;
   }
-  if (!Confirm(this, kConfirmUpload)) return;
-  RunTransfer(false);
+  if (!Confirm(m_pView, kConfirmUpload)) return;
+  Run(false);
 }
 
-void CUtilityView::RunTransfer(bool bDownload) {
-  QPointer<CUtilityView> alive(this);
+void CTransferRunner::Run(bool bDownload) {
+  QPointer<CTransferRunner> alive(this);
   // The transfer thread may report before the progress dialog is up; those reports wait.
   m_bHoldNotifications = true;
   const int result = m_pDoc->StartSession(bDownload);
@@ -73,21 +81,30 @@ void CUtilityView::RunTransfer(bool bDownload) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
     m_pDoc->EndSession();
-    ShowTransferMessage(this, StartFailureMessage(result, bDownload));
+    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload));
     return;
   }
   CProgressDialog& dialog = *m_pProgressDlg;
   dialog.m_strTitle = QString::fromUtf8(bDownload ? "ダウンロード中..." : "アップロード中...");
-  dialog.m_pDoc = m_pDoc;
   // Queued behind what the thread posted so far: it runs once the dialog is showing.
-  QMetaObject::invokeMethod(this, &CUtilityView::ReleaseHeldNotifications, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &CTransferRunner::ReleaseHeldNotifications, Qt::QueuedConnection);
   dialog.DoModal();
-  // The view goes on in OnCommNotify; if the window was closed meanwhile, nothing is left to do.
+  // The runner goes on in OnCommNotify; if the window was closed meanwhile, nothing is left to do.
 }
 
-void CUtilityView::ReleaseHeldNotifications() {
+bool CTransferRunner::event(QEvent* event) {
+  if (event->type() != WM_COMM_NOTIFY) return QObject::event(event);
+  auto* notify = static_cast<CommNotifyEvent*>(event);
+  if (m_bHoldNotifications)
+    m_heldNotifications.emplace_back(notify->wParam(), notify->lParam());
+  else
+    OnCommNotify(notify->wParam(), notify->lParam());
+  return true;
+}
+
+void CTransferRunner::ReleaseHeldNotifications() {
   m_bHoldNotifications = false;
-  QPointer<CUtilityView> alive(this);
+  QPointer<CTransferRunner> alive(this);
   std::vector<std::pair<int, long>> held;
   held.swap(m_heldNotifications);
   for (const auto& [kind, value] : held) {
@@ -96,7 +113,7 @@ void CUtilityView::ReleaseHeldNotifications() {
   }
 }
 
-void CUtilityView::OnCommNotify(int kind, long value) {
+void CTransferRunner::OnCommNotify(int kind, long value) {
   CProgressDialog& dialog = *m_pProgressDlg;
   if (kind == NotifyProgress) {
     if (dialog.HasWindow()) dialog.SetProgress(value);
@@ -107,32 +124,35 @@ void CUtilityView::OnCommNotify(int kind, long value) {
   const int result = static_cast<int>(value);
 
   if (dialog.HasWindow()) dialog.EndDialog(0);
-  QPointer<CUtilityView> alive(this);
+  QPointer<CTransferRunner> alive(this);
   m_pDoc->EndSession();
-  if (!alive) return;
+  if (!alive || !m_pView) return;
   if (result != SessionOk) {
-    ShowTransferMessage(this, TransferResultMessage(result, bDownload));
+    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload));
     return;
   }
   if (bDownload) {
-    // The received entries replace the list whole, or (when the store fails) not at all.
-    if (LoadPhonebookImage(m_pDoc->Image(), m_pDoc->Store()) != StoreOk) {
-      const MessageIds failed = TransferResultMessage(SessionBadReply, true);
-      ShowStoreFailure(this, Text(failed.caption), Text(failed.text), m_pDoc->Store(),
-                       m_pDoc->Store().LastOsError());
-      return;
-    }
-    OnUpdate();
-    ShowTransferMessage(this, TransferResultMessage(result, bDownload));
+    if (!StoreDownloadedEntries()) return;
+    m_pView->OnUpdate();
+    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload));
     m_pDoc->SetModifiedFlag();
   } else {
     // The message tells the user the handset restarts; it restarts once the box is closed.
-    ShowTransferMessage(this, TransferResultMessage(result, bDownload));
+    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload));
     if (alive) RestartHandset();
   }
 }
 
-void CUtilityView::RestartHandset() {
+bool CTransferRunner::StoreDownloadedEntries() {
+  // The received entries replace the list whole, or (when the store fails) not at all.
+  CDbPhoneCtrl& store = m_pDoc->Store();
+  if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreOk) return true;
+  const MessageIds failed = TransferResultMessage(SessionBadReply, true);
+  ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());
+  return false;
+}
+
+void CTransferRunner::RestartHandset() {
   const TransferTiming timing = m_pDoc->Timing();
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.

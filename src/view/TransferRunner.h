@@ -1,0 +1,55 @@
+// The transfer conversation of a phonebook's view: the questions before a download or an
+// upload, the progress dialog, the session's notifications (held back until the dialog is
+// up), every result message, the received entries into the store, and the restart of the
+// handset after an upload. The view owns one and hands it its two commands.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class CProgressDialog;
+class CUtiCtrl;
+class CUtilityDoc;
+class CUtilityView;
+
+class CTransferRunner : public QObject {
+  Q_OBJECT
+
+ public:
+  // `view` shows the messages and is refreshed after a download; it outlives the runner.
+  CTransferRunner(CUtilityDoc* document, CUtilityView* view);
+  ~CTransferRunner() override;
+
+  // The commands: ask where something would be overwritten, then run the session.
+  void OnDownload();
+  void OnUpload();
+  // After an upload: reopens the handset's port and sends "!!restart".
+  void RestartHandset();
+
+  CProgressDialog& ProgressDialog() const { return *m_pProgressDlg; }
+
+ protected:
+  // The session's WM_COMM_NOTIFY events.
+  bool event(QEvent* event) override;
+
+ private:
+  // Starts a download or upload and shows its progress until it ends or is aborted.
+  void Run(bool bDownload);
+  // Hands on the notifications that arrived before the progress dialog was up.
+  void ReleaseHeldNotifications();
+  void OnCommNotify(int kind, long value);
+  // A download's entries into the store; false (after the message) when it refused them.
+  bool StoreDownloadedEntries();
+
+  CUtilityDoc* m_pDoc;
+  QPointer<CUtilityView> m_pView;
+  std::unique_ptr<CProgressDialog> m_pProgressDlg;   // reused by every transfer
+  std::unique_ptr<CUtiCtrl> m_pRestartCtrl;          // only for RestartHandset
+  // While a session starts, its notifications wait here until the progress dialog is up.
+  bool m_bHoldNotifications = false;
+  std::vector<std::pair<int, long>> m_heldNotifications;
+};
