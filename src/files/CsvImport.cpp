@@ -35,7 +35,8 @@ ImportSummary CCsvImport::Run(CCsvFile& file) {
   std::vector<std::string> fields;
   for (int pass = 1; pass <= 2; ++pass) {
     if (pass == 2) file.Rewind();
-    while (file.ReadRecord(fields)) {
+    // Fields past the seventh only count for the field rules' "at least two non-empty".
+    while (file.ReadRecord(fields, FieldCount)) {
       if (fields.empty()) fields.emplace_back();
       if (!ImportRecord(fields, pass)) {
         m_summary.result = ImportResult::LimitReached;
