@@ -8,6 +8,8 @@
 
 #include "files/DocumentFile.h"
 #include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/StoreEnvironment.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errno.h"
 #include "strings/StringTable.h"
 
@@ -24,6 +26,7 @@ constexpr int kWriteFailedText = 141;
 constexpr int kFileNotFoundText = 61729;
 constexpr int kFileInUseText = 61731;
 constexpr int kReadErrorText = 61733;
+constexpr int kNotAFileText = 248;       // "%1 はファイルではない…"
 
 std::string EditorText(int id, std::string_view argument) {
   std::string text(StringText(id));
@@ -46,13 +49,35 @@ bool IsWriteError(int error) {
   return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
 }
 
-int ReportStoreFailed() {
+// The line that names the store's folder and says why it cannot be used; nothing when the
+// folder is fine (all slots taken is the only other reason for a store without one).
+void PrintFolderTrouble(const CDbPhoneCtrl& store) {
+  const FolderTrouble& trouble = store.Environment().Trouble();
+  if (trouble.check) return;
+  std::string line = EditorText(kUnusableFolderTextId, trouble.path);
+  std::string reason(StringText(FolderProblemReasonId(trouble.check.problem)));
+  if (trouble.check.problem == platform::FolderProblem::Other && trouble.check.osError != 0)
+    reason += ": " + OsReason(trouble.check.osError);
+  if (auto at = line.find("%2"); at != std::string::npos) line.replace(at, 2, reason);
+  std::cerr << line << std::endl;
+}
+
+int ReportNoSlot(const CDbPhoneCtrl& store) {
+  PrintMessage(kOpenCaption, kOpenNoSlotText);
+  PrintFolderTrouble(store);
+  return kExitCannotCreate;
+}
+
+int ReportStoreFailed(const CDbPhoneCtrl& store) {
   PrintMessage(kWriteCaption, kWriteFailedText, {}, "the phonebook store could not be read");
+  PrintFolderTrouble(store);
   return kExitWriteFailed;
 }
 
 int ReportWriteFailed(const std::string& path, int error) {
-  PrintMessage(kWriteCaption, kWriteFailedText, {}, path + ": " + OsReason(error));
+  const std::string detail = error == kSaveTargetNotAFile ? EditorText(kNotAFileText, path)
+                                                          : path + ": " + OsReason(error);
+  PrintMessage(kWriteCaption, kWriteFailedText, {}, detail);
   return IsWriteError(error) ? kExitWriteFailed : kExitCannotCreate;
 }
 
@@ -69,6 +94,7 @@ std::string OsReason(int error) { return std::strerror(error); }
 bool IsImagePath(std::string_view path) { return path.ends_with(".bin"); }
 
 int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
+  if (!store.HasSlot()) return ReportNoSlot(store);  // an image needs the store as much
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     ImageFileResult read = ReadImageFile(path, *image);
@@ -87,8 +113,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::Ok:
       return kExitOk;
     case DocumentLoadResult::NoSlot:
-      PrintMessage(kOpenCaption, kOpenNoSlotText);
-      return kExitCannotCreate;
+      return ReportNoSlot(store);
     case DocumentLoadResult::CannotRead:
       return ReportUnreadable(path, loaded.osError);
     case DocumentLoadResult::InvalidFormat:
@@ -102,7 +127,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     image->fill(0);
-    if (store.BuildImage(*image) != 0) return ReportStoreFailed();
+    if (store.BuildImage(*image) != 0) return ReportStoreFailed(store);
     ImageFileResult written = WriteImageFile(path, *image);
     return written.status == ImageFileResult::Ok ? kExitOk : ReportWriteFailed(path, written.osError);
   }
@@ -111,7 +136,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentSaveResult::Ok:
       return kExitOk;
     case DocumentSaveResult::StoreFailed:
-      return ReportStoreFailed();
+      return ReportStoreFailed(store);
     case DocumentSaveResult::WriteFailed:
       return ReportWriteFailed(path, saved.osError);
   }

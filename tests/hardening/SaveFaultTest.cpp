@@ -1,10 +1,12 @@
 // Saves that fail half-way, with real files and processes: a child process whose file
-// size limit runs out while writing, and a folder it may not write into. The previous file
-// must stay byte for byte as it was, no temporary file may be left, and the failure must
-// be reported (by result, and by the command-line tool's exit code and message).
+// size limit runs out while writing, a folder it may not write into, and a save stopped
+// half-way and then interrupted or killed. The previous file must stay byte for byte as it
+// was, no temporary file may be left, and the failure must be reported (by result, and by
+// the command-line tool's exit code and message).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "../phonebook/StoreTestSupport.h"
 #include "../support/ChildProcess.h"
 #include "files/DocumentFile.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -115,6 +118,147 @@ TEST_P(SaveFault, ToolInReadOnlyFolderReportsFailureAndKeepsThePreviousFile) {
   chmod(m_folder.Path().c_str(), 0700);
   EXPECT_EQ(run.exitCode, 73) << run.errorText;
   ExpectPreviousFileKept();
+}
+
+// Interrupts: a child process saving a large file is caught and stopped while its temporary
+// file exists, then signalled. Which moment of the write or the sync it is caught in does
+// not matter; only that the target has not been replaced yet.
+
+std::vector<std::string> TemporariesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const std::string& name : FolderContents(folder))
+    if (name.starts_with(".qvbook-")) names.push_back(name);
+  return names;
+}
+
+class StoppedSave {
+ public:
+  // `prepare` runs in the child before it saves `bytes` over `target`.
+  StoppedSave(const std::string& target, const std::string& bytes, void (*prepare)() = nullptr) {
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    for (int attempt = 0; attempt < 20 && !m_bCaught; ++attempt) {
+      const std::vector<std::string> before = TemporariesIn(folder);
+      m_pid = fork();
+      if (m_pid == 0) {
+        if (prepare) prepare();
+        _exit(SaveFileAtomically(target, bytes) == 0 ? 0 : 1);
+      }
+      int status = 0;
+      while (waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (TemporariesIn(folder) == before) continue;
+        kill(m_pid, SIGSTOP);
+        waitpid(m_pid, &status, WUNTRACED);
+        m_bCaught = WIFSTOPPED(status) && TemporariesIn(folder) != before;
+        if (m_bCaught) return;
+        kill(m_pid, SIGCONT);  // finished meanwhile: try again
+        waitpid(m_pid, &status, 0);
+        break;
+      }
+    }
+  }
+  ~StoppedSave() {
+    if (m_bCaught) Finish(SIGKILL);
+  }
+
+  bool Caught() const { return m_bCaught; }
+
+  // Sends `signal`, lets the child go on, and returns how it ended.
+  int Finish(int signal) {
+    kill(m_pid, signal);
+    kill(m_pid, SIGCONT);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    m_bCaught = false;
+    return status;
+  }
+
+ private:
+  pid_t m_pid = -1;
+  bool m_bCaught = false;
+};
+
+const std::string kLargeFile(64 << 20, 'n');  // takes a while to write and sync
+
+class SaveInterrupt : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteBytes(m_strTarget, kPrevious); }
+  TempFolder m_folder;
+  std::string m_strTarget = m_folder / "book.csv";
+};
+
+TEST_F(SaveInterrupt, SignalsThatEndTheProcessTakeTheTemporaryWithThem) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    StoppedSave save(m_strTarget, kLargeFile);
+    ASSERT_TRUE(save.Caught());
+    const int status = save.Finish(signal);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(ReadBytes(m_strTarget), kPrevious);
+    EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
+  }
+}
+
+TEST_F(SaveInterrupt, AProcessThatHandlesTheSignalFinishesItsSave) {
+  StoppedSave save(m_strTarget, kLargeFile, [] { signal(SIGINT, [](int) {}); });
+  ASSERT_TRUE(save.Caught());
+  const int status = save.Finish(SIGINT);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(std::filesystem::file_size(m_strTarget), kLargeFile.size());
+  EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
+}
+
+// A process killed outright leaves its temporary file; the next save beside it removes it
+// once it has stood a while, but never one of a live process, nor anything not ours.
+TEST_F(SaveInterrupt, LeftoversOfGoneProcessesAreRemovedByTheNextSave) {
+  std::vector<std::string> deadOnes;
+  {
+    StoppedSave killed(m_strTarget, kLargeFile);
+    ASSERT_TRUE(killed.Caught());
+    deadOnes = TemporariesIn(m_folder.Path());
+  }  // killed here
+  ASSERT_EQ(deadOnes.size(), 1u);
+  const std::string dead = deadOnes[0];
+  StoppedSave live(m_strTarget, kLargeFile);
+  ASSERT_TRUE(live.Caught());
+  // Of the dead process too, but not ours: another form, a link, another user's file.
+  auto variant = [&](std::size_t step) {  // the dead one's name with another last digit
+    const std::string hex = "0123456789abcdef";
+    std::string name = dead;
+    name[name.size() - 5] = hex[(hex.find(name[name.size() - 5]) + step) % hex.size()];
+    return name;
+  };
+  WriteBytes(m_folder / (dead + ".bak"), "x");
+  ASSERT_EQ(symlink("book.csv", (m_folder / variant(1)).c_str()), 0);
+  if (geteuid() == 0) {
+    WriteBytes(m_folder / variant(2), "x");
+    ASSERT_EQ(chown((m_folder / variant(2)).c_str(), 12345, 12345), 0);
+  }
+  std::vector<std::string> kept = FolderContents(m_folder.Path());
+  const timespec anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  for (const std::string& name : kept)
+    utimensat(AT_FDCWD, (m_folder / name).c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW);
+
+  ASSERT_EQ(SaveFileAtomically(m_strTarget, "new"), 0);
+  kept.erase(std::find(kept.begin(), kept.end(), dead));
+  EXPECT_EQ(FolderContents(m_folder.Path()), kept);
+}
+
+// The command-line tool's answer to a target that is no file: the editor's write message
+// and a line saying why, "output cannot be created", and the FIFO left as it was.
+TEST(SaveTarget, ToolRefusesAFifoAndALinkToOne) {
+  TempFolder folder;
+  const std::string fifo = folder / "pipe.csv";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink(fifo.c_str(), (folder / "link.bin").c_str()), 0);
+  WriteBytes(folder / "book.csv", kPrevious);
+  for (const std::string& target : {fifo, folder / "link.bin"}) {
+    const ProgramResult run = RunProgram({QVBOOK_CLI, "convert", folder / "book.csv", target});
+    EXPECT_EQ(run.exitCode, 73) << run.errorText;
+    EXPECT_NE(run.errorText.find(target + " はファイルではない（デバイスやパイプなど）ため、書き込めません。"),
+              std::string::npos)
+        << run.errorText;
+  }
+  struct stat st {};
+  EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, SaveFault, ::testing::Values(".csv", ".txt", ".bin"),

@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "../files/TestFiles.h"
+#include "../support/ChildProcess.h"
+#include "../support/ScopedEnv.h"
 
 namespace {
 
@@ -17,30 +19,6 @@ mode_t ModeOf(const std::string& path) {
   EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
   return info.st_mode & 0777;
 }
-
-// Sets or clears environment variables for one test and puts them back afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : m_name(name) {
-    if (const char* old = std::getenv(name)) {
-      m_old = old;
-      m_hadOld = true;
-    }
-    Set(name, value);
-  }
-  ~ScopedEnv() { Set(m_name, m_hadOld ? m_old.c_str() : nullptr); }
-
- private:
-  static void Set(const char* name, const char* value) {
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  const char* m_name;
-  std::string m_old;
-  bool m_hadOld = false;
-};
 
 struct LocationCase {
   const char* runtime;
@@ -74,6 +52,7 @@ TEST(PrivateFolder, IsCreatedClosedToOthers) {
   ASSERT_TRUE(platform::EnsurePrivateFolder(folder));
   EXPECT_EQ(ModeOf(folder), 0700u);
   EXPECT_TRUE(platform::EnsurePrivateFolder(folder));  // already there: fine
+  EXPECT_FALSE(platform::EnsurePrivateFolder(""));
 }
 
 TEST(PrivateFolder, AnOpenFolderOfOursIsClosed) {
@@ -85,30 +64,65 @@ TEST(PrivateFolder, AnOpenFolderOfOursIsClosed) {
   EXPECT_EQ(ModeOf(folder), 0700u);
 }
 
-TEST(PrivateFolder, RefusesALinkOrAFileInItsPlace) {
-  TempFolder scratch;
-  const std::string target = scratch / "target";
-  ASSERT_TRUE(platform::EnsurePrivateFolder(target));
-  const std::string link = scratch / "link";
-  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  std::string error;
-  EXPECT_FALSE(platform::EnsurePrivateFolder(link, &error));
-  EXPECT_FALSE(error.empty());
+// What stands where the folder should be, and the reason given for refusing it. Each case
+// makes its obstacle inside `scratch` and returns the folder's path.
+struct ProblemCase {
+  const char* name;
+  std::string (*make)(const TempFolder& scratch);
+  platform::FolderProblem expected;
+};
 
-  const std::string file = scratch / "file";
-  WriteBytes(file, "x");
-  EXPECT_FALSE(platform::EnsurePrivateFolder(file));
-  EXPECT_FALSE(platform::EnsurePrivateFolder(""));
+class PrivateFolderProblem : public ::testing::TestWithParam<ProblemCase> {};
+
+TEST_P(PrivateFolderProblem, IsRefusedWithItsReason) {
+  TempFolder scratch;
+  const std::string folder = GetParam().make(scratch);
+  if (folder.empty()) GTEST_SKIP() << "needs root to hand a folder to another user";
+  // Without root's override, so that modes refuse as they do for everybody else.
+  const int problem = RunWithoutPermissionOverride(
+      [&] { return static_cast<int>(platform::EnsurePrivateFolder(folder).problem); });
+  EXPECT_EQ(problem, static_cast<int>(GetParam().expected));
 }
 
-TEST(PrivateFolder, RefusesAFolderOfAnotherUser) {
-  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a folder to another user";
-  TempFolder scratch;
-  const std::string folder = scratch / "theirs";
-  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  ASSERT_EQ(chown(folder.c_str(), 12345, 12345), 0);
-  EXPECT_FALSE(platform::EnsurePrivateFolder(folder));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrivateFolderProblem,
+    ::testing::Values(
+        ProblemCase{"MissingRuntimeFolder",
+                    [](const TempFolder& s) { return s / "run/user/1000/qvbook"; },
+                    platform::FolderProblem::MissingParent},
+        ProblemCase{"ReadOnlyParent",
+                    [](const TempFolder& s) {
+                      mkdir((s / "ro").c_str(), 0500);
+                      return s / "ro/qvbook";
+                    },
+                    platform::FolderProblem::NotWritable},
+        ProblemCase{"ReadOnlyFolder",
+                    [](const TempFolder& s) {
+                      mkdir((s / "qvbook").c_str(), 0500);
+                      return s / "qvbook";
+                    },
+                    platform::FolderProblem::NotWritable},
+        ProblemCase{"SymbolicLink",
+                    [](const TempFolder& s) {
+                      mkdir((s / "real").c_str(), 0700);
+                      symlink((s / "real").c_str(), (s / "qvbook").c_str());
+                      return s / "qvbook";
+                    },
+                    platform::FolderProblem::SymbolicLink},
+        ProblemCase{"File",
+                    [](const TempFolder& s) {
+                      WriteBytes(s / "qvbook", "x");
+                      return s / "qvbook";
+                    },
+                    platform::FolderProblem::NotAFolder},
+        ProblemCase{"OtherOwner",
+                    [](const TempFolder& s) -> std::string {
+                      if (geteuid() != 0) return {};
+                      mkdir((s / "qvbook").c_str(), 0700);
+                      return chown((s / "qvbook").c_str(), 12345, 12345) == 0 ? s / "qvbook" : "";
+                    },
+                    platform::FolderProblem::OtherOwner}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrivateFile, IsCreatedOnceForTheOwnerAndNeverThroughALink) {
   TempFolder scratch;
