@@ -6,6 +6,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,24 @@ constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kSignalCount = sizeof kCleanedSignals / sizeof kCleanedSignals[0];
 struct sigaction g_previous[kSignalCount];  // what the process did before, while installed
 bool g_bInstalled[kSignalCount] = {};
+
+// Holds the cleaned signals back in this thread for its lifetime; one that came meanwhile
+// is handled when they are let through again.
+class HeldSignals {
+ public:
+  HeldSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : kCleanedSignals) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+  }
+  ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+
+ private:
+  sigset_t m_previous;
+};
 
 // --- Leftovers of saves whose process is gone ---
 
@@ -189,9 +208,14 @@ int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes)
 
   platform::PendingTemporary pending;
   std::string tempPath;
-  int fd = CreateTemporaryIn(folder, tempPath);
-  if (fd < 0) return errno;
-  pending.Arm(tempPath);
+  int fd, createError;
+  {
+    HeldSignals held;  // none may strike between the file's creation and its registration
+    fd = CreateTemporaryIn(folder, tempPath);
+    createError = errno;
+    if (fd >= 0) pending.Arm(tempPath);
+  }
+  if (fd < 0) return createError;
   int error = KeepModeOf(path, fd);
   if (error == 0) error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;

@@ -125,9 +125,8 @@ TEST_P(SaveFault, ToolInReadOnlyFolderReportsFailureAndKeepsThePreviousFile) {
 // not matter; only that the target has not been replaced yet.
 
 std::vector<std::string> TemporariesIn(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const std::string& name : FolderContents(folder))
-    if (name.starts_with(".qvbook-")) names.push_back(name);
+  std::vector<std::string> names = FolderContents(folder);
+  std::erase_if(names, [](const std::string& name) { return !name.starts_with(".qvbook-"); });
   return names;
 }
 
@@ -135,31 +134,28 @@ class StoppedSave {
  public:
   // `prepare` runs in the child before it saves `bytes` over `target`.
   StoppedSave(const std::string& target, const std::string& bytes, void (*prepare)() = nullptr) {
-    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    const auto folder = std::filesystem::path(target).parent_path();
+    const std::string original = ReadBytes(target);
     for (int attempt = 0; attempt < 20 && !m_bCaught; ++attempt) {
+      if (attempt > 0) WriteBytes(target, original);  // a save that got through: start over
       const std::vector<std::string> before = TemporariesIn(folder);
-      m_pid = fork();
-      if (m_pid == 0) {
+      if ((m_pid = fork()) == 0) {
         if (prepare) prepare();
         _exit(SaveFileAtomically(target, bytes) == 0 ? 0 : 1);
       }
       int status = 0;
-      while (waitpid(m_pid, &status, WNOHANG) == 0) {
-        if (TemporariesIn(folder) == before) continue;
-        kill(m_pid, SIGSTOP);
-        waitpid(m_pid, &status, WUNTRACED);
-        m_bCaught = WIFSTOPPED(status) && TemporariesIn(folder) != before;
-        if (m_bCaught) return;
-        kill(m_pid, SIGCONT);  // finished meanwhile: try again
-        waitpid(m_pid, &status, 0);
-        break;
-      }
+      bool ended = false;  // reaped: its id must not be signalled any more
+      while (!(ended = waitpid(m_pid, &status, WNOHANG) != 0) && TemporariesIn(folder) == before) {}
+      if (ended) continue;  // it finished first: try again
+      kill(m_pid, SIGSTOP);
+      if (waitpid(m_pid, &status, WUNTRACED) <= 0 || !WIFSTOPPED(status)) continue;
+      m_bCaught = TemporariesIn(folder) != before;
+      if (!m_bCaught) Finish(SIGCONT);  // stopped after its rename: try again
     }
   }
   ~StoppedSave() {
     if (m_bCaught) Finish(SIGKILL);
   }
-
   bool Caught() const { return m_bCaught; }
 
   // Sends `signal`, lets the child go on, and returns how it ended.
@@ -186,7 +182,9 @@ class SaveInterrupt : public ::testing::Test {
   std::string m_strTarget = m_folder / "book.csv";
 };
 
-TEST_F(SaveInterrupt, SignalsThatEndTheProcessTakeTheTemporaryWithThem) {
+// A signal that ends the process takes the temporary file with it; a process that handles
+// the signal itself finishes its save.
+TEST_F(SaveInterrupt, LeavesTheOldFileOrTheNewOneAndNoTemporary) {
   for (int signal : {SIGINT, SIGTERM}) {
     StoppedSave save(m_strTarget, kLargeFile);
     ASSERT_TRUE(save.Caught());
@@ -195,13 +193,9 @@ TEST_F(SaveInterrupt, SignalsThatEndTheProcessTakeTheTemporaryWithThem) {
     EXPECT_EQ(ReadBytes(m_strTarget), kPrevious);
     EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
   }
-}
-
-TEST_F(SaveInterrupt, AProcessThatHandlesTheSignalFinishesItsSave) {
-  StoppedSave save(m_strTarget, kLargeFile, [] { signal(SIGINT, [](int) {}); });
-  ASSERT_TRUE(save.Caught());
-  const int status = save.Finish(SIGINT);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  StoppedSave handled(m_strTarget, kLargeFile, [] { signal(SIGINT, [](int) {}); });
+  ASSERT_TRUE(handled.Caught());
+  EXPECT_EQ(handled.Finish(SIGINT), 0);
   EXPECT_EQ(std::filesystem::file_size(m_strTarget), kLargeFile.size());
   EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
 }
@@ -209,28 +203,22 @@ TEST_F(SaveInterrupt, AProcessThatHandlesTheSignalFinishesItsSave) {
 // A process killed outright leaves its temporary file; the next save beside it removes it
 // once it has stood a while, but never one of a live process, nor anything not ours.
 TEST_F(SaveInterrupt, LeftoversOfGoneProcessesAreRemovedByTheNextSave) {
-  std::vector<std::string> deadOnes;
+  std::vector<std::string> dead;
   {
     StoppedSave killed(m_strTarget, kLargeFile);
     ASSERT_TRUE(killed.Caught());
-    deadOnes = TemporariesIn(m_folder.Path());
+    dead = TemporariesIn(m_folder.Path());
   }  // killed here
-  ASSERT_EQ(deadOnes.size(), 1u);
-  const std::string dead = deadOnes[0];
+  ASSERT_EQ(dead.size(), 1u);
   StoppedSave live(m_strTarget, kLargeFile);
   ASSERT_TRUE(live.Caught());
   // Of the dead process too, but not ours: another form, a link, another user's file.
-  auto variant = [&](std::size_t step) {  // the dead one's name with another last digit
-    const std::string hex = "0123456789abcdef";
-    std::string name = dead;
-    name[name.size() - 5] = hex[(hex.find(name[name.size() - 5]) + step) % hex.size()];
-    return name;
-  };
-  WriteBytes(m_folder / (dead + ".bak"), "x");
-  ASSERT_EQ(symlink("book.csv", (m_folder / variant(1)).c_str()), 0);
+  const std::string pid = dead[0].substr(8, dead[0].find('-', 8) - 8);
+  WriteBytes(m_folder / (dead[0] + ".bak"), "x");
+  ASSERT_EQ(symlink("book.csv", (m_folder / (".qvbook-" + pid + "-00000000.tmp")).c_str()), 0);
   if (geteuid() == 0) {
-    WriteBytes(m_folder / variant(2), "x");
-    ASSERT_EQ(chown((m_folder / variant(2)).c_str(), 12345, 12345), 0);
+    WriteBytes(m_folder / (".qvbook-" + pid + "-11111111.tmp"), "x");
+    ASSERT_EQ(chown((m_folder / (".qvbook-" + pid + "-11111111.tmp")).c_str(), 12345, 12345), 0);
   }
   std::vector<std::string> kept = FolderContents(m_folder.Path());
   const timespec anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
@@ -238,7 +226,7 @@ TEST_F(SaveInterrupt, LeftoversOfGoneProcessesAreRemovedByTheNextSave) {
     utimensat(AT_FDCWD, (m_folder / name).c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW);
 
   ASSERT_EQ(SaveFileAtomically(m_strTarget, "new"), 0);
-  kept.erase(std::find(kept.begin(), kept.end(), dead));
+  std::erase(kept, dead[0]);
   EXPECT_EQ(FolderContents(m_folder.Path()), kept);
 }
 
@@ -252,10 +240,9 @@ TEST(SaveTarget, ToolRefusesAFifoAndALinkToOne) {
   WriteBytes(folder / "book.csv", kPrevious);
   for (const std::string& target : {fifo, folder / "link.bin"}) {
     const ProgramResult run = RunProgram({QVBOOK_CLI, "convert", folder / "book.csv", target});
-    EXPECT_EQ(run.exitCode, 73) << run.errorText;
+    EXPECT_EQ(run.exitCode, 73);
     EXPECT_NE(run.errorText.find(target + " はファイルではない（デバイスやパイプなど）ため、書き込めません。"),
-              std::string::npos)
-        << run.errorText;
+              std::string::npos) << run.errorText;
   }
   struct stat st {};
   EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));

@@ -64,65 +64,34 @@ TEST(PrivateFolder, AnOpenFolderOfOursIsClosed) {
   EXPECT_EQ(ModeOf(folder), 0700u);
 }
 
-// What stands where the folder should be, and the reason given for refusing it. Each case
-// makes its obstacle inside `scratch` and returns the folder's path.
-struct ProblemCase {
-  const char* name;
-  std::string (*make)(const TempFolder& scratch);
-  platform::FolderProblem expected;
-};
-
-class PrivateFolderProblem : public ::testing::TestWithParam<ProblemCase> {};
-
-TEST_P(PrivateFolderProblem, IsRefusedWithItsReason) {
-  TempFolder scratch;
-  const std::string folder = GetParam().make(scratch);
-  if (folder.empty()) GTEST_SKIP() << "needs root to hand a folder to another user";
-  // Without root's override, so that modes refuse as they do for everybody else.
-  const int problem = RunWithoutPermissionOverride(
-      [&] { return static_cast<int>(platform::EnsurePrivateFolder(folder).problem); });
-  EXPECT_EQ(problem, static_cast<int>(GetParam().expected));
+// What stands in the way, and the reason given. Checked without root's override, so that
+// modes refuse root as they refuse everybody else.
+TEST(PrivateFolder, SaysWhyAFolderCannotBeUsed) {
+  using platform::FolderProblem;
+  TempFolder s;
+  ASSERT_EQ(mkdir((s / "ro").c_str(), 0500), 0);
+  ASSERT_EQ(symlink(s.Path().c_str(), (s / "link").c_str()), 0);
+  WriteBytes(s / "file", "x");
+  const std::pair<std::string, FolderProblem> cases[] = {
+      {s / "gone/qvbook", FolderProblem::MissingParent}, {s / "ro/qvbook", FolderProblem::NotWritable},
+      {s / "ro", FolderProblem::NotWritable},            {s / "link", FolderProblem::SymbolicLink},
+      {s / "file", FolderProblem::NotAFolder}};
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(RunWithoutPermissionOverride(
+                  [&] { return static_cast<int>(platform::EnsurePrivateFolder(path).problem); }),
+              static_cast<int>(expected))
+        << path;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PrivateFolderProblem,
-    ::testing::Values(
-        ProblemCase{"MissingRuntimeFolder",
-                    [](const TempFolder& s) { return s / "run/user/1000/qvbook"; },
-                    platform::FolderProblem::MissingParent},
-        ProblemCase{"ReadOnlyParent",
-                    [](const TempFolder& s) {
-                      mkdir((s / "ro").c_str(), 0500);
-                      return s / "ro/qvbook";
-                    },
-                    platform::FolderProblem::NotWritable},
-        ProblemCase{"ReadOnlyFolder",
-                    [](const TempFolder& s) {
-                      mkdir((s / "qvbook").c_str(), 0500);
-                      return s / "qvbook";
-                    },
-                    platform::FolderProblem::NotWritable},
-        ProblemCase{"SymbolicLink",
-                    [](const TempFolder& s) {
-                      mkdir((s / "real").c_str(), 0700);
-                      symlink((s / "real").c_str(), (s / "qvbook").c_str());
-                      return s / "qvbook";
-                    },
-                    platform::FolderProblem::SymbolicLink},
-        ProblemCase{"File",
-                    [](const TempFolder& s) {
-                      WriteBytes(s / "qvbook", "x");
-                      return s / "qvbook";
-                    },
-                    platform::FolderProblem::NotAFolder},
-        ProblemCase{"OtherOwner",
-                    [](const TempFolder& s) -> std::string {
-                      if (geteuid() != 0) return {};
-                      mkdir((s / "qvbook").c_str(), 0700);
-                      return chown((s / "qvbook").c_str(), 12345, 12345) == 0 ? s / "qvbook" : "";
-                    },
-                    platform::FolderProblem::OtherOwner}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(PrivateFolder, RefusesAFolderOfAnotherUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to hand a folder to another user";
+  TempFolder scratch;
+  const std::string folder = scratch / "theirs";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  ASSERT_EQ(chown(folder.c_str(), 12345, 12345), 0);
+  EXPECT_EQ(platform::EnsurePrivateFolder(folder).problem, platform::FolderProblem::OtherOwner);
+}
 
 TEST(PrivateFile, IsCreatedOnceForTheOwnerAndNeverThroughALink) {
   TempFolder scratch;
