@@ -9,6 +9,8 @@
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
 #include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/StoreEnvironment.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errno.h"
 #include "strings/StringTable.h"
 
@@ -25,6 +27,7 @@ constexpr int kWriteFailedText = 141;
 constexpr int kFileNotFoundText = 61729;
 constexpr int kFileInUseText = 61731;
 constexpr int kReadErrorText = 61733;
+constexpr int kNotAFileText = 248;       // "%1 はファイルではない…"
 
 // A terminal's line breaks.
 std::string UnixLines(std::string text) {
@@ -58,8 +61,29 @@ int ReportLoadStoreFailed(const CDbPhoneCtrl& store, const std::string& path) {
   return kExitWriteFailed;
 }
 
+// The line that names the store's folder and says why it cannot be used; nothing when the
+// folder is fine (all slots taken is the only other reason for a store without one).
+void PrintFolderTrouble(const CDbPhoneCtrl& store) {
+  const FolderTrouble& trouble = store.Environment().Trouble();
+  if (trouble.check) return;
+  std::string line = EditorText(kUnusableFolderTextId, trouble.path);
+  std::string reason(StringText(FolderProblemReasonId(trouble.check.problem)));
+  if (trouble.check.problem == platform::FolderProblem::Other && trouble.check.osError != 0)
+    reason += ": " + OsReason(trouble.check.osError);
+  if (auto at = line.find("%2"); at != std::string::npos) line.replace(at, 2, reason);
+  std::cerr << line << std::endl;
+}
+
+int ReportNoSlot(const CDbPhoneCtrl& store) {
+  PrintMessage(kOpenCaption, kOpenNoSlotText);
+  PrintFolderTrouble(store);
+  return kExitCannotCreate;
+}
+
 int ReportWriteFailed(const std::string& path, int error) {
-  PrintMessage(kWriteCaption, kWriteFailedText, {}, path + ": " + OsReason(error));
+  const std::string detail = error == kSaveTargetNotAFile ? EditorText(kNotAFileText, path)
+                                                          : path + ": " + OsReason(error);
+  PrintMessage(kWriteCaption, kWriteFailedText, {}, detail);
   return IsWriteError(error) ? kExitWriteFailed : kExitCannotCreate;
 }
 
@@ -81,6 +105,7 @@ std::string OsReason(int error) { return std::strerror(error); }
 bool IsImagePath(std::string_view path) { return path.ends_with(".bin"); }
 
 int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
+  if (!store.HasSlot()) return ReportNoSlot(store);  // an image needs the store as much
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     ImageFileResult read = ReadImageFile(path, *image);
@@ -99,8 +124,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::Ok:
       return kExitOk;
     case DocumentLoadResult::NoSlot:
-      PrintMessage(kOpenCaption, kOpenNoSlotText);
-      return kExitCannotCreate;
+      return ReportNoSlot(store);
     case DocumentLoadResult::CannotRead:
       return ReportUnreadable(path, loaded.osError);
     case DocumentLoadResult::InvalidFormat:

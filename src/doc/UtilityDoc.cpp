@@ -12,6 +12,8 @@
 #include "comm/ui/CommNotifyPoster.h"
 #include "comm/ui/WaitNotice.h"
 #include "files/DocumentFile.h"
+#include "phonebook/StoreEnvironment.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -40,6 +42,8 @@ int WriteErrorTextId(int error) {
     case EBUSY:
     case ETXTBSY:
       return AFX_IDP_FILE_SHARING_WRITE;
+    case kSaveTargetNotAFile:
+      return 248;  // "%1 はファイルではない…"
     default:
       return AFX_IDP_FILE_WRITE_ERROR;
   }
@@ -48,6 +52,18 @@ int WriteErrorTextId(int error) {
 // Framework messages: the program's title as caption, the exclamation icon.
 void ShowFileError(int textId, const QString& path) {
   ShowMessage(nullptr, Text(IDR_MAINFRAME), Text(textId).arg(path), MessageIcon::Warning);
+}
+
+// A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
+// naming the folder and what is wrong with it follows the text.
+void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
+  const FolderTrouble& trouble = store.Environment().Trouble();
+  if (!trouble.check) {
+    text += "\r\n\r\n" + Text(kUnusableFolderTextId)
+                              .arg(QFile::decodeName(trouble.path.c_str()),
+                                   Text(FolderProblemReasonId(trouble.check.problem)));
+  }
+  ShowMessage(nullptr, caption, text, MessageIcon::Warning);
 }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -74,8 +90,8 @@ CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
 
 bool CUtilityDoc::OnNewDocument() {
   if (!m_store.HasSlot()) {
-    ShowMessage(nullptr, QString::fromUtf8(UiText::kNewRefusedCaption),
-                QString::fromUtf8(UiText::kNewRefusedText), MessageIcon::Warning);
+    ShowNoSlotRefusal(m_store, QString::fromUtf8(UiText::kNewRefusedCaption),
+                      QString::fromUtf8(UiText::kNewRefusedText));
     return false;
   }
   SetModifiedFlag(false);
@@ -84,7 +100,7 @@ bool CUtilityDoc::OnNewDocument() {
 
 bool CUtilityDoc::OnOpenDocument(const QString& path) {
   if (!m_store.HasSlot()) {
-    ShowMessage(nullptr, Text(136), Text(137), MessageIcon::Warning);
+    ShowNoSlotRefusal(m_store, Text(136), Text(137));
     return false;
   }
   const std::string localPath = LocalPath(path);
@@ -95,7 +111,7 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     case DocumentLoadResult::Ok:
       break;
     case DocumentLoadResult::NoSlot:
-      ShowMessage(nullptr, Text(136), Text(137), MessageIcon::Warning);
+      ShowNoSlotRefusal(m_store, Text(136), Text(137));
       return false;
     case DocumentLoadResult::CannotRead:
       ShowFileError(ReadErrorTextId(result.osError), path);

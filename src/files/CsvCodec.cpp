@@ -84,13 +84,20 @@ void TrimCsvField(std::string& field) {
   }
 }
 
-std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter, QuoteRule rule) {
+std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter, QuoteRule rule,
+                                      std::size_t keptFields) {
   std::vector<std::string> fields;
   CsvLineReader reader(line);
   std::string field;
+  bool extraKept = false;
   while (reader.ReadField(field, delimiter, rule)) {
     TrimCsvField(field);
-    fields.push_back(std::move(field));
+    if (fields.size() < keptFields) {
+      fields.push_back(std::move(field));
+    } else if (!extraKept && !field.empty()) {
+      fields.push_back(std::move(field));
+      extraKept = true;
+    }
   }
   return fields;
 }

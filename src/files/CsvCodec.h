@@ -41,9 +41,15 @@ class CsvLineReader {
 // Removes leading and trailing half-width spaces, tabs and full-width spaces in place.
 void TrimCsvField(std::string& field);
 
-// The fields of `line`, each unquoted and trimmed; at least one.
+inline constexpr std::size_t kAllCsvFields = static_cast<std::size_t>(-1);
+
+// The fields of `line`, each unquoted and trimmed; at least one. Given `keptFields`, only
+// that many are kept, and of the rest at most the first non-empty one: enough for a reader
+// that uses the first fields and counts the others only to see whether any holds text, and
+// a line of a million commas then costs no more memory than a short one.
 std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter,
-                                      QuoteRule rule = QuoteRule::CollapseQuotes);
+                                      QuoteRule rule = QuoteRule::CollapseQuotes,
+                                      std::size_t keptFields = kAllCsvFields);
 
 // The written form of a field: quotes doubled, and the whole enclosed in quotes when it
 // holds a quote, a comma or a tab (whatever the delimiter), except a field of quotes only.

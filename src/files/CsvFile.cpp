@@ -52,9 +52,9 @@ bool CCsvFile::ReadField(std::string& field) {
   return m_reader.ReadField(field, kCsvComma, QuoteRule::CollapseQuotes);
 }
 
-bool CCsvFile::ReadRecord(std::vector<std::string>& record) {
+bool CCsvFile::ReadRecord(std::vector<std::string>& record, std::size_t keptFields) {
   record.clear();
   if (!ReadLine()) return false;
-  record = SplitCsvLine(m_strLine, kCsvComma, QuoteRule::CollapseQuotes);
+  record = SplitCsvLine(m_strLine, kCsvComma, QuoteRule::CollapseQuotes, keptFields);
   return true;
 }

@@ -25,8 +25,10 @@ class CCsvFile {
   bool ReadLine();
   // The next field of the current line, unquoted, not trimmed; false past the last field.
   bool ReadField(std::string& field);
-  // The next line's fields, unquoted and trimmed; false at the end of the file.
-  bool ReadRecord(std::vector<std::string>& record);
+  // The next line's fields, unquoted and trimmed; false at the end of the file. Given
+  // `keptFields`, the record holds that many and then at most one more: the first
+  // non-empty field of the rest (see SplitCsvLine), so that no line can make it huge.
+  bool ReadRecord(std::vector<std::string>& record, std::size_t keptFields = kAllCsvFields);
 
  private:
   FileByteReader m_file;

@@ -41,7 +41,8 @@ ImportSummary CCsvImport::Run(CCsvFile& file) {
   for (int pass = 1; pass <= 2 && m_summary.result == ImportResult::Finished; ++pass) {
     if (pass == 2) file.Rewind();
     Step step = Step::Done;
-    while (step == Step::Done && file.ReadRecord(fields)) {
+    // Fields past the seventh only count for the field rules' "at least two non-empty".
+    while (step == Step::Done && file.ReadRecord(fields, FieldCount)) {
       if (fields.empty()) fields.emplace_back();
       step = ImportRecord(fields, pass);
     }

@@ -27,23 +27,9 @@ constexpr int kGroupFirstSources[] = {2, 3, 4, 5, 6};
 constexpr std::size_t kRowFields = FieldCount;
 
 // The fields of a line, trimmed. Only the first seven fields mean anything; of the rest at
-// most one non-empty field is kept, which is all NormaliseFields needs to count them, so a
-// line of a million commas costs no more memory than a short one.
+// most one non-empty field is kept, which is all NormaliseFields needs to count them.
 std::vector<std::string> SplitRow(std::string_view line, char delimiter, QuoteRule rule) {
-  std::vector<std::string> fields;
-  CsvLineReader reader(line);
-  std::string field;
-  bool extraKept = false;
-  while (reader.ReadField(field, delimiter, rule)) {
-    TrimCsvField(field);
-    if (fields.size() < kRowFields) {
-      fields.push_back(field);
-    } else if (!extraKept && !field.empty()) {
-      fields.push_back(field);
-      extraKept = true;
-    }
-  }
-  return fields;
+  return SplitCsvLine(line, delimiter, rule, kRowFields);
 }
 
 // An alternative layout's row in the standard layout, numbered by its sequence number.

@@ -98,6 +98,8 @@ class CDbPhoneCtrl {
   const UsedFlags& usedFlags() const { return m_usedFlags; }
   const std::string& DatabasePath() const { return m_strDatabasePath; }
   bool HasSlot() const { return !m_strDatabasePath.empty(); }
+  // Where the store keeps its file; its Trouble() says why a store has no slot.
+  const StoreEnvironment& Environment() const { return m_environment; }
   int EntryCount() const;
   // errno of the operating system behind the last failed operation (0 when the engine
   // gave none): why the file could not be written (ENOSPC, EIO, ...).

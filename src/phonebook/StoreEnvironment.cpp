@@ -14,10 +14,12 @@ namespace {
 class SharedStoreEnvironment final : public StoreEnvironment {
  public:
   explicit SharedStoreEnvironment(const std::string& folder)
-      : m_strFolder(platform::EnsurePrivateFolder(folder) ? folder : std::string()),
+      : m_trouble{folder, platform::EnsurePrivateFolder(folder)},
+        m_strFolder(m_trouble.check ? folder : std::string()),
         m_locks(m_strFolder, kSlotCount) {}
 
   const std::string& Folder() const override { return m_strFolder; }
+  const FolderTrouble& Trouble() const override { return m_trouble; }
 
   bool AcquireSlot(int& othersLive) override {
     std::lock_guard<std::mutex> guard(m_mutex);
@@ -39,7 +41,8 @@ class SharedStoreEnvironment final : public StoreEnvironment {
   }
 
  private:
-  std::string m_strFolder;      // empty when the folder is unusable: no store gets a slot
+  FolderTrouble m_trouble;       // what is wrong with the folder, if anything
+  std::string m_strFolder;       // empty when the folder is unusable: no store gets a slot
   platform::SlotLocks m_locks;
   std::vector<int> m_heldSlots;  // slots taken by stores of this process
   std::mutex m_mutex;
@@ -61,19 +64,23 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
  public:
   PrivateStoreEnvironment() {
     const std::string parent = platform::UserPrivateFolderPath();
-    if (!platform::EnsurePrivateFolder(parent)) return;
+    m_trouble = {parent, platform::EnsurePrivateFolder(parent)};
+    if (!m_trouble.check) return;
     RemoveAbandonedPrivateFolders(parent);
     // The folder is held by a lock of its own for this environment's life, so that a
     // later run can tell it from one left by a process that died.
     const std::string folder = platform::MakeUniqueFolder(parent, kPrivatePrefix);
-    if (folder.empty()) return;
-    m_pOwner = std::make_unique<platform::SlotLocks>(folder, 1);
-    if (m_pOwner->Acquire() == 0) {
-      m_strFolder = folder;
-    } else {
+    if (!folder.empty()) {
+      m_pOwner = std::make_unique<platform::SlotLocks>(folder, 1);
+      if (m_pOwner->Acquire() == 0) {
+        m_strFolder = folder;
+        return;
+      }
       m_pOwner.reset();
       platform::RemoveFolder(folder);
     }
+    // The parent passed its checks, yet nothing could be made or locked inside it.
+    m_trouble.check.problem = platform::FolderProblem::NotWritable;
   }
   ~PrivateStoreEnvironment() override {
     platform::RemoveFolder(m_strFolder);
@@ -81,6 +88,7 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
   }
 
   const std::string& Folder() const override { return m_strFolder; }
+  const FolderTrouble& Trouble() const override { return m_trouble; }
 
   bool AcquireSlot(int& othersLive) override {
     std::lock_guard<std::mutex> guard(m_mutex);
@@ -96,6 +104,7 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
   }
 
  private:
+  FolderTrouble m_trouble;                       // what kept the folder from being made
   std::string m_strFolder;                       // empty when no folder could be made
   std::unique_ptr<platform::SlotLocks> m_pOwner;  // holds the folder's own lock
   int m_nLive = 0;
@@ -103,6 +112,28 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
 };
 
 }  // namespace
+
+int FolderProblemReasonId(platform::FolderProblem problem) {
+  using platform::FolderProblem;
+  switch (problem) {
+    case FolderProblem::MissingParent:
+      return 241;
+    case FolderProblem::NotWritable:
+      return 242;
+    case FolderProblem::OtherOwner:
+      return 243;
+    case FolderProblem::SymbolicLink:
+      return 244;
+    case FolderProblem::NotAFolder:
+      return 245;
+    case FolderProblem::CannotMakePrivate:
+      return 246;
+    case FolderProblem::None:
+    case FolderProblem::Other:
+      break;
+  }
+  return 247;
+}
 
 StoreEnvironment& StoreEnvironment::Editor() {
   static SharedStoreEnvironment editor(platform::UserPrivateFolderPath());

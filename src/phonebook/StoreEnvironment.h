@@ -6,12 +6,28 @@
 #include <memory>
 #include <string>
 
+#include "platform/PrivateFolder.h"
+
+// A folder a store environment could not use, and why.
+struct FolderTrouble {
+  std::string path;            // the folder that was refused
+  platform::FolderCheck check;  // check.problem is None while there is no trouble
+};
+
+// String-table ids of the line that says which folder cannot be used and why: the line
+// ("%1" the folder, "%2" the reason) and the reason of `problem`.
+inline constexpr int kUnusableFolderTextId = 240;
+int FolderProblemReasonId(platform::FolderProblem problem);
+
 class StoreEnvironment {
  public:
   virtual ~StoreEnvironment() = default;
 
   // The folder of the "temp%d.mdb" files; empty when it cannot be had.
   virtual const std::string& Folder() const = 0;
+
+  // Why Folder() is empty, when it is for a folder that could not be used.
+  virtual const FolderTrouble& Trouble() const = 0;
 
   // Takes one of the five slots. On success `othersLive` receives the number of other
   // live stores; false when all five are taken.

@@ -1,12 +1,16 @@
 // Atomic file replacement on Windows: a new temporary file in the target's folder, written
 // and flushed to the disk, given the target's hidden and system attributes, then moved
 // over the target with MoveFileExA, which replaces it in one step and returns only when
-// the move is on the disk.
+// the move is on the disk. Ctrl+C, Ctrl+Break or closing the console during the save
+// deletes the temporary file, and a save removes what saves of processes that are gone
+// left behind.
 #include "platform/AtomicFile.h"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 
+#include "platform/AtomicFileShared.h"
 #include "platform/WindowsApi.h"
 
 namespace {
@@ -39,18 +43,91 @@ int ErrnoOf(DWORD error) {
   }
 }
 
-// Creates a new file beside `path` whose name no other file has.
-HANDLE CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
-  static std::atomic<unsigned> counter{0};
-  const std::string folder = platform::FolderOfPath(path);
-  const auto separator = path.find_last_of("\\/");
-  const std::string base = separator == std::string::npos ? path : path.substr(separator + 1);
-  const std::string joint = folder.back() == '\\' || folder.back() == '/' ? "" : "\\";
+std::string BaseNameOf(const std::string& path) {
+  const auto separator = path.find_last_of("\\/:");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// Whether Windows takes `name` for a device in any folder: CON, PRN, AUX, NUL, COM0..9,
+// LPT0..9, CONIN$, CONOUT$, with any extension and trailing blanks ("nul.csv").
+bool IsDeviceName(std::string name) {
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (name == device) return true;
+  }
+  return name.size() == 4 && (name.starts_with("COM") || name.starts_with("LPT")) &&
+         name[3] >= '0' && name[3] <= '9';
+}
+
+// 0 when a file may take the place of what is at `path`: nothing, or a file on a disk.
+// A device name or a path into the device namespace ("\\.\") names no file at all.
+int CheckReplaceable(const std::string& path) {
+  if (path.starts_with("\\\\.\\") || path.starts_with("//./") || IsDeviceName(BaseNameOf(path)))
+    return kSaveTargetNotAFile;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
+  // Opened without access, which reads and writes nothing, only to learn its kind.
+  platform::ScopedHandle existing(CreateFileA(path.c_str(), 0,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+  if (existing.Valid() && GetFileType(existing.Get()) != FILE_TYPE_DISK) return kSaveTargetNotAFile;
+  return 0;
+}
+
+BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
+  // Deleting a file that is still open marks it; it goes when the process has closed it.
+  platform::ForEachPendingTemporary([](const char* path) { DeleteFileA(path); });
+  return FALSE;  // the next handler decides: in the end the system's, which ends the process
+}
+
+// --- Leftovers of saves whose process is gone ---
+
+bool ProcessIsGone(std::uint32_t processId) {
+  platform::ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process.Valid()) return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
+  DWORD exitCode = 0;
+  return GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE;
+}
+
+long long SecondsSince(const FILETIME& then) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  return (ticks(now) - ticks(then)) / 10000000;  // 100 ns ticks
+}
+
+// Removes the temporary files in `folder` that saves left there: only names of our forms,
+// only plain files, only when their process has gone and they have stood untouched long
+// enough. (Whose they are is left to the folder's access rules, which decide whether the
+// deletion is allowed.)
+void RemoveStaleTemporaries(const std::string& folderWithSeparator, const std::string& targetName) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folderWithSeparator + ".*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    const auto writer = platform::WriterOfTemporary(found.cFileName, targetName);
+    if (!writer || !ProcessIsGone(*writer)) continue;
+    if (SecondsSince(found.ftLastWriteTime) < platform::kStaleTemporarySeconds) continue;
+    DeleteFileA((folderWithSeparator + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// Creates a new file in the folder whose name no other file has. It may be deleted while
+// open, so that an interrupt can remove it.
+HANDLE CreateTemporaryIn(const std::string& folderWithSeparator, std::string& tempPath) {
+  static std::atomic<std::uint32_t> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = folder + joint + "." + base + ".tmp" + std::to_string(GetCurrentProcessId()) + "." +
-               std::to_string(counter++) + "." + std::to_string(GetTickCount64() & 0xFFFFFF);
-    const HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::uint32_t unique = (counter++ << 20) ^ static_cast<std::uint32_t>(GetTickCount64() & 0xFFFFF);
+    tempPath = folderWithSeparator + platform::TemporaryFileName(GetCurrentProcessId(), unique);
+    const HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   SetLastError(ERROR_FILE_EXISTS);
@@ -70,15 +147,33 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
+namespace platform {
+
+// A console handler is called before the ones installed earlier; when one of those keeps
+// the process running (the command-line transfers' interrupt watch), the save that lost
+// its file fails and says so, and the target stays as it was.
+void InstallInterruptCleanup() { SetConsoleCtrlHandler(RemovePendingOnInterrupt, TRUE); }
+void RemoveInterruptCleanup() { SetConsoleCtrlHandler(RemovePendingOnInterrupt, FALSE); }
+
+}  // namespace platform
+
 int SaveFileAtomically(const std::string& path, std::string_view bytes) {
   if (path.empty() || path.back() == '/' || path.back() == '\\') return EISDIR;
+  if (int refused = CheckReplaceable(path); refused != 0) return refused;
   // Windows refuses to replace a read-only file; said here so that every system that
   // runs the program (Wine replaces it) keeps the user's protection.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return EACCES;
+  const std::string folder = platform::FolderOfPath(path);
+  const std::string folderWithSeparator =
+      folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\");
+  RemoveStaleTemporaries(folderWithSeparator, BaseNameOf(path));
+
+  platform::PendingTemporary pending;
   std::string tempPath;
-  const HANDLE file = CreateTemporaryBeside(path, tempPath);
+  const HANDLE file = CreateTemporaryIn(folderWithSeparator, tempPath);
   if (file == INVALID_HANDLE_VALUE) return ErrnoOf(GetLastError());
+  pending.Arm(tempPath);
   DWORD error = WriteAll(file, bytes);
   if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
   if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();

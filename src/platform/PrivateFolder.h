@@ -10,10 +10,28 @@ namespace platform {
 // $XDG_RUNTIME_DIR/qvbook, else $TMPDIR/qvbook-<uid>, else /tmp/qvbook-<uid>.
 std::string UserPrivateFolderPath();
 
+// Why a folder for private files cannot be used.
+enum class FolderProblem {
+  None,
+  MissingParent,      // the folder it belongs in does not exist (no runtime folder)
+  NotWritable,        // it cannot be made, or nothing can be written in it
+  OtherOwner,         // it belongs to another user
+  SymbolicLink,       // a symbolic link (or junction) stands in its place
+  NotAFolder,         // a file or something else stands in its place
+  CannotMakePrivate,  // the access others have to it cannot be taken away
+  Other               // anything else; the error number says what
+};
+
+struct FolderCheck {
+  FolderProblem problem = FolderProblem::None;
+  int osError = 0;  // errno behind the problem, 0 when there is none
+  explicit operator bool() const { return problem == FolderProblem::None; }
+};
+
 // Creates `path` with mode 0700 when missing, then checks that it is a real folder (not a
-// symbolic link) owned by this user; access for others is taken away. False, with a
-// reason in `error` when given, when the folder cannot be used.
-bool EnsurePrivateFolder(const std::string& path, std::string* error = nullptr);
+// symbolic link) owned by this user that this user can write in; access for others is
+// taken away. Says what is wrong when the folder cannot be used.
+FolderCheck EnsurePrivateFolder(const std::string& path);
 
 // A new uniquely named folder "<prefix>XXXXXX" inside `parent`; empty on failure.
 std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix);

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -24,8 +23,18 @@ std::string AbsoluteEnv(const char* name) {
   return path;
 }
 
-void SetError(std::string* error, const std::string& text) {
-  if (error) *error = text;
+FolderProblem ProblemOfError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FolderProblem::MissingParent;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FolderProblem::NotWritable;
+    default:
+      return FolderProblem::Other;
+  }
 }
 
 }  // namespace
@@ -38,33 +47,19 @@ std::string UserPrivateFolderPath() {
   return temp + "/qvbook-" + std::to_string(geteuid());
 }
 
-bool EnsurePrivateFolder(const std::string& path, std::string* error) {
-  if (path.empty()) {
-    SetError(error, "no folder path");
-    return false;
-  }
-  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    SetError(error, path + ": " + std::strerror(errno));
-    return false;
-  }
+FolderCheck EnsurePrivateFolder(const std::string& path) {
+  if (path.empty()) return {FolderProblem::Other, ENOENT};
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return {ProblemOfError(errno), errno};
   struct stat info {};
-  if (lstat(path.c_str(), &info) != 0) {
-    SetError(error, path + ": " + std::strerror(errno));
-    return false;
-  }
-  if (!S_ISDIR(info.st_mode)) {
-    SetError(error, path + ": not a folder (or a symbolic link)");
-    return false;
-  }
-  if (info.st_uid != geteuid()) {
-    SetError(error, path + ": owned by another user");
-    return false;
-  }
-  if ((info.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0) {
-    SetError(error, path + ": cannot be made private");
-    return false;
-  }
-  return true;
+  if (lstat(path.c_str(), &info) != 0) return {ProblemOfError(errno), errno};
+  if (S_ISLNK(info.st_mode)) return {FolderProblem::SymbolicLink, 0};
+  if (!S_ISDIR(info.st_mode)) return {FolderProblem::NotAFolder, 0};
+  if (info.st_uid != geteuid()) return {FolderProblem::OtherOwner, 0};
+  if ((info.st_mode & 077) != 0 && chmod(path.c_str(), 0700) != 0)
+    return {FolderProblem::CannotMakePrivate, errno};
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    return {ProblemOfError(errno), errno};
+  return {};
 }
 
 std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix) {

@@ -4,6 +4,7 @@
 #include "platform/PrivateFolder.h"
 
 #include <atomic>
+#include <cerrno>
 
 #include "platform/WindowsApi.h"
 
@@ -25,10 +26,6 @@ std::string ProgramFolder() {
   return FolderOfPath(std::string(buffer, length));
 }
 
-void SetError(std::string* error, const std::string& text) {
-  if (error) *error = text;
-}
-
 }  // namespace
 
 std::string UserPrivateFolderPath() {
@@ -39,22 +36,24 @@ std::string UserPrivateFolderPath() {
   return WithoutTrailingSeparators(temp) + "\\qvbook";
 }
 
-bool EnsurePrivateFolder(const std::string& path, std::string* error) {
-  if (path.empty()) {
-    SetError(error, "no folder path");
-    return false;
-  }
+FolderCheck EnsurePrivateFolder(const std::string& path) {
+  if (path.empty()) return {FolderProblem::Other, ENOENT};
   if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    SetError(error, path + ": cannot be created (error " + std::to_string(GetLastError()) + ")");
-    return false;
+    switch (GetLastError()) {
+      case ERROR_PATH_NOT_FOUND:
+        return {FolderProblem::MissingParent, ENOENT};
+      case ERROR_ACCESS_DENIED:
+      case ERROR_WRITE_PROTECT:
+        return {FolderProblem::NotWritable, EACCES};
+      default:
+        return {FolderProblem::Other, EIO};
+    }
   }
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    SetError(error, path + ": not a folder (or a link)");
-    return false;
-  }
-  return true;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return {FolderProblem::Other, EIO};
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return {FolderProblem::SymbolicLink, 0};
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {FolderProblem::NotAFolder, 0};
+  return {};
 }
 
 std::string MakeUniqueFolder(const std::string& parent, const std::string& prefix) {

@@ -139,6 +139,19 @@ class EditorAppTest : public QObject {
     QCOMPARE(Titles(Frame()).last(), QString::fromUtf8("電話帳4"));
   }
 
+  // Not for want of a slot: the refusal names the work folder and what is wrong with it.
+  void anUnusableWorkFolderIsNamedInTheRefusal() {
+    const QString notAFolder = BookPath("qvbook", "");
+    m_environment = StoreEnvironment::CreateShared(QFile::encodeName(notAFolder).toStdString());
+    m_app = std::make_unique<CUtilityApp>(*m_environment, m_lockName);
+    QVERIFY(!m_app->InitInstance({}));
+    QCOMPARE(m_prompts->Last().caption, QString::fromUtf8("ファイルの新規作成"));
+    QVERIFY2(m_prompts->Last().text.endsWith(
+                 QString::fromUtf8("\r\n\r\n作業用フォルダ %1 を使用できません（フォルダではありません）。")
+                     .arg(notAFolder)),
+             qPrintable(m_prompts->Last().text));
+  }
+
   void droppedFilesOpenEachInItsWindowAndOpenFilesAreActivated() {
     Start();
     const QString a = BookPath("a.csv", "");

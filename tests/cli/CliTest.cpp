@@ -34,6 +34,14 @@ TEST_F(CliTest, ShowPrintsTheTableAsTheEditorLoadsIt) {
   EXPECT_EQ(run.err, "");
 }
 
+// Names holding terminal escape sequences and other control characters come out as
+// visible "\xHH" escapes, the columns still aligned.
+TEST_F(CliTest, ShowEscapesControlCharacters) {
+  CliRun run = Cli({"show", kData + "/escapes.csv"});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/escapes.show.txt"));
+}
+
 TEST_F(CliTest, ShowOfAnEmptyFileIsTheHeaderOnly) {
   WriteBytes(m_folder / "empty.csv", "");
   CliRun run = Cli({"show", m_folder / "empty.csv"});

@@ -95,4 +95,21 @@ TEST(CsvFile, OverlongLineIsCutAndTheNextLineStillRead) {
   EXPECT_EQ(record, std::vector<std::string>{"next"});
 }
 
+// A record keeps the fields asked for and then only the first non-empty one of the rest,
+// however many a line holds.
+TEST(CsvFile, RecordKeepsTheFieldsAskedForAndOneMore) {
+  TempFolder folder;
+  std::string path = folder / "wide.csv";
+  WriteBytes(path, "1,a,b,c,d,e,f,, x ,y\n" + std::string(kMaxLineBytes, ',') + "\n1,a\n");
+  CCsvFile file;
+  ASSERT_TRUE(file.Open(path));
+  std::vector<std::string> record;
+  ASSERT_TRUE(file.ReadRecord(record, 7));
+  EXPECT_EQ(record, (std::vector<std::string>{"1", "a", "b", "c", "d", "e", "f", "x"}));
+  ASSERT_TRUE(file.ReadRecord(record, 7));
+  EXPECT_EQ(record, std::vector<std::string>(7));
+  ASSERT_TRUE(file.ReadRecord(record, 7));
+  EXPECT_EQ(record, (std::vector<std::string>{"1", "a"}));
+}
+
 }  // namespace

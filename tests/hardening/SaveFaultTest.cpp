@@ -1,10 +1,12 @@
 // Saves that fail half-way, with real files and processes: a child process whose file
-// size limit runs out while writing, and a folder it may not write into. The previous file
-// must stay byte for byte as it was, no temporary file may be left, and the failure must
-// be reported (by result, and by the command-line tool's exit code and message).
+// size limit runs out while writing, a folder it may not write into, and a save stopped
+// half-way and then interrupted or killed. The previous file must stay byte for byte as it
+// was, no temporary file may be left, and the failure must be reported (by result, and by
+// the command-line tool's exit code and message).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "../phonebook/StoreTestSupport.h"
 #include "../support/ChildProcess.h"
 #include "files/DocumentFile.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -115,6 +118,134 @@ TEST_P(SaveFault, ToolInReadOnlyFolderReportsFailureAndKeepsThePreviousFile) {
   chmod(m_folder.Path().c_str(), 0700);
   EXPECT_EQ(run.exitCode, 73) << run.errorText;
   ExpectPreviousFileKept();
+}
+
+// Interrupts: a child process saving a large file is caught and stopped while its temporary
+// file exists, then signalled. Which moment of the write or the sync it is caught in does
+// not matter; only that the target has not been replaced yet.
+
+std::vector<std::string> TemporariesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names = FolderContents(folder);
+  std::erase_if(names, [](const std::string& name) { return !name.starts_with(".qvbook-"); });
+  return names;
+}
+
+class StoppedSave {
+ public:
+  // `prepare` runs in the child before it saves `bytes` over `target`.
+  StoppedSave(const std::string& target, const std::string& bytes, void (*prepare)() = nullptr) {
+    const auto folder = std::filesystem::path(target).parent_path();
+    const std::string original = ReadBytes(target);
+    for (int attempt = 0; attempt < 20 && !m_bCaught; ++attempt) {
+      if (attempt > 0) WriteBytes(target, original);  // a save that got through: start over
+      const std::vector<std::string> before = TemporariesIn(folder);
+      if ((m_pid = fork()) == 0) {
+        if (prepare) prepare();
+        _exit(SaveFileAtomically(target, bytes) == 0 ? 0 : 1);
+      }
+      int status = 0;
+      bool ended = false;  // reaped: its id must not be signalled any more
+      while (!(ended = waitpid(m_pid, &status, WNOHANG) != 0) && TemporariesIn(folder) == before) {}
+      if (ended) continue;  // it finished first: try again
+      kill(m_pid, SIGSTOP);
+      if (waitpid(m_pid, &status, WUNTRACED) <= 0 || !WIFSTOPPED(status)) continue;
+      m_bCaught = TemporariesIn(folder) != before;
+      if (!m_bCaught) Finish(SIGCONT);  // stopped after its rename: try again
+    }
+  }
+  ~StoppedSave() {
+    if (m_bCaught) Finish(SIGKILL);
+  }
+  bool Caught() const { return m_bCaught; }
+
+  // Sends `signal`, lets the child go on, and returns how it ended.
+  int Finish(int signal) {
+    kill(m_pid, signal);
+    kill(m_pid, SIGCONT);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    m_bCaught = false;
+    return status;
+  }
+
+ private:
+  pid_t m_pid = -1;
+  bool m_bCaught = false;
+};
+
+const std::string kLargeFile(64 << 20, 'n');  // takes a while to write and sync
+
+class SaveInterrupt : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteBytes(m_strTarget, kPrevious); }
+  TempFolder m_folder;
+  std::string m_strTarget = m_folder / "book.csv";
+};
+
+// A signal that ends the process takes the temporary file with it; a process that handles
+// the signal itself finishes its save.
+TEST_F(SaveInterrupt, LeavesTheOldFileOrTheNewOneAndNoTemporary) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    StoppedSave save(m_strTarget, kLargeFile);
+    ASSERT_TRUE(save.Caught());
+    const int status = save.Finish(signal);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(ReadBytes(m_strTarget), kPrevious);
+    EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
+  }
+  StoppedSave handled(m_strTarget, kLargeFile, [] { signal(SIGINT, [](int) {}); });
+  ASSERT_TRUE(handled.Caught());
+  EXPECT_EQ(handled.Finish(SIGINT), 0);
+  EXPECT_EQ(std::filesystem::file_size(m_strTarget), kLargeFile.size());
+  EXPECT_EQ(FolderContents(m_folder.Path()), std::vector<std::string>{"book.csv"});
+}
+
+// A process killed outright leaves its temporary file; the next save beside it removes it
+// once it has stood a while, but never one of a live process, nor anything not ours.
+TEST_F(SaveInterrupt, LeftoversOfGoneProcessesAreRemovedByTheNextSave) {
+  std::vector<std::string> dead;
+  {
+    StoppedSave killed(m_strTarget, kLargeFile);
+    ASSERT_TRUE(killed.Caught());
+    dead = TemporariesIn(m_folder.Path());
+  }  // killed here
+  ASSERT_EQ(dead.size(), 1u);
+  StoppedSave live(m_strTarget, kLargeFile);
+  ASSERT_TRUE(live.Caught());
+  // Of the dead process too, but not ours: another form, a link, another user's file.
+  const std::string pid = dead[0].substr(8, dead[0].find('-', 8) - 8);
+  WriteBytes(m_folder / (dead[0] + ".bak"), "x");
+  ASSERT_EQ(symlink("book.csv", (m_folder / (".qvbook-" + pid + "-00000000.tmp")).c_str()), 0);
+  if (geteuid() == 0) {
+    WriteBytes(m_folder / (".qvbook-" + pid + "-11111111.tmp"), "x");
+    ASSERT_EQ(chown((m_folder / (".qvbook-" + pid + "-11111111.tmp")).c_str(), 12345, 12345), 0);
+  }
+  std::vector<std::string> kept = FolderContents(m_folder.Path());
+  const timespec anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+  for (const std::string& name : kept)
+    utimensat(AT_FDCWD, (m_folder / name).c_str(), anHourAgo, AT_SYMLINK_NOFOLLOW);
+
+  ASSERT_EQ(SaveFileAtomically(m_strTarget, "new"), 0);
+  std::erase(kept, dead[0]);
+  EXPECT_EQ(FolderContents(m_folder.Path()), kept);
+}
+
+// The command-line tool's answer to a target that is no file: the editor's write message
+// and a line saying why, "output cannot be created", and the FIFO left as it was.
+TEST(SaveTarget, ToolRefusesAFifoAndALinkToOne) {
+  TempFolder folder;
+  const std::string fifo = folder / "pipe.csv";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink(fifo.c_str(), (folder / "link.bin").c_str()), 0);
+  WriteBytes(folder / "book.csv", kPrevious);
+  for (const std::string& target : {fifo, folder / "link.bin"}) {
+    const ProgramResult run = RunProgram({QVBOOK_CLI, "convert", folder / "book.csv", target});
+    EXPECT_EQ(run.exitCode, 73);
+    EXPECT_NE(run.errorText.find(target + " はファイルではない（デバイスやパイプなど）ため、書き込めません。"),
+              std::string::npos) << run.errorText;
+  }
+  struct stat st {};
+  EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, SaveFault, ::testing::Values(".csv", ".txt", ".bin"),

@@ -12,6 +12,7 @@
 #include "../files/TestFiles.h"
 #include "../support/ChildProcess.h"
 #include "platform/AtomicFile.h"
+#include "platform/AtomicFileShared.h"
 
 namespace {
 
@@ -112,6 +113,49 @@ TEST(AtomicFile, RefusesMissingFolderAndFolderTargets) {
   EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "sub"));
   EXPECT_EQ(SaveFileAtomically(folder / "sub/", "x"), EISDIR);
   EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+// What is not a regular file is refused before anything is written: the FIFO stays a
+// FIFO (and is never opened, which would block), and nothing new appears beside it.
+TEST(AtomicFile, RefusesTargetsThatAreNotRegularFiles) {
+  TempFolder folder;
+  const std::string fifo = folder / "pipe.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("pipe.csv", (folder / "link.csv").c_str()), 0);
+  EXPECT_EQ(SaveFileAtomically(fifo, "x"), kSaveTargetNotAFile);
+  EXPECT_EQ(SaveFileAtomically(folder / "link.csv", "x"), kSaveTargetNotAFile);
+  struct stat st {};
+  ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(FilesIn(folder.Path()), 2u);
+  // A character device, by an unprivileged process that could not replace it anyway: the
+  // answer is the refusal, not the EACCES of a temporary file it may not create in /dev.
+  const std::string report = RunInChild([] {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return std::string();
+    return std::to_string(SaveFileAtomically("/dev/null", "x"));
+  });
+  EXPECT_EQ(report, std::to_string(kSaveTargetNotAFile));
+}
+
+TEST(AtomicFile, SavesUnderTheLongestLegalName) {
+  TempFolder folder;
+  const std::string path = folder / std::string(255, 'n');
+  ASSERT_EQ(SaveFileAtomically(path, "first"), 0);
+  ASSERT_EQ(SaveFileAtomically(path, "second"), 0);
+  EXPECT_EQ(ReadBytes(path), "second");
+  EXPECT_EQ(FilesIn(folder.Path()), 1u);
+}
+
+// Only our own names give a writer: of the fixed short form, or the longer one of earlier
+// versions for the target being saved.
+TEST(AtomicFile, TemporaryNamesAreShortAndRecognisedOnlyWhenOurs) {
+  const std::string longest = platform::TemporaryFileName(4294967295u, 0xFFFFFFFFu);
+  EXPECT_LE(longest.size(), 36u);
+  EXPECT_EQ(platform::WriterOfTemporary(longest, "book.csv"), 4294967295u);
+  EXPECT_EQ(platform::WriterOfTemporary(".book.csv.tmp4242.7.3fa9c", "book.csv"), 4242u);
+  for (const char* name : {".qvbook-12-0000000g.tmp", ".qvbook-0-0123abcd.tmp", ".qvbook-12-0123abc.tmp",
+                           ".qvbook-12-0123abcd.tmp~", ".other.csv.tmp4242.7.3fa9c", ".book.csv.tmp4242.7."})
+    EXPECT_EQ(platform::WriterOfTemporary(name, "book.csv"), std::nullopt) << name;
 }
 
 }  // namespace

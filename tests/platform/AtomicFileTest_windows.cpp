@@ -67,4 +67,13 @@ TEST_F(AtomicFileWindows, MissingFolderAndFolderTargetsAreRefused) {
   ExpectPreviousIntact();
 }
 
+// Device names name a device in every folder: saving there would write to the device.
+TEST_F(AtomicFileWindows, DeviceNamesAreRefused) {
+  for (const char* name : {"NUL", "nul.csv", "COM1", "lpt9.bin", "CON .txt"})
+    EXPECT_EQ(SaveFileAtomically(m_folder / name, "x"), kSaveTargetNotAFile) << name;
+  EXPECT_EQ(SaveFileAtomically("\\\\.\\COM3", "x"), kSaveTargetNotAFile);
+  EXPECT_EQ(SaveFileAtomically(m_folder / "console.csv", "x"), 0) << "only the exact names";
+  EXPECT_EQ(FilesIn(m_folder.Path()), 2u);
+}
+
 }  // namespace

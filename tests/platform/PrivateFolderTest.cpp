@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "../files/TestFiles.h"
+#include "../support/ChildProcess.h"
+#include "../support/ScopedEnv.h"
 
 namespace {
 
@@ -17,30 +19,6 @@ mode_t ModeOf(const std::string& path) {
   EXPECT_EQ(lstat(path.c_str(), &info), 0) << path;
   return info.st_mode & 0777;
 }
-
-// Sets or clears environment variables for one test and puts them back afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : m_name(name) {
-    if (const char* old = std::getenv(name)) {
-      m_old = old;
-      m_hadOld = true;
-    }
-    Set(name, value);
-  }
-  ~ScopedEnv() { Set(m_name, m_hadOld ? m_old.c_str() : nullptr); }
-
- private:
-  static void Set(const char* name, const char* value) {
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  const char* m_name;
-  std::string m_old;
-  bool m_hadOld = false;
-};
 
 struct LocationCase {
   const char* runtime;
@@ -74,6 +52,7 @@ TEST(PrivateFolder, IsCreatedClosedToOthers) {
   ASSERT_TRUE(platform::EnsurePrivateFolder(folder));
   EXPECT_EQ(ModeOf(folder), 0700u);
   EXPECT_TRUE(platform::EnsurePrivateFolder(folder));  // already there: fine
+  EXPECT_FALSE(platform::EnsurePrivateFolder(""));
 }
 
 TEST(PrivateFolder, AnOpenFolderOfOursIsClosed) {
@@ -85,20 +64,24 @@ TEST(PrivateFolder, AnOpenFolderOfOursIsClosed) {
   EXPECT_EQ(ModeOf(folder), 0700u);
 }
 
-TEST(PrivateFolder, RefusesALinkOrAFileInItsPlace) {
-  TempFolder scratch;
-  const std::string target = scratch / "target";
-  ASSERT_TRUE(platform::EnsurePrivateFolder(target));
-  const std::string link = scratch / "link";
-  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  std::string error;
-  EXPECT_FALSE(platform::EnsurePrivateFolder(link, &error));
-  EXPECT_FALSE(error.empty());
-
-  const std::string file = scratch / "file";
-  WriteBytes(file, "x");
-  EXPECT_FALSE(platform::EnsurePrivateFolder(file));
-  EXPECT_FALSE(platform::EnsurePrivateFolder(""));
+// What stands in the way, and the reason given. Checked without root's override, so that
+// modes refuse root as they refuse everybody else.
+TEST(PrivateFolder, SaysWhyAFolderCannotBeUsed) {
+  using platform::FolderProblem;
+  TempFolder s;
+  ASSERT_EQ(mkdir((s / "ro").c_str(), 0500), 0);
+  ASSERT_EQ(symlink(s.Path().c_str(), (s / "link").c_str()), 0);
+  WriteBytes(s / "file", "x");
+  const std::pair<std::string, FolderProblem> cases[] = {
+      {s / "gone/qvbook", FolderProblem::MissingParent}, {s / "ro/qvbook", FolderProblem::NotWritable},
+      {s / "ro", FolderProblem::NotWritable},            {s / "link", FolderProblem::SymbolicLink},
+      {s / "file", FolderProblem::NotAFolder}};
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(RunWithoutPermissionOverride(
+                  [&] { return static_cast<int>(platform::EnsurePrivateFolder(path).problem); }),
+              static_cast<int>(expected))
+        << path;
+  }
 }
 
 TEST(PrivateFolder, RefusesAFolderOfAnotherUser) {
@@ -107,7 +90,7 @@ TEST(PrivateFolder, RefusesAFolderOfAnotherUser) {
   const std::string folder = scratch / "theirs";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   ASSERT_EQ(chown(folder.c_str(), 12345, 12345), 0);
-  EXPECT_FALSE(platform::EnsurePrivateFolder(folder));
+  EXPECT_EQ(platform::EnsurePrivateFolder(folder).problem, platform::FolderProblem::OtherOwner);
 }
 
 TEST(PrivateFile, IsCreatedOnceForTheOwnerAndNeverThroughALink) {

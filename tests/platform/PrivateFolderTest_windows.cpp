@@ -21,9 +21,9 @@ TEST(PrivateFolderWindows, LiesInTheUsersTemporaryFolder) {
 TEST(PrivateFolderWindows, RefusesAFileWhereTheFolderShouldBe) {
   TempFolder scratch;
   WriteBytes(scratch / "taken", "x");
-  std::string error;
-  EXPECT_FALSE(platform::EnsurePrivateFolder(scratch / "taken", &error));
-  EXPECT_NE(error.find("taken"), std::string::npos);
+  EXPECT_EQ(platform::EnsurePrivateFolder(scratch / "taken").problem, platform::FolderProblem::NotAFolder);
+  EXPECT_EQ(platform::EnsurePrivateFolder(scratch / "missing/qvbook").problem,
+            platform::FolderProblem::MissingParent);
 }
 
 TEST(PrivateFolderWindows, DatabaseFilesAreNewAndHidden) {
