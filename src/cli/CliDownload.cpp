@@ -9,7 +9,8 @@ int RunDownload(const CliArgs& args) {
   TransferArgs parsed;
   if (!ParseTransferArgs(args, parsed)) return kExitUsage;
   CTransferSession session;
-  if (int exit = RunTransfer(session, true, parsed.port); exit != kExitOk) return exit;
+  TransferInterrupt interrupt;  // from here on Ctrl+C never leaves a file half written
+  if (int exit = RunTransfer(session, interrupt, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
   LoadPhonebookImage(session.Image(), store);
