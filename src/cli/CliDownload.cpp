@@ -9,7 +9,7 @@ int RunDownload(const CliArgs& args) {
   TransferArgs parsed;
   if (!ParseTransferArgs(args, parsed)) return kExitUsage;
   CTransferSession session;
-  TransferInterrupt interrupt;  // from here on Ctrl+C never leaves a file half written
+  TransferInterrupt interrupt;  // covers the save too: a finished download is saved whole
   if (int exit = RunTransfer(session, interrupt, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
