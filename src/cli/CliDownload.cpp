@@ -11,7 +11,8 @@ int RunDownload(const CliArgs& args) {
   TransferArgs parsed;
   if (!ParseTransferArgs(args, parsed)) return kExitUsage;
   CTransferSession session;
-  if (int exit = RunTransfer(session, true, parsed.port); exit != kExitOk) return exit;
+  TransferInterrupt interrupt;  // covers the save too: a finished download is saved whole
+  if (int exit = RunTransfer(session, interrupt, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
   if (LoadPhonebookImage(session.Image(), store) != StoreOk) {  // nothing is written

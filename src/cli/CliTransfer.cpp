@@ -11,7 +11,6 @@
 #include "cli/PortAccess.h"
 #include "comm/PortDiscovery.h"
 #include "comm/TransferMessages.h"
-#include "platform/InterruptWatch.h"
 
 namespace {
 
@@ -71,6 +70,35 @@ std::string PortDetail(CTransferSession& session, const std::string& port) {
 
 }  // namespace
 
+TransferInterrupt::TransferInterrupt() : m_watch([this] { OnInterrupt(); }) {}
+
+void TransferInterrupt::Watch(CTransferSession& session) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_pSession = &session;
+  m_pCtrl = nullptr;
+  m_bInterrupted = false;
+}
+
+void TransferInterrupt::Watch(CUtiCtrl& ctrl) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_pSession = nullptr;
+  m_pCtrl = &ctrl;
+  m_bInterrupted = false;
+  ctrl.InterruptWaits(false);
+}
+
+bool TransferInterrupt::Interrupted() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_bInterrupted;
+}
+
+void TransferInterrupt::OnInterrupt() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_bInterrupted = true;
+  if (m_pSession) m_pSession->Abort();
+  if (m_pCtrl) m_pCtrl->InterruptWaits(true);
+}
+
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--port") {
@@ -90,14 +118,14 @@ void PrintResultMessage(int result, bool bDownload) {
   PrintMessage(ids.caption, ids.text);
 }
 
-int RunTransfer(CTransferSession& session, bool bDownload, const std::string& port,
-                const ImageBuilder& buildImage) {
+int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
+                const std::string& port, const ImageBuilder& buildImage) {
   WakeLine wakeLine;
   ProgressLine progress;
   session.SetWakeNotice(&wakeLine);
   session.SetObserver(&progress);
   session.SetPortName(port);
-  InterruptWatch interrupt([&session] { session.Abort(); });
+  interrupt.Watch(session);
 
   int start = session.StartSession(bDownload, buildImage);
   int result = start == SessionOk ? progress.WaitFinished() : SessionOk;
@@ -105,7 +133,9 @@ int RunTransfer(CTransferSession& session, bool bDownload, const std::string& po
   session.SetObserver(nullptr);
   session.SetWakeNotice(nullptr);
 
-  if (interrupt.Interrupted()) {
+  // An interrupt during the start ends it with whatever step it cut short; one during the
+  // transfer makes it finish as aborted; one while the session ends changes nothing.
+  if (start == SessionAborted || result == SessionAborted || (start != SessionOk && interrupt.Interrupted())) {
     PrintResultMessage(SessionAborted, bDownload);
     return kExitInterrupted;
   }

@@ -24,10 +24,13 @@ int RunUpload(const CliArgs& args) {
     return kExitInvalidPhonebook;
   }
   CTransferSession session;
-  auto build = [&store](PhonebookImage& image) { return store.BuildImage(image); };
-  if (int exit = RunTransfer(session, false, parsed.port, build); exit != kExitOk) return exit;
-  PrintResultMessage(SessionOk, false);
   CUtiCtrl restart;
+  TransferInterrupt interrupt;
+  auto build = [&store](PhonebookImage& image) { return store.BuildImage(image); };
+  if (int exit = RunTransfer(session, interrupt, false, parsed.port, build); exit != kExitOk) return exit;
+  PrintResultMessage(SessionOk, false);
+  // The handset holds the new image: it restarts unless the user interrupts the restart.
+  interrupt.Watch(restart);
   RestartHandset(restart, parsed.port);
-  return kExitOk;
+  return interrupt.Interrupted() ? kExitInterrupted : kExitOk;
 }

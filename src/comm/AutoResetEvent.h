@@ -48,6 +48,11 @@ class CAutoResetEvent {
     m_cv.notify_all();
   }
 
+  bool IsInterrupted() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bInterrupted;
+  }
+
  private:
   std::mutex m_mutex;
   std::condition_variable m_cv;

@@ -5,15 +5,6 @@
 
 namespace {
 
-void PutStuffed(std::vector<uint8_t>& out, uint8_t byte) {
-  if (byte == kFrameFlag || byte == kFrameEscape) {
-    out.push_back(kFrameEscape);
-    out.push_back(byte ^ kFrameEscapeXor);
-  } else {
-    out.push_back(byte);
-  }
-}
-
 // A refusal is a few printable bytes; a block of image data is never this short and plain.
 constexpr std::size_t kMaxRefusalText = 32;
 
@@ -29,6 +20,15 @@ bool HoldsRefusal(std::span<const uint8_t> text) {
 
 }  // namespace
 
+void AppendStuffed(std::vector<uint8_t>& out, uint8_t byte) {
+  if (byte == kFrameFlag || byte == kFrameEscape) {
+    out.push_back(kFrameEscape);
+    out.push_back(byte ^ kFrameEscapeXor);
+  } else {
+    out.push_back(byte);
+  }
+}
+
 std::vector<uint8_t> EncodeFrame(uint8_t more, std::span<const uint8_t> data) {
   std::vector<uint8_t> out;
   out.reserve(data.size() * 2 + 12);
@@ -36,14 +36,14 @@ std::vector<uint8_t> EncodeFrame(uint8_t more, std::span<const uint8_t> data) {
   out.insert(out.end(), kFrameHeader.begin(), kFrameHeader.end());
   out.push_back(more);
   auto length = static_cast<uint16_t>(data.size());
-  PutStuffed(out, static_cast<uint8_t>(length >> 8));
-  PutStuffed(out, static_cast<uint8_t>(length & 0xFF));
+  AppendStuffed(out, static_cast<uint8_t>(length >> 8));
+  AppendStuffed(out, static_cast<uint8_t>(length & 0xFF));
   uint8_t sum = 0;
   for (uint8_t byte : data) {
-    PutStuffed(out, byte);
+    AppendStuffed(out, byte);
     sum = static_cast<uint8_t>(sum + byte);
   }
-  PutStuffed(out, sum);
+  AppendStuffed(out, sum);
   out.push_back(kFrameFlag);
   return out;
 }

@@ -33,6 +33,9 @@ struct DecodedFrame {
   uint8_t checksum = 0;       // as received
 };
 
+// Appends `byte` as it travels in a frame's length, data or checksum (0x7D, 0x7E stuffed).
+void AppendStuffed(std::vector<uint8_t>& out, uint8_t byte);
+
 std::vector<uint8_t> EncodeFrame(uint8_t more, std::span<const uint8_t> data);
 std::vector<uint8_t> EncodeFrame(uint8_t more, std::string_view text);
 

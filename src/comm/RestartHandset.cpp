@@ -1,8 +1,6 @@
 // The restart after an upload.
 #include "comm/RestartHandset.h"
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 bool RestartHandset(CUtiCtrl& ctrl, const std::string& portName, const TransferTiming& timing) {
@@ -13,7 +11,10 @@ bool RestartHandset(CUtiCtrl& ctrl, const std::string& portName, const TransferT
     ctrl.Close();
     return false;
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(timing.afterOpenMs));
+  if (!ctrl.Pause(timing.afterOpenMs)) {  // interrupted
+    ctrl.Close();
+    return false;
+  }
   std::vector<uint8_t> reply(kCommandReplyCapacity);
   uint32_t count = kCommandReplyCapacity;
   ctrl.SendText("AT\r");

@@ -8,5 +8,6 @@
 
 // Runs the restart on `ctrl` (closed before and after). `portName` names the port; when
 // empty the handset is searched for. Fails silently: true only when "!!restart" was sent
-// after the handset answered "AT".
+// after the handset answered "AT". ctrl.InterruptWaits(true) from another thread cuts
+// every wait short.
 bool RestartHandset(CUtiCtrl& ctrl, const std::string& portName, const TransferTiming& timing = {});

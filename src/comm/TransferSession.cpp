@@ -17,6 +17,9 @@ namespace {
 
 constexpr std::size_t kUploadBlock = 1024;
 constexpr int kProgressPerExchange = 1024;
+// Blocks a download may take beyond those the image needs at the handset's block size
+// (a short block or an empty last frame): past them the handset is not sending an image.
+constexpr std::size_t kExtraBlocks = 2;
 constexpr std::size_t kWakeCollectBytes = 256;
 constexpr std::string_view kOk = "OK\r\n";
 constexpr std::string_view kDownloadRequest = "GET_FILE<?pdata.bin>\r\n";
@@ -56,7 +59,7 @@ struct CTransferSession::Core {
   int bytesSent = 0;                    // advanced by each block sent
   std::size_t receiveOffset = 0;        // where the next received block lands
   std::size_t receivedBytes = 0;        // size of the image the last download completed
-  bool frameFailed = false;             // a block of this download failed its tests
+  std::size_t lastBlockLength = 0;      // data bytes of the block stored last
   // Where each data reply is read: made once, since a download reads over a hundred.
   std::vector<uint8_t> replyBuffer = std::vector<uint8_t>(kMaxChunkBytes);
 
@@ -67,7 +70,7 @@ struct CTransferSession::Core {
   bool uploadRequest = false;
   bool abort = false;                   // raised by the user, consumed by a test
   bool ending = false;                  // EndSession runs: pauses end, nothing is reported
-  bool starting = false;                // StartSession runs
+  bool open = false;                    // from StartSession to the end of EndSession
   bool threadEnded = false;
 
   std::mutex observerLock;              // guards observer
@@ -78,19 +81,24 @@ struct CTransferSession::Core {
     if (observer) observer->OnCommNotify(kind, value);
   }
 
-  // Waits `ms`; false when the session is ending (or, while starting, aborted) first.
+  // Waits `ms`; false when the session is ending or the user aborted first.
   bool Pause(int ms) {
     std::unique_lock<std::mutex> lock(signalLock);
-    const auto cut = [this] { return ending || (starting && abort); };
+    const auto cut = [this] { return ending || abort; };
     // No pause at all (shortened timing) gives the thread up to nobody.
     if (ms <= 0) return !cut();
     return !signalCv.wait_for(lock, std::chrono::milliseconds(ms), cut);
   }
 
-  bool StartAborted() {
+  // Tests the abort signal without consuming it.
+  bool AbortRaised() {
     std::lock_guard<std::mutex> lock(signalLock);
     return abort;
   }
+
+  // The result of a step that failed: an abort raised meanwhile cut its wait short, so the
+  // user's abort is what happened.
+  int Failed(int result) { return AbortRaised() ? SessionAborted : result; }
 
   // Tests the abort signal without waiting; a raised signal is consumed.
   bool TestAbort() {
@@ -122,11 +130,11 @@ struct CTransferSession::Core {
     DecodedFrame frame;
     if (DecodeFrame(bytes, DataFrameStart(bytes), frame) != FrameOk ||
         receiveOffset + frame.length > image.size()) {
-      frameFailed = true;  // not stored; the download goes on but cannot succeed
-      return ExchangeFailed;
+      return ExchangeFailed;  // not stored
     }
     std::copy(frame.data.begin(), frame.data.end(), image.begin() + receiveOffset);
     receiveOffset += frame.length;
+    lastBlockLength = frame.length;
     if (frame.more == 0) {
       receivedBytes = std::exchange(receiveOffset, 0);
       return ExchangeLastBlock;
@@ -138,40 +146,46 @@ struct CTransferSession::Core {
     return ExchangeOk;
   }
 
+  // Ends on the first block that is refused or fails its tests (the conversation cannot
+  // ask for it again, and a gap would misplace every later block), and after at most the
+  // blocks the image can take at the handset's block size: a handset that goes on talking
+  // past them is not sending an image.
   int DownloadImage() {
     Notify(NotifyProgress, 0);
     image.fill(0);
     receiveOffset = 0;
     receivedBytes = 0;
-    frameFailed = false;
-    if (ExchangeDataFrame(kDownloadRequest) != ExchangeOk) return SessionNoReply;
+    if (ExchangeDataFrame(kDownloadRequest) != ExchangeOk) return Failed(SessionNoReply);
+    // The first block is a whole one: its length is the handset's block size.
+    if (lastBlockLength == 0) return SessionBadReply;
+    const std::size_t blockLimit = (kImageSize + lastBlockLength - 1) / lastBlockLength + kExtraBlocks;
+    std::size_t blocks = 1;
     int progress = kProgressPerExchange;
     Notify(NotifyProgress, progress);
     for (;;) {
-      if (!Pause(timing.beforeAckMs)) return SessionNoReply;
+      if (!Pause(timing.beforeAckMs)) return SessionAborted;
       int result = ExchangeDataFrame(kAck);
       if (result == ExchangeAborted) return SessionAborted;
-      if (result == ExchangeNoReply) return SessionNoReply;
+      if (result == ExchangeNoReply) return Failed(SessionNoReply);
+      if (result != ExchangeOk && result != ExchangeLastBlock) return Failed(SessionBadReply);
       progress += kProgressPerExchange;
       Notify(NotifyProgress, progress);
       if (result == ExchangeLastBlock) break;
-      if (result == ExchangeRefused) return SessionBadReply;
-      // ExchangeFailed: acknowledged by the next "ACK" like any block; judged at the end.
+      if (++blocks >= blockLimit) return SessionBadReply;
     }
     Notify(NotifyProgress, static_cast<int>(kImageSize));
-    // A block that failed its tests, or an image of the wrong size, would put misplaced
-    // bytes into the phonebook: such a download is a failure.
-    if (frameFailed || receivedBytes != kImageSize) return SessionBadReply;
+    // An image of the wrong size would put misplaced bytes into the phonebook.
+    if (receivedBytes != kImageSize) return SessionBadReply;
     return SessionOk;
   }
 
   int UploadImage() {
-    if (!Pause(timing.aroundPutFileMs)) return SessionNoReply;
+    if (!Pause(timing.aroundPutFileMs)) return SessionAborted;
     std::string command = "PUT_FILE<?pdata.bin,120000," + CurrentTimeStamp() + ">\r\n";
-    if (SendCommand(command) != ExchangeOk) return SessionNoReply;
+    if (SendCommand(command) != ExchangeOk) return Failed(SessionNoReply);
     bytesToSend = static_cast<int>(kImageSize);
     bytesSent = 0;
-    if (!Pause(timing.aroundPutFileMs)) return SessionNoReply;
+    if (!Pause(timing.aroundPutFileMs)) return SessionAborted;
     std::size_t blockOffset = 0;
     for (;;) {
       if (TestAbort()) return SessionAborted;
@@ -180,10 +194,11 @@ struct CTransferSession::Core {
       std::size_t length = more ? kUploadBlock : remaining;
       bytesSent += static_cast<int>(length);
       controller.SendBytes(EncodeFrame(more ? 1 : 0, std::span(image.data() + blockOffset, length)));
-      if (!Pause(timing.afterBlockMs)) return SessionNoReply;
+      if (!Pause(timing.afterBlockMs)) return SessionAborted;
       std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
       uint32_t count = kCommandReplyCapacity;
-      if (controller.WaitReply(count, reply.data(), timing.replyTimeoutMs) != UtiOk) return SessionNoReply;
+      if (controller.WaitReply(count, reply.data(), timing.replyTimeoutMs) != UtiOk)
+        return Failed(SessionNoReply);
       auto text = TextAt(Bytes(reply, count), 7, kCommandReplyCapacity);
       if (ContainsText(text, "REJ") || ContainsText(text, "ERROR")) return SessionRejected;
       Notify(NotifyProgress, static_cast<int>(blockOffset));
@@ -222,15 +237,20 @@ int CTransferSession::DownloadImage() { return m_pCore->DownloadImage(); }
 int CTransferSession::UploadImage() { return m_pCore->UploadImage(); }
 
 void CTransferSession::Abort() {
-  Core& core = *m_pCore;
-  bool starting;
+  std::shared_ptr<Core> shared;
+  {
+    std::lock_guard<std::mutex> lock(m_coreLock);
+    shared = m_pCore;
+  }
+  Core& core = *shared;
   {
     std::lock_guard<std::mutex> lock(core.signalLock);
     core.abort = true;
-    starting = core.starting;
+    // Every wait of an open session ends at once: the wake-up, a reply that does not
+    // come, the pauses. Under the lock, so that it never reaches the next session.
+    if (core.open) core.controller.InterruptWaits(true);
   }
   core.signalCv.notify_all();
-  if (starting) core.controller.InterruptWaits(true);
 }
 
 int CTransferSession::StartSession(bool bDownload, const ImageBuilder& buildImage) {
@@ -240,11 +260,13 @@ int CTransferSession::StartSession(bool bDownload, const ImageBuilder& buildImag
     std::lock_guard<std::mutex> lock(core.signalLock);
     core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
     core.ending = core.threadEnded = false;
-    core.starting = true;
+    core.open = true;
+    core.controller.InterruptWaits(false);
   }
   int result = RunStart(bDownload, buildImage);
   std::lock_guard<std::mutex> lock(core.signalLock);
-  core.starting = false;
+  // A step cut short by the user's abort failed because of it.
+  if (result != SessionOk && core.abort) result = SessionAborted;
   return result;
 }
 
@@ -274,7 +296,7 @@ int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
   if (int result = core.SendCommand("FT_START\r\n")) return result;
   if (!core.Pause(m_timing.startToDeleteMs)) return SessionAborted;
   if (int result = core.SendCommand("DEL<**ack**>\r\n")) return result;
-  if (core.StartAborted()) return SessionAborted;
+  if (core.AbortRaised()) return SessionAborted;
 
   try {
     m_transferThread = std::thread(&CTransferSession::TransferThreadProc, m_pCore);
@@ -321,7 +343,10 @@ int CTransferSession::WakeHandset() {
       }
     }
     if (ContainsText(std::span(collected.data(), used), kOk)) return SessionOk;
-    if (core.StartAborted() || !core.Pause(m_timing.wakePollMs)) return SessionAborted;
+    // A line that hung up brings nothing more; one flooded past its queue brings nonsense.
+    if (core.controller.LineDown()) return SessionNoReply;
+    if (core.controller.ReceiveOverflowed()) return SessionBadReply;
+    if (!core.Pause(m_timing.wakePollMs)) return SessionAborted;
   }
 }
 
@@ -372,6 +397,7 @@ void CTransferSession::EndSession() {
     } else {
       // Released: it keeps the old core (and closes its port when it ends by itself).
       m_transferThread.detach();
+      std::lock_guard<std::mutex> lock(m_coreLock);
       m_pCore = std::make_shared<Core>(m_timing, nullptr);
       SetObserver(m_pObserver);
       return;
@@ -390,4 +416,7 @@ void CTransferSession::EndSession() {
   core.controller.SendBytes(std::vector<uint8_t>(kEndOfLinkFrame.begin(), kEndOfLinkFrame.end()));
   std::this_thread::sleep_for(std::chrono::milliseconds(m_timing.afterEndOfLinkMs));
   core.controller.Close();
+  std::lock_guard<std::mutex> lock(core.signalLock);
+  core.open = false;
+  core.controller.InterruptWaits(false);  // the controller serves the next session unhindered
 }

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -73,8 +74,9 @@ class CTransferSession {
   // Ends the transfer thread (promptly, even in mid-transfer), sends the end-of-link
   // frame and closes the port. Safe to call at any time and more than once.
   void EndSession();
-  // Raises the abort signal; the transfer stops at its next block boundary. During
-  // StartSession (from another thread) it cuts the wake-up short with result 10.
+  // Raises the abort signal (from any thread). While a session is open it also ends every
+  // wait at once: StartSession then returns 10, and a running transfer finishes with 10
+  // unless it had already finished.
   void Abort();
   bool IsRunning() const { return m_transferThread.joinable(); }
 
@@ -97,6 +99,7 @@ class CTransferSession {
   int WakeHandset();
 
   TransferTiming m_timing;
+  std::mutex m_coreLock;                // guards m_pCore against Abort on another thread
   std::shared_ptr<Core> m_pCore;        // what the transfer thread shares
   std::thread m_transferThread;         // not joinable while no thread runs
   ITransferObserver* m_pObserver = nullptr;

@@ -25,7 +25,6 @@ void CUtiCtrl::RaiseReceiveSignal(void* user, uint32_t) {
 int CUtiCtrl::Open(const std::string& portName) {
   // The signal is a plain object here and cannot fail to exist (UtiNoSignal never occurs).
   m_bReceiveSignal = true;
-  m_receiveSignal.SetInterrupted(false);
   m_receiveSignal.Reset();
   SetReceiveCallback(&CUtiCtrl::RaiseReceiveSignal, this);
   if (OpenPort(portName) != CommOk) {
@@ -53,13 +52,19 @@ int CUtiCtrl::SendBytes(uint32_t count, const uint8_t* bytes) {
 }
 
 int CUtiCtrl::WaitReply(uint32_t& count, uint8_t* buffer, int timeoutMs) {
-  if (!m_bReceiveSignal || !m_receiveSignal.Wait(timeoutMs)) return UtiTimeout;
-  return ReadData(count, buffer) == CommOk ? UtiOk : UtiNoChunk;
+  // A line that is down brings nothing more: take what was signalled already, else give up.
+  if (!m_bReceiveSignal || !m_receiveSignal.Wait(LineDown() ? 0 : timeoutMs)) return UtiTimeout;
+  const int read = ReadData(count, buffer);
+  if (read == CommOk) return UtiOk;
+  return read == CommNoChunk && LineDown() ? UtiTimeout : UtiNoChunk;
 }
 
 void CUtiCtrl::InterruptWaits(bool interrupt) {
   m_receiveSignal.SetInterrupted(interrupt);
+  InterruptPauses(interrupt);
 }
+
+void CUtiCtrl::OnLineDown() { m_receiveSignal.Raise(); }
 
 int CUtiCtrl::FindHandsetPort(std::string& portName) const {
   portName.clear();

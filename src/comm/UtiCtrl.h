@@ -42,6 +42,8 @@ class CUtiCtrl : public CWCommCtrl {
     return SendBytes(static_cast<uint32_t>(bytes.size()), bytes.data());
   }
   // Waits for the next chunk. `count` gives the buffer's capacity and receives the length.
+  // Gives up at once (5) when the line is down and nothing is left to take; 4 after the
+  // receive queue overflowed.
   virtual int WaitReply(uint32_t& count, uint8_t* buffer, int timeoutMs);
 
   // The handset's port: QVBOOK_PORT when set, else the first serial device carrying the
@@ -50,9 +52,12 @@ class CUtiCtrl : public CWCommCtrl {
   // Where the device tree is looked up ("/sys"; tests give a fake tree).
   void SetSysfsRoot(std::string root) { m_strSysfsRoot = std::move(root); }
 
-  // Makes every WaitReply give up at once (true) until the next Open or until cleared;
-  // lets another thread end a conversation that is waiting for the handset.
+  // Makes every WaitReply, Pause and OpenPort's retry pause give up at once (true) until
+  // cleared; lets another thread end a conversation that is waiting for the handset.
   void InterruptWaits(bool interrupt);
+
+ protected:
+  void OnLineDown() override;  // wakes a waiting WaitReply: no reply can come any more
 
  private:
   static void RaiseReceiveSignal(void* user, uint32_t count);

@@ -19,8 +19,10 @@ struct CWCommCtrl::Link {
   SerialPort port;
   std::mutex sendLock;                  // guards sendQueue
   CWDataQueue sendQueue;
-  std::mutex receiveLock;               // guards receiveQueue
+  std::mutex receiveLock;               // guards receiveQueue and overflowed
   CWDataQueue receiveQueue;
+  bool overflowed = false;              // the queue overflowed: received bytes are dropped
+  std::atomic<bool> lineDown{false};    // the reader ended because the device failed
   std::atomic<uint32_t> intervalMs{0};  // the read time-outs in force
   std::atomic<uint32_t> totalMultiplier{0};
   std::atomic<uint32_t> totalConstant{0};
@@ -49,6 +51,27 @@ void CWCommCtrl::OnReceive(uint32_t count) {
 
 void CWCommCtrl::OnSendComplete() {}
 
+void CWCommCtrl::OnLineDown() {}
+
+bool CWCommCtrl::LineDown() const { return m_pLink && m_pLink->lineDown; }
+
+bool CWCommCtrl::ReceiveOverflowed() const {
+  if (!m_pLink) return false;
+  std::lock_guard<std::mutex> lock(m_pLink->receiveLock);
+  return m_pLink->overflowed;
+}
+
+std::size_t CWCommCtrl::ReceiveQueueBytes() const {
+  if (!m_pLink) return 0;
+  std::lock_guard<std::mutex> lock(m_pLink->receiveLock);
+  return m_pLink->receiveQueue.Bytes();
+}
+
+bool CWCommCtrl::Pause(int ms) {
+  m_pauseSignal.Wait(ms);  // nothing raises it: it ends by time-out or interruption
+  return !m_pauseSignal.IsInterrupted();
+}
+
 int CWCommCtrl::SetReceiveCallback(CommCallback callback, void* user) {
   m_pfnReceive = callback;
   m_pCallbackUser = user;
@@ -60,7 +83,7 @@ int CWCommCtrl::OpenPort(const std::string& portName) {
   int result = OpenSequence();
   if (result != CommOk) {
     ClosePort();
-    std::this_thread::sleep_for(std::chrono::milliseconds(m_nOpenRetryPauseMs));
+    if (!Pause(m_nOpenRetryPauseMs)) return result;  // interrupted: no retry
     result = OpenSequence();
     if (result != CommOk) ClosePort();
   }
@@ -151,6 +174,7 @@ int CWCommCtrl::ReadData(uint32_t& count, uint8_t* buffer) {
   ByteChunk chunk;
   {
     std::lock_guard<std::mutex> lock(m_pLink->receiveLock);
+    if (m_pLink->overflowed) return CommOverflow;
     if (!m_pLink->receiveQueue.PopFront(chunk)) return CommNoChunk;
   }
   count = std::min<uint32_t>(count, static_cast<uint32_t>(chunk.size()));
@@ -215,7 +239,15 @@ void CWCommCtrl::ReaderThreadProc(std::shared_ptr<Link> shared) {
     if (have == 0) return;
     {
       std::lock_guard<std::mutex> lock(link.receiveLock);
-      link.receiveQueue.PushBack(buffer.data(), have);
+      CWDataQueue& queue = link.receiveQueue;
+      if (!link.overflowed &&
+          (queue.Count() >= kMaxQueuedChunks || queue.Bytes() + have > kMaxQueuedBytes)) {
+        // The device talks faster than it is listened to: what is queued is no longer a
+        // conversation. Drop it and everything after; the caller learns of it by ReadData.
+        queue.Clear();
+        link.overflowed = true;
+      }
+      if (!link.overflowed) queue.PushBack(buffer.data(), have);
     }
     {
       std::lock_guard<std::mutex> lock(link.ownerLock);
@@ -282,7 +314,13 @@ void CWCommCtrl::ReaderThreadProc(std::shared_ptr<Link> shared) {
       break;
     }
   }
-  if (port.StopRaised()) port.Purge();
+  if (port.StopRaised()) {
+    port.Purge();
+  } else {
+    link.lineDown = true;
+    std::lock_guard<std::mutex> lock(link.ownerLock);
+    if (link.owner) link.owner->OnLineDown();
+  }
   {
     std::lock_guard<std::mutex> lock(link.endLock);
     link.ended = true;

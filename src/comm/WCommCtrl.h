@@ -1,14 +1,18 @@
 // The byte pipe to a serial port: one reader thread per open port does every read and
 // write; callers exchange whole chunks with it through a receive queue and a send queue.
 // A chunk is what arrived in one burst: reading stops once the interval time-out passes
-// without a byte after at least one byte arrived. The hooks run on the reader thread: a
-// class that overrides them closes the port in its own destructor.
+// without a byte after at least one byte arrived. The receive queue is bounded: a device
+// that talks faster than the caller takes its chunks overflows it, and the channel then
+// drops what it receives and reports the overflow until it is closed. The hooks run on
+// the reader thread: a class that overrides them closes the port in its own destructor.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "comm/AutoResetEvent.h"
 
 // Results of the channel's operations (0 is success; each operation names its own).
 enum CommResult : int {
@@ -17,7 +21,8 @@ enum CommResult : int {
   CommWriteClosed = 1,   // WriteData: port closed
   CommSetupFailed = 2,   // OpenPort: a set-up step failed; ClosePort: purge, DTR or close failed
   CommNoChunk = 3,       // ReadData: nothing queued
-  CommReadClosed = 4     // ReadData: port closed
+  CommReadClosed = 4,    // ReadData: port closed
+  CommOverflow = 5       // ReadData: the receive queue overflowed; received bytes were lost
 };
 
 // Line time-outs in milliseconds, as the handset's driver takes them. Only the read
@@ -35,6 +40,10 @@ enum FlowControl : int { FlowNone = 0, FlowHardware = 1 };
 inline constexpr uint32_t kMaxChunkBytes = 32768;   // one read request
 inline constexpr int kOpenRetryPauseMs = 5000;      // before the one retry of OpenPort
 inline constexpr int kCloseWaitMs = 1000;           // each wait for the reader in ClosePort
+// The receive queue's bound. A handset answers each request with one chunk, so a caller
+// that keeps up never holds more than a few; more means the device talks without end.
+inline constexpr std::size_t kMaxQueuedBytes = 4 * kMaxChunkBytes;
+inline constexpr std::size_t kMaxQueuedChunks = 64;
 
 using CommCallback = void (*)(void* user, uint32_t count);
 
@@ -63,10 +72,25 @@ class CWCommCtrl {
   // The pause before OpenPort's retry (tests shorten it).
   void SetOpenRetryPause(int ms) { m_nOpenRetryPauseMs = ms; }
 
+  // True once the reader thread ended because the device failed or hung up: no further
+  // chunks can arrive until the port is opened again.
+  bool LineDown() const;
+  // True once the receive queue overflowed (until the port is closed).
+  bool ReceiveOverflowed() const;
+  // Bytes waiting in the receive queue.
+  std::size_t ReceiveQueueBytes() const;
+
+  // Makes OpenPort's retry pause and Pause() end at once (true) until cleared; lets
+  // another thread cut short whatever waits on this channel.
+  void InterruptPauses(bool interrupt) { m_pauseSignal.SetInterrupted(interrupt); }
+  // Waits `ms`; false when interrupted before or during the wait.
+  bool Pause(int ms);
+
  protected:
   // Raised on the reader thread.
   virtual void OnReceive(uint32_t count);
   virtual void OnSendComplete();
+  virtual void OnLineDown();  // the reader ended because the device failed or hung up
 
  private:
   struct Link;
@@ -82,4 +106,5 @@ class CWCommCtrl {
   int m_nOpenRetryPauseMs = kOpenRetryPauseMs;
   CommCallback m_pfnReceive = nullptr;  // raised by OnReceive
   void* m_pCallbackUser = nullptr;      // passed to the callback
+  CAutoResetEvent m_pauseSignal;        // never raised: only its interruption ends a pause
 };

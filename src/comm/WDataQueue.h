@@ -16,19 +16,28 @@ class CWDataQueue {
   CWDataQueue(const CWDataQueue&) = delete;
   CWDataQueue& operator=(const CWDataQueue&) = delete;
 
-  void PushBack(const uint8_t* bytes, std::size_t count) { m_chunks.emplace_back(bytes, bytes + count); }
-  void PushBack(ByteChunk chunk) { m_chunks.push_back(std::move(chunk)); }
+  void PushBack(const uint8_t* bytes, std::size_t count) { PushBack(ByteChunk(bytes, bytes + count)); }
+  void PushBack(ByteChunk chunk) {
+    m_nBytes += chunk.size();
+    m_chunks.push_back(std::move(chunk));
+  }
   // Hands the oldest chunk over; false when the queue is empty.
   bool PopFront(ByteChunk& chunk) {
     if (m_chunks.empty()) return false;
     chunk = std::move(m_chunks.front());
     m_chunks.pop_front();
+    m_nBytes -= chunk.size();
     return true;
   }
-  void Clear() { m_chunks.clear(); }
+  void Clear() {
+    m_chunks.clear();
+    m_nBytes = 0;
+  }
   bool IsEmpty() const { return m_chunks.empty(); }
   std::size_t Count() const { return m_chunks.size(); }
+  std::size_t Bytes() const { return m_nBytes; }
 
  private:
   std::deque<ByteChunk> m_chunks;  // oldest first
+  std::size_t m_nBytes = 0;        // in all chunks together
 };

@@ -1,8 +1,10 @@
 // qvbook-cli download, upload and ports against qvbook-handset: the files written, the
-// exit codes and the editor's messages on stderr, with the real pauses of a session.
+// exit codes and the editor's messages on stderr, with the real pauses of a session;
+// Ctrl+C and SIGTERM in each wait.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
@@ -31,6 +33,14 @@ const std::string kPortNotFound = Message("通信ポートの確認",
 const std::string kNoEntries = Message("データの登録確認", "電話帳データが登録されていません。");
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Waits (up to a minute) until one of the files holds `text`.
+bool WaitForText(const std::vector<std::string>& paths, const std::string& text) {
+  for (int i = 0; i < 6000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+    for (const std::string& path : paths)
+      if (Has(ReadBytes(path), text)) return true;
+  return false;
+}
 
 class CliTransferTest : public ::testing::Test {
  protected:
@@ -89,21 +99,52 @@ TEST_F(CliTransferTest, PortsThatCannotBeOpenedOrFoundAre69) {
   EXPECT_TRUE(Has(notFound.err, kPortNotFound)) << notFound.err;
 }
 
-TEST_F(CliTransferTest, CtrlCEndsATransferCleanlyWith130) {
-  auto handset = Handset({});
-  auto started = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point interrupted;
-  CliRun run = Cli({"download", "--port", handset->Path(), m_folder / "x.csv"}, [&](pid_t pid) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(3600));  // while blocks arrive
-    interrupted = std::chrono::steady_clock::now();
-    kill(pid, SIGINT);
-  });
-  EXPECT_EQ(130, run.exit);
-  EXPECT_EQ(kDownloadAborted, run.err.substr(run.err.find(kDownloadAborted)));
-  EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::milliseconds(3800));
-  EXPECT_FALSE(std::filesystem::exists(m_folder / "x.csv"));
-  (void)started;
+// Ctrl+C or SIGTERM in each wait: 130 and the abort message at once, nothing written; one
+// after the transfer finished changes nothing (the upload still restarts the handset);
+// one in the restart cuts it short.
+struct InterruptCase {
+  const char* name;
+  std::vector<std::string> options;  // the handset's
+  bool upload;
+  const char* waitFor;  // in the handset's account, or on our stderr: the wait has begun
+  int signal;
+  int exit;
+  std::string message;  // the last on stderr
+};
+
+class CliInterrupt : public CliTransferTest, public ::testing::WithParamInterface<InterruptCase> {};
+
+TEST_P(CliInterrupt, EndsPromptlyButKeepsAFinishedTransfer) {
+  const InterruptCase& c = GetParam();
+  auto handset = Handset(c.options);
+  const std::string out = m_folder / "x.csv";
+  std::chrono::steady_clock::time_point signalled;
+  CliRun run = Cli({c.upload ? "upload" : "download", "--port", handset->Path(), c.upload ? kStandard : out},
+                   [&](pid_t pid) {
+                     EXPECT_TRUE(WaitForText({m_folder / "handset.log", m_folder / "stderr.txt"}, c.waitFor));
+                     signalled = std::chrono::steady_clock::now();
+                     kill(pid, c.signal);
+                   });
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(10));
+  EXPECT_EQ(c.exit, run.exit) << run.err;
+  EXPECT_EQ(c.message, run.err.substr(run.err.size() - std::min(run.err.size(), c.message.size())));
+  handset->Stop();
+  EXPECT_EQ(c.upload && c.exit == 0, Has(ReadBytes(m_folder / "handset.log"), "restart"));
+  if (!c.upload) {
+    EXPECT_EQ(c.exit == 0, std::filesystem::exists(out));
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Waits, CliInterrupt,
+    ::testing::Values(InterruptCase{"WakeUp", {"--silent-wake"}, false, "通信準備中", SIGTERM, 130, kDownloadAborted},
+                      InterruptCase{"Blocks", {}, false, "download", SIGINT, 130, kDownloadAborted},
+                      InterruptCase{"Reply", {"--silent-after", "3"}, false, "silent", SIGINT, 130, kDownloadAborted},
+                      InterruptCase{"Restart", {}, true, "アップロードの成功", SIGINT, 130, kUploaded},
+                      InterruptCase{"EndOfUpload", {}, true, "end of link", SIGINT, 0, kUploaded},
+                      InterruptCase{"EndOfDownload", {"--block-size", "4096"}, false, "end of link", SIGTERM, 0,
+                                    kDownloaded}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliTransferTest, EmptyPhonebookIsNeverUploaded) {
   auto handset = Handset({});

@@ -110,18 +110,23 @@ struct FaultCase {
   bool download;
   int start;     // StartSession's result
   int transfer;  // the finished notification's result (-1: not started)
+  int wakeLimitMs = 3000;
 };
 
 class TransferSessionFault : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(TransferSessionFault, EndsWithItsResult) {
   const FaultCase& c = GetParam();
-  Emulated e(c.options);
+  TransferTiming timing = QuickTiming();
+  timing.wakeLimitMs = c.wakeLimitMs;
+  Emulated e(c.options, timing);
   auto started = std::chrono::steady_clock::now();
   Outcome outcome = c.download ? e.Download() : e.Upload();
   EXPECT_EQ(c.start, outcome.start);
   EXPECT_EQ(c.transfer, outcome.transfer);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
+  // Progress 0, each block (at most those 120000 bytes take, plus two), the end.
+  EXPECT_LE(e.observer.Progress().size(), 1 + (120 + 2) + 1u);
   EXPECT_FALSE(e.session.Controller().IsOpen());
   if (c.download && c.transfer == SessionOk) {
     EXPECT_TRUE(e.Received(e.image));
@@ -154,7 +159,16 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UploadSilence", {"--silent-after", "2"}, false, SessionOk, SessionNoReply},
         FaultCase{"DownloadHangUp", {"--hang-up-after", "2", "--block-size", "4096"}, true, SessionOk,
                   SessionNoReply},
-        FaultCase{"UploadHangUp", {"--hang-up-after", "2"}, false, SessionOk, SessionNoReply}),
+        FaultCase{"UploadHangUp", {"--hang-up-after", "2"}, false, SessionOk, SessionNoReply},
+        // A handset that never stops talking, or hangs up while it wakes: the session ends
+        // by itself, well before the wake-up's minute has passed.
+        FaultCase{"GarbageReplies", {"--garbage", "10"}, true, SessionOk, SessionBadReply},
+        FaultCase{"EndlessReply", {"--endless-reply", "3"}, true, SessionOk, SessionBadReply},
+        FaultCase{"FloodInMidTransfer", {"--flood-after", "3"}, true, SessionOk, SessionBadReply},
+        FaultCase{"EmptyMoreFrames", {"--empty-more", "5"}, true, SessionOk, SessionBadReply},
+        FaultCase{"EmptyFirstBlock", {"--empty-more", "1"}, true, SessionOk, SessionBadReply},
+        FaultCase{"FloodDuringTheWakeUp", {"--flood-after", "0"}, true, SessionBadReply, -1, 60000},
+        FaultCase{"HangUpDuringTheWakeUp", {"--hang-up-after", "0"}, true, SessionNoReply, -1, 60000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TransferSession, WholeImageInOneFrameIsNotADownload) {
@@ -225,6 +239,35 @@ TEST(TransferSession, AbortDuringTheWakeUpEndsTheStart) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
   user.join();
   e.session.EndSession();
+}
+
+// However long the wait the abort comes in would have lasted.
+TEST(TransferSession, AbortEndsEveryWaitAtOnce) {
+  struct Wait {
+    std::vector<std::string> options;
+    bool download;
+    int TransferTiming::*length;  // made a minute long
+    int start, transfer;
+  };
+  for (const Wait& w : {Wait{{}, true, &TransferTiming::openRetryPauseMs, SessionAborted, -1},
+                        Wait{{"--silent-after", "3"}, true, &TransferTiming::replyTimeoutMs, SessionOk, SessionAborted},
+                        Wait{{}, false, &TransferTiming::aroundPutFileMs, SessionOk, SessionAborted},
+                        Wait{{"--silent-after", "3"}, false, &TransferTiming::replyTimeoutMs, SessionOk, SessionAborted}}) {
+    TransferTiming timing = QuickTiming();
+    timing.*w.length = 60000;
+    Emulated e(w.options, timing);
+    if (w.length == &TransferTiming::openRetryPauseMs) e.session.SetPortName("/dev/qvbook-no-such-port");
+    auto started = std::chrono::steady_clock::now();
+    std::thread user([&] {
+      std::this_thread::sleep_for(500ms);  // by now the session waits
+      e.session.Abort();
+    });
+    Outcome outcome = w.download ? e.Download() : e.Upload();
+    user.join();
+    EXPECT_EQ(w.start, outcome.start);
+    EXPECT_EQ(w.transfer, outcome.transfer);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
+  }
 }
 
 TEST(TransferSession, EndingInMidTransferReturnsPromptlyAndReportsNothing) {

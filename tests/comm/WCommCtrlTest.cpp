@@ -2,6 +2,7 @@
 // bursts, the receive signal, hang-ups and closing while the reader is busy.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -178,11 +179,14 @@ TEST_F(ChannelTest, LargeBurstStaysWholeUpToTheReadSize) {
   EXPECT_EQ(100u, second.size());
 }
 
-TEST_F(ChannelTest, HangUpEndsTheReaderAndLaterWaitsTimeOut) {
+TEST_F(ChannelTest, HangUpEndsTheReaderAndLaterWaitsAtOnce) {
   pty.Write("last words");
   EXPECT_EQ("last words", Reply(ctrl));
   pty.HangUp();
-  EXPECT_EQ("<5>", Reply(ctrl, 200));
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ("<5>", Reply(ctrl, 60000));  // no reply can come any more
+  EXPECT_TRUE(ctrl.LineDown());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
   EXPECT_EQ(UtiOk, ctrl.SendText("AT\r"));  // queued; the reader has ended
   // The device can no longer be purged: reported, but the channel is closed all the same.
   EXPECT_EQ(UtiCloseFailed, ctrl.Close());
@@ -212,13 +216,37 @@ TEST_F(ChannelTest, CloseWhileReadingAndWritingReturnsPromptly) {
   EXPECT_EQ(CommReadClosed, ctrl.ReadData(count, buffer));
 }
 
-TEST_F(ChannelTest, InterruptedWaitsGiveUpAtOnceUntilTheNextOpen) {
+// Replies, pauses and the pause before the open's retry, until cleared.
+TEST_F(ChannelTest, InterruptedWaitsGiveUpAtOnceUntilCleared) {
+  auto start = std::chrono::steady_clock::now();
   ctrl.InterruptWaits(true);
   pty.Write("x");
   ctrl.WaitForChunks(1);
-  EXPECT_EQ("<5>", Reply(ctrl, 3000));
-  ASSERT_EQ(UtiOk, ctrl.Close());
-  ASSERT_EQ(UtiOk, ctrl.Open(pty.Path()));
-  pty.Write("y");
-  EXPECT_EQ("y", Reply(ctrl));
+  EXPECT_EQ("<5>", Reply(ctrl, 60000));
+  EXPECT_FALSE(ctrl.Pause(60000));
+  CUtiCtrl missing;
+  missing.SetOpenRetryPause(60000);
+  missing.InterruptWaits(true);
+  EXPECT_EQ(UtiOpenFailed, missing.Open("/dev/qvbook-no-such-port"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ctrl.InterruptWaits(false);
+  EXPECT_EQ("x", Reply(ctrl));
+}
+
+// A device talking without pause to nobody: the queue stays within its bound, reports the
+// overflow, and holds nothing more while the flood goes on.
+TEST_F(ChannelTest, DeviceTalkingWithoutEndOverflowsTheBoundedQueue) {
+  std::atomic<bool> stop{false};
+  std::thread flood([&] {
+    while (!stop) pty.Write(std::string(4096, 'f'));
+  });
+  std::size_t most = 0;
+  for (int i = 0; i < 1000 && !ctrl.ReceiveOverflowed(); ++i, std::this_thread::sleep_for(5ms))
+    most = std::max(most, ctrl.ReceiveQueueBytes());
+  EXPECT_LE(most, kMaxQueuedBytes);
+  EXPECT_EQ("<4>", Reply(ctrl, 3000));
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(0u, ctrl.ReceiveQueueBytes());
+  stop = true;
+  flood.join();  // its last write completes: the reader goes on reading and dropping
 }

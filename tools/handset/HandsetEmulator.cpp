@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kMaxLine = 256;
 constexpr std::size_t kMaxFrameBytes = 2 * 30000 + 32;
 constexpr int kSplitPauseMs = 100;  // between the two halves of a split "OK"
+constexpr std::size_t kStreamPiece = 4096;  // streamed bytes made ready at a time
 
 bool StartsWith(const std::string& text, std::string_view prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
@@ -39,6 +40,7 @@ CHandsetEmulator::CHandsetEmulator(const HandsetOptions& options, const Phoneboo
     : m_options(options), m_image(image) {}
 
 void CHandsetEmulator::Receive(std::span<const uint8_t> bytes) {
+  if (Streaming()) return;  // too busy talking to listen
   for (uint8_t byte : bytes) {
     if (m_mode == Mode::Command) {
       if (byte == '\r') {
@@ -77,6 +79,15 @@ void CHandsetEmulator::HandleLine(const std::string& line) {
     m_bWoken = false;
     log("restart");
   } else if (EndsWith(line, "AT")) {
+    if (m_options.hangUpAfterBlock == 0) {
+      log("hang-up");
+      hangUp();
+      return;
+    }
+    if (m_options.floodAfterBlock == 0) {
+      StartStream(Stream::Flood);
+      return;
+    }
     if (m_options.silentWake) return;
     int delay = m_bWoken ? 0 : m_options.wakeDelayMs;
     m_bWoken = true;
@@ -145,6 +156,7 @@ void CHandsetEmulator::SendDownloadBlock(bool withOkPrefix) {
   }
   std::size_t length = std::min<std::size_t>(m_options.blockSize, m_image.size() - m_nextDownload);
   bool more = m_nextDownload + length < m_image.size();
+  if (ReplaceDownloadBlock(length, more, withOkPrefix)) return;
   Burst burst;
   if (withOkPrefix) burst.assign(kOkFrame.begin(), kOkFrame.end());
   Burst frame = EncodeFrame(more ? 1 : 0, std::span(m_image.data() + m_nextDownload, length));
@@ -161,6 +173,31 @@ void CHandsetEmulator::SendDownloadBlock(bool withOkPrefix) {
   m_nextDownload += length;
   if (!more) m_bDownloading = false;
   send(burst);
+  if (m_nBlocks == m_options.floodAfterBlock) StartStream(Stream::Flood);
+}
+
+bool CHandsetEmulator::ReplaceDownloadBlock(std::size_t length, bool more, bool withOkPrefix) {
+  auto from = [this](int block) { return block > 0 && m_nBlocks >= block; };
+  if (from(m_options.garbageFromBlock)) {
+    send(RandomBytes(static_cast<std::size_t>(m_options.garbageBytes)));
+    return true;
+  }
+  if (from(m_options.emptyMoreFromBlock)) {
+    send(EncodeFrame(1, std::span<const uint8_t>()));
+    return true;
+  }
+  if (m_nBlocks != m_options.endlessReplyBlock) return false;
+  // The frame as it starts, then its data without end: no closing flag ever comes.
+  Burst start;
+  if (withOkPrefix) start.assign(kOkFrame.begin(), kOkFrame.end());
+  start.push_back(kFrameFlag);
+  start.insert(start.end(), kFrameHeader.begin(), kFrameHeader.end());
+  start.push_back(more ? 1 : 0);
+  AppendStuffed(start, static_cast<uint8_t>(length >> 8));
+  AppendStuffed(start, static_cast<uint8_t>(length & 0xFF));
+  m_streamImageAt = m_nextDownload;
+  StartStream(Stream::EndlessReply, std::move(start));
+  return true;
 }
 
 void CHandsetEmulator::HandleUploadBlock(uint8_t more, std::span<const uint8_t> data) {
@@ -171,6 +208,7 @@ void CHandsetEmulator::HandleUploadBlock(uint8_t more, std::span<const uint8_t> 
   }
   m_upload.insert(m_upload.end(), data.begin(), data.end());
   SendFramed("OK\r\n");
+  if (m_nBlocks == m_options.floodAfterBlock) StartStream(Stream::Flood);
   if (more) return;
   m_bUploading = false;
   char line[96];
@@ -185,7 +223,7 @@ void CHandsetEmulator::HandleUploadBlock(uint8_t more, std::span<const uint8_t> 
 
 bool CHandsetEmulator::CountBlock() {
   ++m_nBlocks;
-  if (m_options.hangUpAfterBlock && m_nBlocks > m_options.hangUpAfterBlock) {
+  if (m_options.hangUpAfterBlock > 0 && m_nBlocks > m_options.hangUpAfterBlock) {
     log("hang-up");
     hangUp();
     return false;
@@ -229,4 +267,37 @@ void CHandsetEmulator::SendDue() {
     m_pending.erase(m_pending.begin());
     send(burst);
   }
+}
+
+void CHandsetEmulator::StartStream(Stream stream, Burst first) {
+  log(stream == Stream::Flood ? "flood" : "endless reply");
+  m_stream = stream;
+  m_streamBytes = std::move(first);
+}
+
+std::span<const uint8_t> CHandsetEmulator::StreamBytes() {
+  if (!m_streamBytes.empty() || !Streaming()) return m_streamBytes;
+  if (m_stream == Stream::Flood) {
+    m_streamBytes = RandomBytes(kStreamPiece);
+  } else {
+    for (std::size_t i = 0; i < kStreamPiece; ++i)
+      AppendStuffed(m_streamBytes, m_image[m_streamImageAt++ % m_image.size()]);
+  }
+  return m_streamBytes;
+}
+
+void CHandsetEmulator::StreamWritten(std::size_t count) {
+  m_streamBytes.erase(m_streamBytes.begin(),
+                      m_streamBytes.begin() + static_cast<std::ptrdiff_t>(std::min(count, m_streamBytes.size())));
+}
+
+CHandsetEmulator::Burst CHandsetEmulator::RandomBytes(std::size_t count) {
+  Burst bytes(count);
+  for (uint8_t& byte : bytes) {
+    m_random ^= m_random << 13;
+    m_random ^= m_random >> 7;
+    m_random ^= m_random << 17;
+    byte = static_cast<uint8_t>(m_random >> 32);
+  }
+  return bytes;
 }

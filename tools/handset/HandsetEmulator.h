@@ -28,8 +28,15 @@ class CHandsetEmulator {
   int MsUntilDue() const;
   void SendDue();
 
+  // A runaway handset talks without end: while Streaming(), the line takes StreamBytes()
+  // whenever it can, StreamWritten() says how many it took, and nothing else is answered.
+  bool Streaming() const { return m_stream != Stream::None; }
+  std::span<const uint8_t> StreamBytes();
+  void StreamWritten(std::size_t count);
+
  private:
   enum class Mode { Command, Transfer };
+  enum class Stream { None, Flood, EndlessReply };
 
   void HandleLine(const std::string& line);
   void HandleFrame(std::span<const uint8_t> frame);
@@ -42,6 +49,10 @@ class CHandsetEmulator {
   void EndTransfer();
   // Counts a block and plays the faults tied to it; false when nothing more is answered.
   bool CountBlock();
+  // Plays the faults that replace a download block's reply; true when one did.
+  bool ReplaceDownloadBlock(std::size_t length, bool more, bool withOkPrefix);
+  void StartStream(Stream stream, Burst first = {});
+  Burst RandomBytes(std::size_t count);
 
   HandsetOptions m_options;
   PhonebookImage m_image;
@@ -61,4 +72,8 @@ class CHandsetEmulator {
     Burst burst;
   };
   std::vector<Pending> m_pending;   // replies scheduled for later, in due order
+  Stream m_stream = Stream::None;   // what the runaway handset streams
+  Burst m_streamBytes;              // streamed bytes the line has not yet taken
+  std::size_t m_streamImageAt = 0;  // the endless reply's next image byte
+  uint64_t m_random = 0x9E3779B97F4A7C15;  // xorshift state: the same bytes every run
 };

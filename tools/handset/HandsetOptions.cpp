@@ -7,9 +7,22 @@ const char* const kHandsetUsage =
     "usage: qvbook-handset [--image FILE] [--save FILE] [--link PATH] [--block-size N]\n"
     "                      [--locked] [--wake-delay MS] [--silent-wake] [--split-ok]\n"
     "                      [--ok-prefix] [--bad-checksum N] [--reject N]\n"
-    "                      [--silent-after N] [--hang-up-after N]\n"
+    "                      [--silent-after N] [--hang-up-after N] [--garbage N]\n"
+    "                      [--garbage-bytes N] [--endless-reply N] [--flood-after N]\n"
+    "                      [--empty-more N]\n"
     "Prints the pseudo-terminal's device path on its first line, then answers as the\n"
-    "handset until interrupted. Blocks are counted from 1 in either direction.\n";
+    "handset until interrupted. Blocks are counted from 1 in either direction.\n"
+    "Faults: --bad-checksum N  download block N carries a wrong checksum\n"
+    "        --reject N        refuse block N\n"
+    "        --silent-after N  answer nothing after block N\n"
+    "        --hang-up-after N close the line after block N (0: instead of answering \"AT\")\n"
+    "        --garbage N       answer download blocks from N on with random bytes\n"
+    "        --garbage-bytes N how many random bytes each such reply has (default 300)\n"
+    "        --endless-reply N the reply to download block N never ends\n"
+    "        --flood-after N   after block N (0: instead of answering \"AT\") stream random\n"
+    "                          bytes without end, answering nothing more\n"
+    "        --empty-more N    answer download blocks from N on with empty data frames\n"
+    "                          carrying the more flag, without end\n";
 
 namespace {
 
@@ -47,7 +60,12 @@ bool ParseHandsetOptions(const std::vector<std::string>& args, HandsetOptions& o
                             {"--bad-checksum", &options.badChecksumBlock, 1, 1000000},
                             {"--reject", &options.rejectBlock, 1, 1000000},
                             {"--silent-after", &options.silentAfterBlock, 1, 1000000},
-                            {"--hang-up-after", &options.hangUpAfterBlock, 1, 1000000}};
+                            {"--hang-up-after", &options.hangUpAfterBlock, 0, 1000000},
+                            {"--garbage", &options.garbageFromBlock, 1, 1000000},
+                            {"--garbage-bytes", &options.garbageBytes, 1, 30000},
+                            {"--endless-reply", &options.endlessReplyBlock, 1, 1000000},
+                            {"--flood-after", &options.floodAfterBlock, 0, 1000000},
+                            {"--empty-more", &options.emptyMoreFromBlock, 1, 1000000}};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool known = false;

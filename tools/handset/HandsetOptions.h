@@ -18,7 +18,13 @@ struct HandsetOptions {
   int badChecksumBlock = 0;    // --bad-checksum N: download block N carries a wrong sum
   int rejectBlock = 0;         // --reject N: refuse block N (either direction)
   int silentAfterBlock = 0;    // --silent-after N: answer nothing after block N
-  int hangUpAfterBlock = 0;    // --hang-up-after N: close the line after block N
+  int hangUpAfterBlock = -1;   // --hang-up-after N: close the line after block N (0: at "AT")
+  // A handset that never stops talking (0 or -1: off).
+  int garbageFromBlock = 0;    // --garbage N: download blocks from N on answered by random bytes
+  int garbageBytes = 300;      // --garbage-bytes N: how many random bytes each such reply has
+  int endlessReplyBlock = 0;   // --endless-reply N: the reply to download block N never ends
+  int floodAfterBlock = -1;    // --flood-after N: after block N (0: at "AT") stream bytes forever
+  int emptyMoreFromBlock = 0;  // --empty-more N: download blocks from N on are empty, "more" set
 };
 
 // Parses the arguments (without the program name). False and `error` on a bad one.

@@ -107,11 +107,17 @@ int main(int argc, char** argv) {
 
   std::vector<uint8_t> buffer(65536);
   while (!g_stop && !hungUp) {
-    pollfd p{master, POLLIN, 0};
+    // A streaming handset writes whenever the line takes more, and still reads its input.
+    pollfd p{master, static_cast<short>(POLLIN | (handset.Streaming() ? POLLOUT : 0)), 0};
     int n = poll(&p, 1, handset.MsUntilDue());
     if (n > 0 && (p.revents & POLLIN)) {
       ssize_t got = read(master, buffer.data(), buffer.size());
       if (got > 0) handset.Receive(std::span(buffer.data(), static_cast<std::size_t>(got)));
+    }
+    if (n > 0 && (p.revents & POLLOUT) && handset.Streaming()) {
+      std::span<const uint8_t> bytes = handset.StreamBytes();
+      ssize_t put = write(master, bytes.data(), bytes.size());
+      if (put > 0) handset.StreamWritten(static_cast<std::size_t>(put));
     }
     handset.SendDue();
   }
