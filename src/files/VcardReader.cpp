@@ -137,8 +137,10 @@ bool IsBase64(const VcardProperty& property) {
   return EqualsIgnoringCase(encoding, "BASE64") || EqualsIgnoringCase(encoding, "B");
 }
 
-// The property of a logical line, or nothing when the line has no ':'.
-std::optional<VcardProperty> ParseProperty(std::string_view line, int lineNumber) {
+// The property of a logical line, or nothing when the line has no ':'. A value without a
+// CHARSET is read in `defaultCharset`.
+std::optional<VcardProperty> ParseProperty(std::string_view line, int lineNumber,
+                                           std::string_view defaultCharset) {
   const std::size_t colon = FindUnquoted(line, ':');
   if (colon == std::string_view::npos) return std::nullopt;
   std::vector<std::string_view> head = SplitUnquoted(line.substr(0, colon), ';');
@@ -154,7 +156,9 @@ std::optional<VcardProperty> ParseProperty(std::string_view line, int lineNumber
   if (EqualsIgnoringCase(property.Parameter("ENCODING"), "QUOTED-PRINTABLE")) bytes = DecodeQuotedPrintable(raw);
   else if (!IsBase64(property)) bytes = raw;
   // Binary values (photos, sounds, keys) carry nothing an entry holds and are left out.
-  property.value = DecodeCharset(bytes, property.Parameter("CHARSET"), property.lossless);
+  std::string_view charset = property.Parameter("CHARSET");
+  if (charset.empty()) charset = defaultCharset;
+  property.value = DecodeCharset(bytes, charset, property.lossless);
   return property;
 }
 
@@ -170,7 +174,10 @@ bool IsBlank(std::string_view line) {
 // Reads the cards of the text, one logical line at a time.
 class CardParser {
  public:
-  explicit CardParser(std::string_view text) : m_lines(text) {}
+  // A file that is not UTF-8 throughout is a feature phone's Shift-JIS: its values without
+  // a CHARSET are read so even where a few bytes would pass for UTF-8 ("ﾃｽ" is C3 BD).
+  explicit CardParser(std::string_view text)
+      : m_lines(text), m_defaultCharset(IsValidUtf8(text) ? "" : "SHIFT_JIS") {}
 
   VcardParseResult Run() {
     while (!m_lines.AtEnd()) {
@@ -194,7 +201,7 @@ class CardParser {
       } else if (IsLine(line, "BEGIN:VCARD")) {
         // A card begun before this one ended: the earlier one was cut off.
         if (!AfterEmptyAgent() || !SkipEmbeddedCard()) return Fail(VcardParseResult::MissingEnd, m_card->line);
-      } else if (std::optional<VcardProperty> property = ParseProperty(line, number)) {
+      } else if (std::optional<VcardProperty> property = ParseProperty(line, number, m_defaultCharset)) {
         m_bInBase64 = IsBase64(*property);
         m_card->properties.push_back(std::move(*property));
       } else if (!m_bInBase64) {
@@ -233,6 +240,7 @@ class CardParser {
   }
 
   LineSource m_lines;
+  std::string_view m_defaultCharset;
   VcardParseResult m_result;
   std::optional<Vcard> m_card;  // the card being read
   bool m_bInBase64 = false;     // the last property was base64 data

@@ -11,10 +11,10 @@
 // digits after it stays as it is. Soft line breaks are joined before this is called.
 std::string DecodeQuotedPrintable(std::string_view text);
 
-// UTF-8 of a property value in the character set its CHARSET parameter names (empty:
-// none named). Shift-JIS and its Windows variants are read as code page 932, ISO-8859-1
-// and US-ASCII byte by byte; for UTF-8, no charset or one unknown here, valid UTF-8 is
-// taken as it is and anything else as code page 932, as Japanese feature phones write.
+// UTF-8 of a property value in the character set `charset` names. Shift-JIS and its
+// Windows variants are read as code page 932, ISO-8859-1 and US-ASCII byte by byte; for
+// UTF-8, an empty name or one unknown here, valid UTF-8 is taken as it is and anything
+// else as code page 932, as Japanese feature phones write.
 // `lossless` is set false when a byte did not decode.
 std::string DecodeCharset(std::string_view bytes, std::string_view charset, bool& lossless);
 

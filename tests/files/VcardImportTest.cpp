@@ -109,6 +109,9 @@ TEST_F(VcardImportTest, ReaderVariantsGiveTheEntryTexts) {
                 "B", "", "01"},
            Case{"EmbeddedAgentCard", "BEGIN:VCARD\nN:C\nAGENT:\nBEGIN:VCARD\nN:X\nEND:VCARD\nTEL:3\nEND:VCARD\n",
                 "C", "", "3"},
+           Case{"RawShiftJisWithoutCharset", "BEGIN:VCARD\nVERSION:2.1\nN:\x83\x65\x83\x58\x83\x67\n"
+                                             "SOUND;X-IRMC-N:\xC3\xBD\nTEL:6\nEND:VCARD\n",
+                "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", "\xEF\xBE\x83\xEF\xBD\xBD", "6"},
            Case{"FullWidthKatakanaReading", "BEGIN:VCARD\nN:D\nX-PHONETIC-FIRST-NAME:\xE3\x83\x9E\xE3\x83\xAA\n"
                                             "TEL:4\nEND:VCARD\n", "D", "\xEF\xBE\x8F\xEF\xBE\x98", "4"}}) {
     SCOPED_TRACE(c.name);
