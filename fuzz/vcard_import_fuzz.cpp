@@ -17,8 +17,10 @@
 
 namespace {
 
-// Each entry written as a card and read back gives the same texts.
+// Each entry written as a card and read back gives the same texts. (No entries make an
+// empty file, which an import refuses as holding no card.)
 void CheckExportReadsBack(const std::vector<PhonebookEntry>& entries, VcardVersion version) {
+  if (entries.empty()) return;
   const VcardParseResult parsed = ParseVcards(BuildVcards(entries, version));
   FUZZ_CHECK(parsed.status == VcardParseResult::Ok && parsed.cards.size() == entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
