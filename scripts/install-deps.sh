@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   xvfb xauth imagemagick
   desktop-file-utils appstream lintian poppler-utils man-db dpkg-dev fakeroot file
+  python3-vobject
 )
 
 missing=()

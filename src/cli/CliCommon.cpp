@@ -8,6 +8,7 @@
 
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
+#include "files/VcardFile.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "platform/AtomicFile.h"
@@ -29,14 +30,9 @@ constexpr int kFileInUseText = 61731;
 constexpr int kReadErrorText = 61733;
 constexpr int kNotAFileText = 248;       // "%1 はファイルではない…"
 
-// A terminal's line breaks.
-std::string UnixLines(std::string text) {
-  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
-  return text;
-}
 
 std::string EditorText(int id, std::string_view argument) {
-  std::string text = UnixLines(std::string(StringText(id)));
+  std::string text = TerminalText(StringText(id));
   if (auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
   return text;
 }
@@ -96,8 +92,28 @@ int ReportStoreFailed(const CDbPhoneCtrl& store, int error) {
 
 void PrintMessage(int captionId, int textId, std::string_view argument, std::string_view detail) {
   std::cerr << EditorText(captionId, argument) << '\n' << EditorText(textId, argument) << '\n';
-  if (!detail.empty()) std::cerr << UnixLines(std::string(detail)) << '\n';
+  if (!detail.empty()) std::cerr << TerminalText(detail) << '\n';
   std::cerr.flush();
+}
+
+bool TakeOption(const CliArgs& args, std::size_t& i, std::string_view name, std::string& value) {
+  const std::string_view arg = args[i];
+  if (arg == name) {
+    value = i + 1 < args.size() ? args[++i] : std::string();
+    return true;
+  }
+  if (!arg.starts_with(name) || arg.size() == name.size() || arg[name.size()] != '=') return false;
+  value = arg.substr(name.size() + 1);
+  return true;
+}
+
+std::string TerminalText(std::string_view text) {
+  std::string terminal;
+  terminal.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') terminal += text[i];
+  }
+  return terminal;
 }
 
 std::string OsReason(int error) { return std::strerror(error); }
@@ -136,7 +152,12 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
   return kExitInvalidPhonebook;
 }
 
-int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
+int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path, VcardVersion vcardVersion) {
+  if (IsVcardPath(path)) {
+    const VcardExportResult exported = ExportVcardFile(store, path, vcardVersion);
+    if (exported.status == VcardExportResult::StoreFailed) return ReportStoreFailed(store, store.LastOsError());
+    return exported.status == VcardExportResult::Ok ? kExitOk : ReportWriteFailed(path, exported.osError);
+  }
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     image->fill(0);

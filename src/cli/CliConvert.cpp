@@ -1,14 +1,57 @@
-// qvbook-cli convert IN OUT: reads a document or handset image and writes it as a document
-// or image, each side chosen by its ".bin" ending. A document is written byte for byte as
-// the editor's Save writes it.
+// qvbook-cli convert IN OUT [--vcard-version 2.1|3.0]: reads a document or handset image
+// and writes it as a document, an image or a vCard file, each side chosen by its ending
+// (".bin", ".vcf"). A document is written byte for byte as the editor's Save writes it; a
+// vCard file is 3.0 in UTF-8 unless 2.1 (Shift-JIS, for feature phones) is asked for.
+#include <optional>
+
 #include "cli/CliCommands.h"
+#include "files/VcardFile.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 
+namespace {
+
+std::optional<VcardVersion> VersionByName(std::string_view name) {
+  if (name == "2.1") return VcardVersion::V21;
+  if (name == "3.0") return VcardVersion::V30;
+  return std::nullopt;
+}
+
+struct ConvertArgs {
+  std::string in, out;
+  VcardVersion version = VcardVersion::V30;
+};
+
+std::optional<ConvertArgs> ParseArgs(const CliArgs& args) {
+  ConvertArgs parsed;
+  std::vector<std::string> paths;
+  bool versionGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    if (TakeOption(args, i, "--vcard-version", value)) {
+      const std::optional<VcardVersion> version = VersionByName(value);
+      if (!version) return std::nullopt;
+      parsed.version = *version;
+      versionGiven = true;
+    } else if (args[i].starts_with("--")) {
+      return std::nullopt;
+    } else {
+      paths.push_back(args[i]);
+    }
+  }
+  if (paths.size() != 2 || (versionGiven && !IsVcardPath(paths[1]))) return std::nullopt;
+  parsed.in = paths[0];
+  parsed.out = paths[1];
+  return parsed;
+}
+
+}  // namespace
+
 int RunConvert(const CliArgs& args) {
-  if (args.size() != 2) return kExitUsage;
+  const std::optional<ConvertArgs> parsed = ParseArgs(args);
+  if (!parsed) return kExitUsage;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
-  if (int exit = LoadPhonebookFile(store, args[0]); exit != kExitOk) return exit;
-  return SavePhonebookFile(store, args[1]);
+  if (int exit = LoadPhonebookFile(store, parsed->in); exit != kExitOk) return exit;
+  return SavePhonebookFile(store, parsed->out, parsed->version);
 }

@@ -1,6 +1,7 @@
-// qvbook-cli import BOOK CSV OUT [--duplicates overwrite|add|skip]: adds the rows of a
-// comma-separated file to the phonebook BOOK exactly as the editor's import does, giving
-// every duplicate the same answer (skip unless told otherwise), and writes the result to OUT.
+// qvbook-cli import BOOK FILE OUT [--duplicates overwrite|add|skip]: adds the rows of a
+// comma-separated file, or the cards of a vCard file (a path ending in ".vcf"), to the
+// phonebook BOOK exactly as the editor's import does, giving every duplicate the same
+// answer (skip unless told otherwise), and writes the result to OUT.
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -8,6 +9,8 @@
 #include "cli/CliCommands.h"
 #include "files/CsvImport.h"
 #include "files/FailureText.h"
+#include "files/VcardFile.h"
+#include "files/VcardImport.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "strings/StringTable.h"
@@ -22,7 +25,7 @@ std::optional<int> MethodByName(std::string_view name) {
 }
 
 struct ImportArgs {
-  std::string book, csv, out;
+  std::string book, file, out;
   int method = DuplicateSkip;
 };
 
@@ -30,28 +33,76 @@ std::optional<ImportArgs> ParseArgs(const CliArgs& args) {
   ImportArgs parsed;
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::optional<std::string_view> value;
-    if (arg == "--duplicates") {
-      if (i + 1 == args.size()) return std::nullopt;
-      value = args[++i];
-    } else if (arg.starts_with("--duplicates=")) {
-      value = arg.substr(arg.find('=') + 1);
-    } else if (arg.starts_with("--")) {
+    std::string value;
+    if (TakeOption(args, i, "--duplicates", value)) {
+      const std::optional<int> method = MethodByName(value);
+      if (!method) return std::nullopt;
+      parsed.method = *method;
+    } else if (args[i].starts_with("--")) {
       return std::nullopt;
     } else {
-      paths.emplace_back(arg);
-      continue;
+      paths.push_back(args[i]);
     }
-    std::optional<int> method = MethodByName(*value);
-    if (!method) return std::nullopt;
-    parsed.method = *method;
   }
   if (paths.size() != 3) return std::nullopt;
   parsed.book = paths[0];
-  parsed.csv = paths[1];
+  parsed.file = paths[1];
   parsed.out = paths[2];
   return parsed;
+}
+
+int ImportCsv(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& resolver) {
+  const ImportSummary summary = ImportCsvFile(store, args.file, resolver);
+  const ImportResultMessage message = MessageOfImportResult(summary.result);
+  if (summary.result == ImportResult::OpenFailed) {
+    PrintMessage(message.captionId, message.textId, {}, args.file + ": " + OsReason(summary.openError));
+    return kExitNoInput;
+  }
+  if (summary.result == ImportResult::StoreFailed) {  // nothing is written
+    PrintMessage(message.captionId, message.textId, {}, StoreFailureDetail(store, summary.storeError));
+    return kExitWriteFailed;
+  }
+  // The limit ends the import early, yet what was added stays and is written, as in the editor.
+  if (summary.result == ImportResult::LimitReached)
+    PrintMessage(message.captionId, message.textId);
+  if (int code = SavePhonebookFile(store, args.out); code != kExitOk) return code;
+
+  if (summary.result == ImportResult::Finished)
+    std::cout << StringText(message.captionId) << '\n' << StringText(message.textId) << '\n';
+  std::cout << "added " << summary.added << ", overwritten " << summary.overwritten
+            << ", skipped " << summary.skipped << ", refused " << summary.refused << '\n';
+  return kExitOk;
+}
+
+// The vCard import's message with its summary and the cards it names: on standard output
+// when every card was handled, on standard error (as a warning) when the phonebook filled.
+int ImportVcard(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& resolver) {
+  const VcardImportSummary summary = ImportVcardFile(store, args.file, resolver);
+  const ImportResultMessage message = MessageOfVcardImport(summary);
+  const std::string text = TerminalText(VcardImportMessageText(summary, true));
+  switch (summary.result) {
+    case VcardImportResult::OpenFailed:
+      PrintMessage(message.captionId, message.textId, {}, args.file + ": " + OsReason(summary.osError));
+      return kExitNoInput;
+    case VcardImportResult::TooLarge:
+    case VcardImportResult::NotVcard:
+    case VcardImportResult::MissingEnd:
+    case VcardImportResult::Malformed:
+    case VcardImportResult::TooManyCards:
+      std::cerr << StringText(message.captionId) << '\n' << text << '\n' << args.file << '\n';
+      return kExitInvalidPhonebook;
+    case VcardImportResult::StoreFailed:
+      std::cerr << StringText(message.captionId) << '\n' << text << '\n'
+                << TerminalText(StoreFailureDetail(store, summary.storeError)) << '\n';
+      return kExitWriteFailed;
+    case VcardImportResult::Finished:
+    case VcardImportResult::LimitReached:
+      break;
+  }
+  if (int code = SavePhonebookFile(store, args.out); code != kExitOk) return code;
+  std::ostream& out = summary.result == VcardImportResult::Finished ? std::cout : std::cerr;
+  out << StringText(message.captionId) << '\n' << text << '\n';
+  return kExitOk;
 }
 
 }  // namespace
@@ -64,26 +115,5 @@ int RunImport(const CliArgs& args) {
   if (int code = LoadPhonebookFile(store, parsed->book); code != kExitOk) return code;
 
   CFixedDuplicateResolver resolver(parsed->method);
-  const ImportSummary summary = ImportCsvFile(store, parsed->csv, resolver);
-  const ImportResultMessage message = MessageOfImportResult(summary.result);
-  if (summary.result == ImportResult::OpenFailed) {
-    PrintMessage(message.captionId, message.textId, {},
-                 parsed->csv + ": " + OsReason(summary.openError));
-    return kExitNoInput;
-  }
-  if (summary.result == ImportResult::StoreFailed) {  // nothing is written
-    PrintMessage(message.captionId, message.textId, {},
-                 StoreFailureDetail(store, summary.storeError));
-    return kExitWriteFailed;
-  }
-  // The limit ends the import early, yet what was added stays and is written, as in the editor.
-  if (summary.result == ImportResult::LimitReached)
-    PrintMessage(message.captionId, message.textId);
-  if (int code = SavePhonebookFile(store, parsed->out); code != kExitOk) return code;
-
-  if (summary.result == ImportResult::Finished)
-    std::cout << StringText(message.captionId) << '\n' << StringText(message.textId) << '\n';
-  std::cout << "added " << summary.added << ", overwritten " << summary.overwritten
-            << ", skipped " << summary.skipped << ", refused " << summary.refused << '\n';
-  return kExitOk;
+  return IsVcardPath(parsed->file) ? ImportVcard(store, *parsed, resolver) : ImportCsv(store, *parsed, resolver);
 }

@@ -18,10 +18,10 @@ struct CliCommand {
 
 const CliCommand kCommands[] = {
     {"show", RunShow, "FILE", "the entries of a document or image (*.bin) as a table"},
-    {"convert", RunConvert, "IN OUT",
-     "between documents (*.csv comma, else tab) and images (*.bin)"},
+    {"convert", RunConvert, "IN OUT [--vcard-version 2.1|3.0]",
+     "between documents (*.csv comma, else tab) and images (*.bin); OUT may be vCard (*.vcf)"},
     {"import", RunImport, "BOOK CSV OUT [--duplicates overwrite|add|skip]",
-     "BOOK with a comma-separated file's rows added, into OUT"},
+     "BOOK with a comma-separated file's rows, or a vCard file's (*.vcf) cards, added, into OUT"},
     {"download", RunDownload, "[--port PATH] OUT", "the handset's phonebook into a document or image"},
     {"upload", RunUpload, "[--port PATH] IN", "a document or image to the handset, then restart it"},
     {"ports", RunPorts, "", "the serial ports, the handset marked with *"},

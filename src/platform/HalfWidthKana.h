@@ -1,6 +1,7 @@
-// Readings of kana typed through an input method: hiragana and full-width katakana turned
-// into half-width katakana, by the system's own tables (ICU on Linux, LCMapString on
-// Windows). Text is UTF-16, as the input method and the widgets deliver it.
+// Kana readings between the widths, by the system's own tables (ICU on Linux, LCMapString
+// on Windows): typed or imported kana become the handset's half-width katakana, and the
+// handset's half-width katakana become full-width for address books that expect them.
+// Text is UTF-16, as the input method and the widgets deliver it.
 #pragma once
 
 #include <string>
@@ -12,5 +13,14 @@ namespace platform {
 // (a voiced kana becomes the kana and a separate voiced-sound mark). Empty when the
 // system cannot convert.
 std::u16string ToHalfWidthKatakana(std::u16string_view text);
+
+// The half-width katakana block (U+FF61..U+FF9F) of the handset's readings.
+inline bool IsHalfWidthKatakana(char16_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
+
+// `text` with its half-width katakana and punctuation turned into full-width katakana
+// (a kana followed by a voiced-sound mark becomes the voiced kana); every other
+// character, half-width letters and spaces included, stays as it is. Empty when the
+// system cannot convert.
+std::u16string ToFullWidthKatakana(std::u16string_view text);
 
 }  // namespace platform

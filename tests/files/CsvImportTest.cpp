@@ -9,32 +9,6 @@
 
 namespace {
 
-// Answers from a script, and records every question it was asked.
-class ScriptedResolver : public IDuplicateResolver {
- public:
-  struct Question {
-    int number;
-    std::vector<std::string> fields;
-    PhonebookEntry stored;
-  };
-
-  explicit ScriptedResolver(std::vector<DuplicateChoice> answers) : m_answers(std::move(answers)) {}
-
-  DuplicateChoice ResolveDuplicate(int number, const std::vector<std::string>& fields,
-                                   const PhonebookEntry& stored) override {
-    questions.push_back({number, fields, stored});
-    if (m_answers.empty()) return {DuplicateSkip, false};
-    DuplicateChoice answer = m_answers.front();
-    if (m_answers.size() > 1) m_answers.erase(m_answers.begin());
-    return answer;
-  }
-
-  std::vector<Question> questions;
-
- private:
-  std::vector<DuplicateChoice> m_answers;  // the last one repeats
-};
-
 class CsvImportTest : public ExchangeTest {
  protected:
   ImportSummary Import(const std::string& bytes, IDuplicateResolver& resolver) {

@@ -1,5 +1,6 @@
 // Helpers shared by the clipboard and import tests: a store over a scratch folder, real
-// files in it, and the rules every stored entry must keep.
+// files in it, the rules every stored entry must keep, and a duplicate resolver that
+// answers from a script.
 #pragma once
 
 #include <fstream>
@@ -7,7 +8,34 @@
 #include <vector>
 
 #include "../phonebook/StoreTestSupport.h"
+#include "files/CsvImport.h"
 #include "phonebook/EntryRules.h"
+
+// Answers from a script, and records every question it was asked.
+class ScriptedResolver : public IDuplicateResolver {
+ public:
+  struct Question {
+    int number;
+    std::vector<std::string> fields;
+    PhonebookEntry stored;
+  };
+
+  explicit ScriptedResolver(std::vector<DuplicateChoice> answers) : m_answers(std::move(answers)) {}
+
+  DuplicateChoice ResolveDuplicate(int number, const std::vector<std::string>& fields,
+                                   const PhonebookEntry& stored) override {
+    questions.push_back({number, fields, stored});
+    if (m_answers.empty()) return {DuplicateSkip, false};
+    DuplicateChoice answer = m_answers.front();
+    if (m_answers.size() > 1) m_answers.erase(m_answers.begin());
+    return answer;
+  }
+
+  std::vector<Question> questions;
+
+ private:
+  std::vector<DuplicateChoice> m_answers;  // the last one repeats
+};
 
 class ExchangeTest : public StoreTest {
  protected:

@@ -31,4 +31,23 @@ INSTANTIATE_TEST_SUITE_P(
                       KanaCase{"Empty", u"", u""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FullWidthKanaTest, WidensTheKanaAlone) {
+  EXPECT_EQ(platform::ToFullWidthKatakana(u"ﾔﾏﾀﾞ ﾀﾛｳ"), u"ヤマダ タロウ");
+  EXPECT_EQ(platform::ToFullWidthKatakana(u"ｳﾞｨｰﾅｽ･ﾊﾟｰｸ"), u"ヴィーナス・パーク");
+  EXPECT_EQ(platform::ToFullWidthKatakana(u"AB1-#"), u"AB1-#");
+  EXPECT_EQ(platform::ToFullWidthKatakana(u""), u"");
+}
+
+// Every half-width kana and punctuation mark, alone and before each voiced-sound mark,
+// comes back from full width unchanged: an exported reading imports as it was.
+TEST(FullWidthKanaTest, HalfWidthComesBackFromFullWidth) {
+  for (char16_t kana = 0xFF61; kana <= 0xFF9F; ++kana) {
+    for (std::u16string reading : {std::u16string{kana}, std::u16string{kana, u'ﾞ'},
+                                   std::u16string{kana, u'ﾟ'}}) {
+      EXPECT_EQ(platform::ToHalfWidthKatakana(platform::ToFullWidthKatakana(reading)), reading)
+          << "U+" << std::hex << static_cast<int>(kana);
+    }
+  }
+}
+
 }  // namespace

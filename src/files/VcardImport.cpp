@@ -1,0 +1,251 @@
+// The vCard import: the file is read and parsed whole, every card is planned against a
+// copy of the phonebook (duplicates asked about as they come), and only then are the
+// planned entries written to the store, in one batch.
+#include "files/VcardImport.h"
+
+#include <map>
+#include <utility>
+
+#include "files/DeferredEntries.h"
+#include "files/VcardEntry.h"
+#include "files/VcardFile.h"
+#include "files/VcardReader.h"
+#include "phonebook/DbPhoneCtrl.h"
+#include "phonebook/EntryRules.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+// String ids of the import's messages.
+constexpr int kOpenCaption = 192;          // "インポートファイルのオープン"
+constexpr int kOpenFailedText = 193;
+constexpr int kLimitCaption = 194;         // "データの登録"
+constexpr int kLimitText = 195;
+constexpr int kDoneCaption = 196;          // "インポートの終了"
+constexpr int kReadCaption = 138;          // "ファイルからデータの読出し"
+constexpr int kDoneText = 400;
+constexpr int kTooLargeText = 401;
+constexpr int kNotVcardText = 402;
+constexpr int kMissingEndText = 403;
+constexpr int kMalformedText = 404;
+constexpr int kStoreFailedText = 405;
+constexpr int kTooManyCardsText = 406;
+constexpr int kAddedLine = 410;
+constexpr int kOverwrittenLine = 418;
+constexpr int kCardLine = 417;
+constexpr std::array<int, NoteCount> kNoteLines = {411, 412, 413, 414, 415, 416};
+
+// One change the import makes to the store.
+struct PlannedEntry {
+  bool replaces = false;  // the entry with this memory number is deleted first
+  PhonebookEntry entry;
+};
+
+class CVcardImport {
+ public:
+  CVcardImport(CDbPhoneCtrl& store, IDuplicateResolver& resolver)
+      : m_store(store), m_resolver(resolver), m_used(store.usedFlags()) {}
+
+  VcardImportSummary Run(const std::vector<Vcard>& cards) {
+    if (!LoadPhonebook()) return Failed();
+    for (std::size_t i = 0; i < cards.size(); ++i) PlanCard(cards[i], static_cast<int>(i) + 1);
+    if (!WritePlan()) return Failed();
+    m_summary.result = m_summary.notes[NoteNoFreeNumber].empty() ? VcardImportResult::Finished
+                                                                 : VcardImportResult::LimitReached;
+    return m_summary;
+  }
+
+ private:
+  using NamePhone = std::pair<std::string, std::string>;
+
+  // The stored entries, as the copy the cards are planned against.
+  bool LoadPhonebook() {
+    std::vector<PhonebookEntry> stored;
+    if (m_store.ListEntries(KanaRowAll, SortByNumber, true, stored) != StoreOk) return false;
+    for (PhonebookEntry& entry : stored) Remember(std::move(entry));
+    return true;
+  }
+
+  void Remember(PhonebookEntry entry) {
+    const int number = entry.memoryNumber;
+    m_used[number - 1] = 1;
+    m_byNamePhone.emplace(NamePhone(entry.name, entry.phone1), number);  // the lowest number stays
+    m_entries[number] = std::move(entry);
+  }
+
+  void PlanCard(const Vcard& card, int index) {
+    const VcardEntryTexts texts = EntryTextsOfCard(card);
+    VcardCardRef ref{index, card.line, texts.fields[FieldName]};
+    if (texts.fields[FieldPhone1].empty()) return Note(NoteNoPhone, ref);
+
+    // The entry rules fit the texts; the memory number is chosen below.
+    std::vector<std::string> fields = texts.fields;
+    fields[FieldMemoryNumber] = "1";
+    NormaliseFields(fields, UsedFlags{});
+    PhonebookEntry entry = EntryFromFields(fields);
+    ref.name = entry.name;
+
+    const auto duplicate = m_byNamePhone.find(NamePhone(entry.name, entry.phone1));
+    if (duplicate != m_byNamePhone.end()) {
+      const int number = duplicate->second;
+      fields[FieldMemoryNumber] = MemoryNumberText(number);
+      if (!m_choice.continueFlag) m_choice = m_resolver.ResolveDuplicate(number, fields, m_entries[number]);
+      if (m_choice.method == DuplicateSkip) return Note(NoteDuplicateSkipped, ref);
+      if (m_choice.method == DuplicateOverwrite) {
+        entry.memoryNumber = number;
+        ++m_summary.overwritten;
+        return Plan(true, std::move(entry), texts, ref);
+      }
+    }
+    entry.memoryNumber = FreeNumber();
+    if (entry.memoryNumber == 0) return Note(NoteNoFreeNumber, ref);
+    Plan(false, std::move(entry), texts, ref);
+  }
+
+  void Plan(bool replaces, PhonebookEntry entry, const VcardEntryTexts& texts, const VcardCardRef& ref) {
+    const bool shortened = entry.name.size() < texts.fields[FieldName].size() ||
+                           entry.reading.size() < texts.fields[FieldReading].size() ||
+                           entry.phone1.size() < texts.fields[FieldPhone1].size() ||
+                           entry.phone2.size() < texts.fields[FieldPhone2].size() ||
+                           entry.phone3.size() < texts.fields[FieldPhone3].size();
+    if (shortened) Note(NoteShortened, ref);
+    if (texts.lostCharacters) Note(NoteLostCharacters, ref);
+    if (texts.extraPhones) Note(NoteExtraPhones, ref);
+    ++m_summary.added;
+    m_plan.push_back({replaces, entry});
+    Remember(std::move(entry));
+  }
+
+  void Note(VcardNote note, const VcardCardRef& ref) { m_summary.notes[note].push_back(ref); }
+
+  int FreeNumber() const {
+    for (int n = 1; n <= kMaxEntries; ++n)
+      if (!m_used[n - 1]) return n;
+    return 0;
+  }
+
+  // Writes the planned entries in one batch, whole or (when the store refuses one) not at all.
+  bool WritePlan() {
+    CDbPhoneCtrl::Batch batch(m_store);
+    for (const PlannedEntry& planned : m_plan) {
+      if (planned.replaces && m_store.DeleteEntry(planned.entry.memoryNumber) != StoreOk) return false;
+      if (m_store.AddEntry(planned.entry) != StoreOk) return false;
+    }
+    return batch.Commit() == StoreOk;
+  }
+
+  VcardImportSummary Failed() const {
+    VcardImportSummary failed;
+    failed.result = VcardImportResult::StoreFailed;
+    failed.storeError = m_store.LastOsError();
+    return failed;
+  }
+
+  CDbPhoneCtrl& m_store;
+  IDuplicateResolver& m_resolver;
+  UsedFlags m_used;                               // numbers in use once the plan is written
+  std::map<int, PhonebookEntry> m_entries;        // the phonebook once the plan is written
+  std::map<NamePhone, int> m_byNamePhone;         // name and phone 1 -> memory number
+  std::vector<PlannedEntry> m_plan;
+  DuplicateChoice m_choice;  // the last answer; kept for good once it has the continue flag
+  VcardImportSummary m_summary;
+};
+
+VcardImportResult ResultOfParse(VcardParseResult::Status status) {
+  switch (status) {
+    case VcardParseResult::NotVcard:
+      return VcardImportResult::NotVcard;
+    case VcardParseResult::MissingEnd:
+      return VcardImportResult::MissingEnd;
+    case VcardParseResult::Malformed:
+      return VcardImportResult::Malformed;
+    case VcardParseResult::TooManyCards:
+      return VcardImportResult::TooManyCards;
+    case VcardParseResult::Ok:
+      break;
+  }
+  return VcardImportResult::Finished;
+}
+
+// String `id` with "%1", "%2", ... replaced by `arguments`.
+std::string FormatString(int id, std::initializer_list<std::string> arguments) {
+  std::string text(StringText(id));
+  int n = 1;
+  for (const std::string& argument : arguments) {
+    const std::string mark = "%" + std::to_string(n++);
+    if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), argument);
+  }
+  return text;
+}
+
+void AppendCount(std::string& text, int lineId, std::size_t count) {
+  text += "\r\n" + FormatString(lineId, {std::to_string(count)});
+}
+
+}  // namespace
+
+VcardImportSummary ImportVcardFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
+  VcardImportSummary summary;
+  const VcardFileBytes file = ReadVcardFile(path);
+  if (file.status != VcardFileBytes::Ok) {
+    summary.result = file.status == VcardFileBytes::TooLarge ? VcardImportResult::TooLarge
+                                                             : VcardImportResult::OpenFailed;
+    summary.osError = file.osError;
+    return summary;
+  }
+  const VcardParseResult parsed = ParseVcards(file.bytes);
+  if (parsed.status != VcardParseResult::Ok) {
+    summary.result = ResultOfParse(parsed.status);
+    summary.errorLine = parsed.line;
+    return summary;
+  }
+  return CVcardImport(store, resolver).Run(parsed.cards);
+}
+
+ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
+  switch (summary.result) {
+    case VcardImportResult::OpenFailed:
+      return {kOpenCaption, kOpenFailedText, MessageIcon::Error};
+    case VcardImportResult::TooLarge:
+      return {kOpenCaption, kTooLargeText, MessageIcon::Error};
+    case VcardImportResult::NotVcard:
+      return {kReadCaption, kNotVcardText, MessageIcon::Error};
+    case VcardImportResult::MissingEnd:
+      return {kReadCaption, kMissingEndText, MessageIcon::Error};
+    case VcardImportResult::Malformed:
+      return {kReadCaption, kMalformedText, MessageIcon::Error};
+    case VcardImportResult::TooManyCards:
+      return {kReadCaption, kTooManyCardsText, MessageIcon::Error};
+    case VcardImportResult::StoreFailed:
+      return {kLimitCaption, kStoreFailedText, MessageIcon::Error};
+    case VcardImportResult::LimitReached:
+      return {kLimitCaption, kLimitText, MessageIcon::Warning};
+    case VcardImportResult::Finished:
+      break;
+  }
+  return {kDoneCaption, kDoneText, MessageIcon::None};
+}
+
+std::string VcardImportMessageText(const VcardImportSummary& summary, bool listCards) {
+  const ImportResultMessage message = MessageOfVcardImport(summary);
+  // "%1" is the line where the file went wrong, or the size limit; "%2" the card limit.
+  std::string where = std::to_string(summary.errorLine);
+  if (summary.result == VcardImportResult::TooLarge) where = std::to_string(kVcardMaxFileBytes >> 20);
+  std::string text = FormatString(message.textId, {where, std::to_string(kVcardMaxCards)});
+  if (summary.result != VcardImportResult::Finished && summary.result != VcardImportResult::LimitReached)
+    return text;
+  text += "\r\n";
+  AppendCount(text, kAddedLine, summary.added);
+  if (summary.overwritten > 0) AppendCount(text, kOverwrittenLine, summary.overwritten);
+  for (int note = 0; note < NoteCount; ++note) {
+    const std::vector<VcardCardRef>& cards = summary.notes[note];
+    if (cards.empty()) continue;
+    AppendCount(text, kNoteLines[note], cards.size());
+    if (!listCards) continue;
+    for (const VcardCardRef& card : cards) {
+      text += "\r\n" + FormatString(kCardLine, {std::to_string(card.index), std::to_string(card.line),
+                                                Cp932ToUtf8(card.name)});
+    }
+  }
+  return text;
+}

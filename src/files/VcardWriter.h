@@ -1,0 +1,16 @@
+// Writing phonebook entries as vCard: 3.0 in UTF-8 for smartphones and address books
+// (the reading in full-width katakana as X-PHONETIC-LAST-NAME, X-PHONETIC-FIRST-NAME and
+// SORT-STRING), or 2.1 in Shift-JIS with quoted-printable values for feature phones
+// (the reading as SOUND;X-IRMC-N, in the handset's half-width katakana). Both carry the
+// group as X-GNO, so that reading the file back gives the same entries.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "phonebook/PhonebookEntry.h"
+
+enum class VcardVersion { V21, V30 };
+
+// The cards of `entries`, in their order; every line ends with CRLF.
+std::string BuildVcards(const std::vector<PhonebookEntry>& entries, VcardVersion version);
