@@ -10,6 +10,7 @@
 
 #include "files/CsvCodec.h"
 #include "files/MemoryArchiveReader.h"
+#include "files/PhonebookCsv.h"
 #include "files/StringArchiveWriter.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/StoreEnvironment.h"
@@ -179,11 +180,11 @@ std::vector<PhonebookEntry> CheckDocumentRoundTrip(CDbPhoneCtrl& store, CDbPhone
                                                    bool comma) {
   const std::vector<PhonebookEntry> before = AllEntries(store);
   CStringArchiveWriter writer;
-  FUZZ_CHECK(store.SaveCsv(writer, comma) == StoreOk);
+  FUZZ_CHECK(SaveCsv(store, writer, comma) == StoreOk);
   CDbPhoneCtrl::Batch batch(other);
   FUZZ_CHECK(other.DeleteAll() == StoreOk);
   CMemoryArchiveReader reader(writer.Bytes());
-  FUZZ_CHECK(other.LoadCsv(reader, comma) == NormaliseOk);
+  FUZZ_CHECK(LoadCsv(other, reader, comma) == NormaliseOk);
   const std::vector<PhonebookEntry> after = AllEntries(other);
   FUZZ_CHECK(after.size() == before.size());
   for (std::size_t i = 0; i < before.size(); ++i)

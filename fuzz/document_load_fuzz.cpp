@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "files/MemoryArchiveReader.h"
+#include "files/PhonebookCsv.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -12,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   CDbPhoneCtrl& store = fuzz::Store(0);
   FUZZ_CHECK(store.DeleteAll() == StoreOk);
   CMemoryArchiveReader archive(fuzz::Bytes(data + 1, size - 1));
-  const int code = store.LoadCsv(archive, comma);
+  const int code = LoadCsv(store, archive, comma);
   fuzz::CheckLoadCode(code);
   const std::vector<PhonebookEntry> loaded = fuzz::AllEntries(store);
   fuzz::CheckTextEntries(loaded);

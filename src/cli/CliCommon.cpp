@@ -13,36 +13,18 @@
 #include "phonebook/StoreEnvironment.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errno.h"
+#include "strings/StringIds.h"
 #include "strings/StringTable.h"
 
 namespace {
 
-// String ids of the messages the commands print.
-constexpr int kTitle = 128;              // the editor's title: caption of framework messages
-constexpr int kOpenCaption = 136;        // "ファイルのオープン"
-constexpr int kOpenNoSlotText = 137;
-constexpr int kReadCaption = 138;        // "ファイルからデータの読出し"
-constexpr int kInvalidFormatText = 139;
-constexpr int kWriteCaption = 140;       // "ファイルへのデータの書込み"
-constexpr int kWriteFailedText = 141;
-constexpr int kFileNotFoundText = 61729;
-constexpr int kFileInUseText = 61731;
-constexpr int kReadErrorText = 61733;
-constexpr int kNotAFileText = 248;       // "%1 はファイルではない…"
-
-
 std::string EditorText(int id, std::string_view argument) {
-  std::string text = TerminalText(StringText(id));
-  if (auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, argument);
-  return text;
+  return TerminalText(FormatText(id, {argument}));
 }
 
 // The framework's message for a file that cannot be read, with the OS reason after it.
 int ReportUnreadable(const std::string& path, int error) {
-  int textId = error == ENOENT ? kFileNotFoundText
-               : (error == EACCES || error == EBUSY || error == ETXTBSY) ? kFileInUseText
-                                                                         : kReadErrorText;
-  PrintMessage(kTitle, textId, path, path + ": " + OsReason(error));
+  PrintMessage(IDS_APP_TITLE, ReadFailureTextId(error), path, path + ": " + OsReason(error));
   return kExitNoInput;
 }
 
@@ -53,40 +35,30 @@ bool IsWriteError(int error) {
 
 // A load that could not put its entries into the store: nothing is written.
 int ReportLoadStoreFailed(const CDbPhoneCtrl& store, const std::string& path) {
-  PrintMessage(kTitle, kReadErrorText, path, StoreFailureDetail(store, store.LastOsError()));
+  PrintMessage(IDS_APP_TITLE, AFX_IDP_FILE_READ_ERROR, path,
+               StoreFailureDetail(store, store.LastOsError()));
   return kExitWriteFailed;
 }
 
-// The line that names the store's folder and says why it cannot be used; nothing when the
-// folder is fine (all slots taken is the only other reason for a store without one).
-void PrintFolderTrouble(const CDbPhoneCtrl& store) {
-  const FolderTrouble& trouble = store.Environment().Trouble();
-  if (trouble.check) return;
-  std::string line = EditorText(kUnusableFolderTextId, trouble.path);
-  std::string reason(StringText(FolderProblemReasonId(trouble.check.problem)));
-  if (trouble.check.problem == platform::FolderProblem::Other && trouble.check.osError != 0)
-    reason += ": " + OsReason(trouble.check.osError);
-  if (auto at = line.find("%2"); at != std::string::npos) line.replace(at, 2, reason);
-  std::cerr << line << std::endl;
-}
-
 int ReportNoSlot(const CDbPhoneCtrl& store) {
-  PrintMessage(kOpenCaption, kOpenNoSlotText);
-  PrintFolderTrouble(store);
+  // When an unusable work folder is the reason (rather than all slots taken), a line names
+  // the folder and says what is wrong with it.
+  PrintMessage(IDS_OPEN_CAPTION, IDS_OPEN_NO_SLOT, {}, UnusableFolderText(store.Environment().Trouble()));
   return kExitCannotCreate;
 }
 
+// The write failure, then the editor's own text for it and the OS reason.
 int ReportWriteFailed(const std::string& path, int error) {
-  const std::string detail = error == kSaveTargetNotAFile ? EditorText(kNotAFileText, path)
-                                                          : path + ": " + OsReason(error);
-  PrintMessage(kWriteCaption, kWriteFailedText, {}, detail);
+  std::string detail = EditorText(WriteFailureTextId(error), path);
+  if (error != kSaveTargetNotAFile) detail += "\n" + path + ": " + OsReason(error);
+  PrintMessage(IDS_WRITE_CAPTION, IDS_WRITE_FAILED, {}, detail);
   return IsWriteError(error) ? kExitWriteFailed : kExitCannotCreate;
 }
 
 }  // namespace
 
 int ReportStoreFailed(const CDbPhoneCtrl& store, int error) {
-  PrintMessage(kWriteCaption, kWriteFailedText, {}, StoreFailureDetail(store, error));
+  PrintMessage(IDS_WRITE_CAPTION, IDS_WRITE_FAILED, {}, StoreFailureDetail(store, error));
   return kExitWriteFailed;
 }
 
@@ -127,7 +99,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     ImageFileResult read = ReadImageFile(path, *image);
     if (read.status == ImageFileResult::CannotRead) return ReportUnreadable(path, read.osError);
     if (read.status == ImageFileResult::WrongSize) {
-      PrintMessage(kReadCaption, kInvalidFormatText, {},
+      PrintMessage(IDS_READ_CAPTION, IDS_INVALID_FORMAT, {},
                    path + ": a handset image has " + std::to_string(kImageSize) +
                        " bytes, this file has " + std::to_string(read.actualSize));
       return kExitInvalidPhonebook;
@@ -144,7 +116,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::CannotRead:
       return ReportUnreadable(path, loaded.osError);
     case DocumentLoadResult::InvalidFormat:
-      PrintMessage(kReadCaption, kInvalidFormatText);
+      PrintMessage(IDS_READ_CAPTION, IDS_INVALID_FORMAT);
       return kExitInvalidPhonebook;
     case DocumentLoadResult::StoreFailed:
       return ReportLoadStoreFailed(store, path);

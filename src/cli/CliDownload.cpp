@@ -6,6 +6,7 @@
 #include "files/FailureText.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
+#include "strings/StringIds.h"
 
 int RunDownload(const CliArgs& args) {
   TransferArgs parsed;

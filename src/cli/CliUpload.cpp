@@ -5,13 +5,7 @@
 #include "comm/RestartHandset.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
-
-namespace {
-
-constexpr int kNoEntriesCaption = 166;
-constexpr int kNoEntriesText = 167;
-
-}  // namespace
+#include "strings/StringIds.h"
 
 int RunUpload(const CliArgs& args) {
   TransferArgs parsed;
@@ -20,7 +14,7 @@ int RunUpload(const CliArgs& args) {
   CDbPhoneCtrl store(*environment);
   if (int exit = LoadPhonebookFile(store, parsed.file); exit != kExitOk) return exit;
   if (store.EntryCount() == 0) {  // the editor refuses to wipe the handset's phonebook
-    PrintMessage(kNoEntriesCaption, kNoEntriesText);
+    PrintMessage(IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES);
     return kExitInvalidPhonebook;
   }
   CTransferSession session;

@@ -2,19 +2,20 @@
 #include "comm/TransferMessages.h"
 
 #include "comm/TransferSession.h"
+#include "strings/StringIds.h"
 
 namespace {
 
-constexpr MessageIds kPortUnavailable{142, 143};
-constexpr MessageIds kPortNotFound{146, 147};
-constexpr MessageIds kDownloadDone{150, 151};
-constexpr MessageIds kDownloadFailed{152, 153};
-constexpr MessageIds kDownloadAborted{154, 155};
-constexpr MessageIds kUploadDone{158, 159};
-constexpr MessageIds kUploadFailed{160, 161};
-constexpr MessageIds kUploadAborted{162, 163};
-constexpr MessageIds kLocked{218, 219};
-constexpr MessageIds kNoResponse{220, 221};
+constexpr MessageIds kPortUnavailable{IDS_PORT_UNAVAILABLE_CAPTION, IDS_PORT_UNAVAILABLE};
+constexpr MessageIds kPortNotFound{IDS_PORT_NOT_FOUND_CAPTION, IDS_PORT_NOT_FOUND};
+constexpr MessageIds kDownloadDone{IDS_DOWNLOAD_DONE_CAPTION, IDS_DOWNLOAD_DONE};
+constexpr MessageIds kDownloadFailed{IDS_DOWNLOAD_FAILED_CAPTION, IDS_DOWNLOAD_FAILED};
+constexpr MessageIds kDownloadAborted{IDS_DOWNLOAD_ABORTED_CAPTION, IDS_DOWNLOAD_ABORTED};
+constexpr MessageIds kUploadDone{IDS_UPLOAD_DONE_CAPTION, IDS_UPLOAD_DONE};
+constexpr MessageIds kUploadFailed{IDS_UPLOAD_FAILED_CAPTION, IDS_UPLOAD_FAILED};
+constexpr MessageIds kUploadAborted{IDS_UPLOAD_ABORTED_CAPTION, IDS_UPLOAD_ABORTED};
+constexpr MessageIds kLocked{IDS_COMM_ERROR_CAPTION, IDS_PHONEBOOK_LOCKED};
+constexpr MessageIds kNoResponse{IDS_NO_ANSWER_CAPTION, IDS_NO_ANSWER};
 
 }  // namespace
 

@@ -3,51 +3,17 @@
 
 #include <QFileInfo>
 
-#include <cerrno>
-
+#include "comm/ui/CommNotifyPoster.h"
+#include "comm/ui/WaitNotice.h"
+#include "files/DocumentFile.h"
+#include "files/FailureText.h"
+#include "phonebook/StoreEnvironment.h"
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
 #include "ui/UiTexts.h"
 #include "ui/UserPrompts.h"
-#include "comm/ui/CommNotifyPoster.h"
-#include "comm/ui/WaitNotice.h"
-#include "files/DocumentFile.h"
-#include "phonebook/StoreEnvironment.h"
-#include "platform/AtomicFile.h"
 
 namespace {
-
-// The framework's message for a file that could not be read.
-int ReadErrorTextId(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-      return AFX_IDP_FILE_NOT_FOUND;
-    case EBUSY:
-    case ETXTBSY:
-    case EAGAIN:
-      return AFX_IDP_FILE_SHARING_READ;
-    default:
-      return AFX_IDP_FILE_READ_ERROR;
-  }
-}
-
-// The framework's message for a file that could not be written.
-int WriteErrorTextId(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EBUSY:
-    case ETXTBSY:
-      return AFX_IDP_FILE_SHARING_WRITE;
-    case kSaveTargetNotAFile:
-      return 248;  // "%1 はファイルではない…"
-    default:
-      return AFX_IDP_FILE_WRITE_ERROR;
-  }
-}
 
 // Framework messages: the program's title as caption, the exclamation icon.
 void ShowFileError(int textId, const QString& path) {
@@ -57,12 +23,8 @@ void ShowFileError(int textId, const QString& path) {
 // A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
 // naming the folder and what is wrong with it follows the text.
 void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
-  const FolderTrouble& trouble = store.Environment().Trouble();
-  if (!trouble.check) {
-    text += "\r\n\r\n" + Text(kUnusableFolderTextId)
-                              .arg(QFile::decodeName(trouble.path.c_str()),
-                                   Text(FolderProblemReasonId(trouble.check.problem)));
-  }
+  const std::string folder = UnusableFolderText(store.Environment().Trouble());
+  if (!folder.empty()) text += "\r\n\r\n" + QString::fromStdString(folder);
   ShowMessage(nullptr, caption, text, MessageIcon::Warning);
 }
 
@@ -100,7 +62,7 @@ bool CUtilityDoc::OnNewDocument() {
 
 bool CUtilityDoc::OnOpenDocument(const QString& path) {
   if (!m_store.HasSlot()) {
-    ShowNoSlotRefusal(m_store, Text(136), Text(137));
+    ShowNoSlotRefusal(m_store, Text(IDS_OPEN_CAPTION), Text(IDS_OPEN_NO_SLOT));
     return false;
   }
   const std::string localPath = LocalPath(path);
@@ -111,10 +73,10 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     case DocumentLoadResult::Ok:
       break;
     case DocumentLoadResult::NoSlot:
-      ShowNoSlotRefusal(m_store, Text(136), Text(137));
+      ShowNoSlotRefusal(m_store, Text(IDS_OPEN_CAPTION), Text(IDS_OPEN_NO_SLOT));
       return false;
     case DocumentLoadResult::CannotRead:
-      ShowFileError(ReadErrorTextId(result.osError), path);
+      ShowFileError(ReadFailureTextId(result.osError), path);
       return false;
     case DocumentLoadResult::InvalidFormat:
       m_bLoadSucceeded = false;
@@ -125,7 +87,7 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
       return false;
   }
   if (!m_bLoadSucceeded) {
-    ShowMessage(nullptr, Text(138), Text(139), MessageIcon::Error);
+    ShowMessage(nullptr, Text(IDS_READ_CAPTION), Text(IDS_INVALID_FORMAT), MessageIcon::Error);
     return false;
   }
   SetPathName(path);
@@ -142,10 +104,10 @@ bool CUtilityDoc::OnSaveDocument(const QString& path) {
       SetModifiedFlag(false);
       return true;
     case DocumentSaveResult::StoreFailed:
-      ShowStoreFailure(nullptr, Text(140), Text(141), m_store, result.osError);
+      ShowStoreFailure(nullptr, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), m_store, result.osError);
       return false;
     case DocumentSaveResult::WriteFailed:
-      ShowFileError(WriteErrorTextId(result.osError), path);
+      ShowFileError(WriteFailureTextId(result.osError), path);
       return false;
   }
   return false;

@@ -12,8 +12,6 @@
 
 namespace {
 
-// String ids of the confirmation; the result messages come with the result.
-enum : int { IDS_CONFIRM_CAPTION = 190, IDS_CONFIRM_TEXT = 191 };
 
 // Asks the user through one duplicate dialog, kept for the whole import.
 class CDialogDuplicateResolver : public IDuplicateResolver {
@@ -40,8 +38,8 @@ void CUtilityDoc::OnFileImport() {
   if (chosen.isEmpty()) return;
   const QString path = chosen.first();
 
-  if (!ConfirmOkCancel(nullptr, Text(IDS_CONFIRM_CAPTION),
-                       QFileInfo(path).fileName() + Text(IDS_CONFIRM_TEXT)))
+  if (!ConfirmOkCancel(nullptr, Text(IDS_CONFIRM_IMPORT_CAPTION),
+                       QFileInfo(path).fileName() + Text(IDS_CONFIRM_IMPORT)))
     return;
 
   CDialogDuplicateResolver resolver;

@@ -5,6 +5,7 @@
 #include "files/DeferredEntries.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/EntryRules.h"
+#include "strings/StringIds.h"
 
 namespace {
 
@@ -118,15 +119,15 @@ CCsvImport::Step CCsvImport::Add(const std::vector<std::string>& fields) {
 ImportResultMessage MessageOfImportResult(ImportResult result) {
   switch (result) {
     case ImportResult::OpenFailed:
-      return {192, 193, MessageIcon::Error};
+      return {IDS_IMPORT_OPEN_CAPTION, IDS_IMPORT_OPEN_FAILED, MessageIcon::Error};
     case ImportResult::LimitReached:
-      return {194, 195, MessageIcon::Warning};
+      return {IDS_REGISTER_CAPTION, IDS_IMPORT_LIMIT, MessageIcon::Warning};
     case ImportResult::StoreFailed:
-      return {194, kImportStoreFailedText, MessageIcon::Error};
+      return {IDS_REGISTER_CAPTION, IDS_IMPORT_STORE_FAILED, MessageIcon::Error};
     case ImportResult::Finished:
       break;
   }
-  return {196, 197, MessageIcon::None};
+  return {IDS_IMPORT_DONE_CAPTION, IDS_IMPORT_DONE, MessageIcon::None};
 }
 
 ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,

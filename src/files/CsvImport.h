@@ -49,10 +49,10 @@ class CFixedDuplicateResolver : public IDuplicateResolver {
 };
 
 enum class ImportResult {
-  Finished,      // every row was handled (closing message 196/197)
-  LimitReached,  // no memory number was free for a row (194/195); rows added so far stay
-  OpenFailed,    // the file could not be opened (192/193); nothing changed
-  StoreFailed    // the rows could not be stored (194/231); nothing changed
+  Finished,      // every row was handled (the closing message)
+  LimitReached,  // no memory number was free for a row; rows added so far stay
+  OpenFailed,    // the file could not be opened; nothing changed
+  StoreFailed    // the rows could not be stored; nothing changed
 };
 
 struct ImportSummary {
@@ -66,7 +66,7 @@ struct ImportSummary {
 };
 
 // The message that reports an import's result: string-table ids of its caption and text,
-// and its icon (192/193 and 194/231 error, 194/195 warning, 196/197 plain).
+// and its icon (failures: error; the limit: warning; the end: none).
 struct ImportResultMessage {
   int captionId;
   int textId;

@@ -8,6 +8,7 @@
 
 #include "files/FileArchiveReader.h"
 #include "files/FileByteReader.h"
+#include "files/PhonebookCsv.h"
 #include "files/StringArchiveWriter.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "platform/AtomicFile.h"
@@ -26,12 +27,12 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
     result.osError = error;
     return result;
   }
-  int code = store.LoadCsv(archive, IsCommaSeparatedPath(path));
+  int code = LoadCsv(store, archive, IsCommaSeparatedPath(path));
   if (archive.Failed()) {
     // A read error looks like an early end to LoadCsv; the file was not read whole.
     result.status = DocumentLoadResult::CannotRead;
     result.osError = archive.Error();
-  } else if (code == CDbPhoneCtrl::kLoadStoreFailed) {
+  } else if (code == kLoadStoreFailed) {
     result.status = DocumentLoadResult::StoreFailed;
     result.osError = store.LastOsError();
   } else if (code != 0) {
@@ -44,7 +45,7 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
 DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path) {
   DocumentSaveResult result;
   CStringArchiveWriter writer;
-  if (int code = store.SaveCsv(writer, IsCommaSeparatedPath(path)); code != 0) {
+  if (int code = SaveCsv(store, writer, IsCommaSeparatedPath(path)); code != 0) {
     result.status = DocumentSaveResult::StoreFailed;
     result.storeCode = code;
     result.osError = store.LastOsError();

@@ -17,9 +17,9 @@ bool IsCommaSeparatedPath(std::string_view path);
 struct DocumentLoadResult {
   enum Status {
     Ok,
-    NoSlot,         // the store has no database file (captions 136/137)
+    NoSlot,         // the store has no database file (IDS_OPEN_CAPTION/IDS_OPEN_NO_SLOT)
     CannotRead,     // missing, unreadable or not a regular file; osError says why
-    InvalidFormat,  // the contents are not a phonebook (captions 138/139); loadCode says why
+    InvalidFormat,  // the contents are not a phonebook (IDS_INVALID_FORMAT); loadCode says why
     StoreFailed     // the entries could not be stored (a full or failing temporary folder)
   };
   Status status = Ok;
@@ -35,7 +35,7 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path);
 struct DocumentSaveResult {
   enum Status {
     Ok,
-    StoreFailed,   // the store could not be read (captions 140/141); storeCode says why
+    StoreFailed,   // the store could not be read (IDS_WRITE_FAILED); storeCode says why
     WriteFailed    // the file could not be written; osError says why
   };
   Status status = Ok;

@@ -1,11 +1,25 @@
-// Texts that explain a failure beyond the message box's own words, shared by the editor
-// and the command line so that both say the same thing. UTF-8.
+// What the editor and the command line say when a file or the work folder fails them: one
+// mapping from the operating system's reasons to the string table's texts, so that both
+// programs give the same message for the same failure. Texts are UTF-8.
 #pragma once
 
 #include <string>
 
 class CDbPhoneCtrl;
+struct FolderTrouble;
 
-// Why a phonebook's entries could not be stored: the string-table line naming the store's
-// temporary folder, then the folder with the operating system's reason when `error` is set.
+// The framework's text (a string id taking the path as "%1") for a file that could not be
+// read: not found, in use, or an unexpected error.
+int ReadFailureTextId(int error);
+
+// The same for a file that could not be written: in use or read-only, not a file, or an
+// unexpected error.
+int WriteFailureTextId(int error);
+
+// Why a phonebook's entries could not be stored: the line naming the store's work folder,
+// then the folder with the operating system's reason when `error` is set.
 std::string StoreFailureDetail(const CDbPhoneCtrl& store, int error);
+
+// The line naming a work folder that cannot be used and why; empty when `trouble` holds
+// none.
+std::string UnusableFolderText(const FolderTrouble& trouble);

@@ -1,6 +1,8 @@
-// Loading and saving a phonebook document (CDbPhoneCtrl::LoadCsv, SaveCsv): seven fields per
-// line in the standard layout, and on loading also the marker rows that switch to the
-// name-first and group-first layouts of other programs' exports.
+// Loading and saving a phonebook document: seven fields per line in the standard layout,
+// and on loading also the marker rows that switch to the name-first and group-first
+// layouts of other programs' exports.
+#include "files/PhonebookCsv.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -73,9 +75,9 @@ std::string FourDigits(int number) {
 
 }  // namespace
 
-int CDbPhoneCtrl::LoadCsv(CArchiveReader& archive, bool comma) {
+int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
   const char delimiter = comma ? kCsvComma : kCsvTab;
-  Batch batch(*this);  // one open and one commit for the whole file
+  CDbPhoneCtrl::Batch batch(store);  // one open and one commit for the whole file
   std::string line;
   // Pass 1 adds the numbered rows, pass 2 the others under free numbers, so that an
   // unnumbered row never takes a number a later row of the file asks for.
@@ -100,22 +102,22 @@ int CDbPhoneCtrl::LoadCsv(CArchiveReader& archive, bool comma) {
       bool numbered = !fields[FieldMemoryNumber].empty();
       if (numbered != (pass == 1)) continue;
       if (pass == 2) {
-        int free = GetFreeMemoryNumber();
+        int free = store.GetFreeMemoryNumber();
         if (free == 0) continue;  // all 1000 numbers taken: the row is dropped
         fields[FieldMemoryNumber] = FourDigits(free);
       }
-      int result = NormaliseFields(fields);
+      int result = store.NormaliseFields(fields);
       // A row that is not a phonebook's ends the load; the entries read before it stay.
       if (result != 0) return batch.Commit() == StoreOk ? result : kLoadStoreFailed;
-      if (AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
+      if (store.AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
     }
   }
   return batch.Commit() == StoreOk ? 0 : kLoadStoreFailed;
 }
 
-int CDbPhoneCtrl::SaveCsv(CArchiveWriter& archive, bool comma) {
+int SaveCsv(CDbPhoneCtrl& store, CArchiveWriter& archive, bool comma) {
   std::vector<PhonebookEntry> entries;
-  int result = ListAllEntries(entries);
+  int result = store.ListAllEntries(entries);
   if (result != 0) return result;
   const char delimiter = comma ? kCsvComma : kCsvTab;
   std::string bytes;

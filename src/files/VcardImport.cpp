@@ -13,27 +13,14 @@
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/EntryRules.h"
 #include "platform/CodePage.h"
+#include "strings/StringIds.h"
 
 namespace {
 
-// String ids of the import's messages.
-constexpr int kOpenCaption = 192;          // "インポートファイルのオープン"
-constexpr int kOpenFailedText = 193;
-constexpr int kLimitCaption = 194;         // "データの登録"
-constexpr int kLimitText = 195;
-constexpr int kDoneCaption = 196;          // "インポートの終了"
-constexpr int kReadCaption = 138;          // "ファイルからデータの読出し"
-constexpr int kDoneText = 400;
-constexpr int kTooLargeText = 401;
-constexpr int kNotVcardText = 402;
-constexpr int kMissingEndText = 403;
-constexpr int kMalformedText = 404;
-constexpr int kStoreFailedText = 405;
-constexpr int kTooManyCardsText = 406;
-constexpr int kAddedLine = 410;
-constexpr int kOverwrittenLine = 418;
-constexpr int kCardLine = 417;
-constexpr std::array<int, NoteCount> kNoteLines = {411, 412, 413, 414, 415, 416};
+// The summary line of each kind of note, in the order of the notes.
+constexpr std::array<int, NoteCount> kNoteLines = {
+    IDS_VCARD_SKIPPED_LINE,    IDS_VCARD_NO_PHONE_LINE,        IDS_VCARD_FULL_LINE,
+    IDS_VCARD_SHORTENED_LINE, IDS_VCARD_LOST_CHARACTERS_LINE, IDS_VCARD_EXTRA_PHONES_LINE};
 
 // One change the import makes to the store.
 struct PlannedEntry {
@@ -167,19 +154,8 @@ VcardImportResult ResultOfParse(VcardParseResult::Status status) {
   return VcardImportResult::Finished;
 }
 
-// String `id` with "%1", "%2", ... replaced by `arguments`.
-std::string FormatString(int id, std::initializer_list<std::string> arguments) {
-  std::string text(StringText(id));
-  int n = 1;
-  for (const std::string& argument : arguments) {
-    const std::string mark = "%" + std::to_string(n++);
-    if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), argument);
-  }
-  return text;
-}
-
 void AppendCount(std::string& text, int lineId, std::size_t count) {
-  text += "\r\n" + FormatString(lineId, {std::to_string(count)});
+  text += "\r\n" + FormatText(lineId, {std::to_string(count)});
 }
 
 }  // namespace
@@ -205,25 +181,25 @@ VcardImportSummary ImportVcardFile(CDbPhoneCtrl& store, const std::string& path,
 ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
   switch (summary.result) {
     case VcardImportResult::OpenFailed:
-      return {kOpenCaption, kOpenFailedText, MessageIcon::Error};
+      return {IDS_IMPORT_OPEN_CAPTION, IDS_IMPORT_OPEN_FAILED, MessageIcon::Error};
     case VcardImportResult::TooLarge:
-      return {kOpenCaption, kTooLargeText, MessageIcon::Error};
+      return {IDS_IMPORT_OPEN_CAPTION, IDS_VCARD_TOO_LARGE, MessageIcon::Error};
     case VcardImportResult::NotVcard:
-      return {kReadCaption, kNotVcardText, MessageIcon::Error};
+      return {IDS_READ_CAPTION, IDS_VCARD_NOT_VCARD, MessageIcon::Error};
     case VcardImportResult::MissingEnd:
-      return {kReadCaption, kMissingEndText, MessageIcon::Error};
+      return {IDS_READ_CAPTION, IDS_VCARD_MISSING_END, MessageIcon::Error};
     case VcardImportResult::Malformed:
-      return {kReadCaption, kMalformedText, MessageIcon::Error};
+      return {IDS_READ_CAPTION, IDS_VCARD_MALFORMED, MessageIcon::Error};
     case VcardImportResult::TooManyCards:
-      return {kReadCaption, kTooManyCardsText, MessageIcon::Error};
+      return {IDS_READ_CAPTION, IDS_VCARD_TOO_MANY_CARDS, MessageIcon::Error};
     case VcardImportResult::StoreFailed:
-      return {kLimitCaption, kStoreFailedText, MessageIcon::Error};
+      return {IDS_REGISTER_CAPTION, IDS_VCARD_STORE_FAILED, MessageIcon::Error};
     case VcardImportResult::LimitReached:
-      return {kLimitCaption, kLimitText, MessageIcon::Warning};
+      return {IDS_REGISTER_CAPTION, IDS_IMPORT_LIMIT, MessageIcon::Warning};
     case VcardImportResult::Finished:
       break;
   }
-  return {kDoneCaption, kDoneText, MessageIcon::None};
+  return {IDS_IMPORT_DONE_CAPTION, IDS_VCARD_IMPORT_DONE, MessageIcon::None};
 }
 
 std::string VcardImportMessageText(const VcardImportSummary& summary, bool listCards) {
@@ -231,19 +207,19 @@ std::string VcardImportMessageText(const VcardImportSummary& summary, bool listC
   // "%1" is the line where the file went wrong, or the size limit; "%2" the card limit.
   std::string where = std::to_string(summary.errorLine);
   if (summary.result == VcardImportResult::TooLarge) where = std::to_string(kVcardMaxFileBytes >> 20);
-  std::string text = FormatString(message.textId, {where, std::to_string(kVcardMaxCards)});
+  std::string text = FormatText(message.textId, {where, std::to_string(kVcardMaxCards)});
   if (summary.result != VcardImportResult::Finished && summary.result != VcardImportResult::LimitReached)
     return text;
   text += "\r\n";
-  AppendCount(text, kAddedLine, summary.added);
-  if (summary.overwritten > 0) AppendCount(text, kOverwrittenLine, summary.overwritten);
+  AppendCount(text, IDS_VCARD_ADDED_LINE, summary.added);
+  if (summary.overwritten > 0) AppendCount(text, IDS_VCARD_OVERWRITTEN_LINE, summary.overwritten);
   for (int note = 0; note < NoteCount; ++note) {
     const std::vector<VcardCardRef>& cards = summary.notes[note];
     if (cards.empty()) continue;
     AppendCount(text, kNoteLines[note], cards.size());
     if (!listCards) continue;
     for (const VcardCardRef& card : cards) {
-      text += "\r\n" + FormatString(kCardLine, {std::to_string(card.index), std::to_string(card.line),
+      text += "\r\n" + FormatText(IDS_VCARD_CARD_LINE, {std::to_string(card.index), std::to_string(card.line),
                                                 Cp932ToUtf8(card.name)});
     }
   }

@@ -14,9 +14,9 @@
 class CDbPhoneCtrl;
 
 enum class VcardImportResult {
-  Finished,      // every card was handled (196 and the summary)
-  LimitReached,  // some cards found no free memory number (194/195 and the summary)
-  OpenFailed,    // the file could not be opened or read (192/193); nothing changed
+  Finished,      // every card was handled (the closing message and the summary)
+  LimitReached,  // some cards found no free memory number (the limit and the summary)
+  OpenFailed,    // the file could not be opened or read; nothing changed
   TooLarge,      // larger than kVcardMaxFileBytes; nothing changed
   NotVcard,      // binary data or no cards; nothing changed
   MissingEnd,    // a card without END:VCARD, the file cut off; nothing changed

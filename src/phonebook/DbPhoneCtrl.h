@@ -13,8 +13,6 @@
 
 class PhonebookDatabase;
 class StoreEnvironment;
-class CArchiveReader;
-class CArchiveWriter;
 
 // Listing filter: 0..10 the kana-row tabs (あ か さ た な は ま や ら わ 他), 11 every entry.
 enum KanaRow : int { KanaRowOther = 10, KanaRowAll = 11 };
@@ -57,13 +55,6 @@ class CDbPhoneCtrl {
   // table does not hold exactly the entries the store counts, so that nothing is saved or
   // sent from a table that lost rows.
   [[nodiscard]] int ListAllEntries(std::vector<PhonebookEntry>& out);
-
-  // Phonebook document files (comma or tab separated). LoadCsv: 0, a NormaliseFields code
-  // for a row that is not a phonebook's (the entries before it stay), or kLoadStoreFailed
-  // when the entries could not be stored (then the store holds nothing of the file).
-  [[nodiscard]] int LoadCsv(CArchiveReader& archive, bool comma);
-  [[nodiscard]] int SaveCsv(CArchiveWriter& archive, bool comma);
-  static constexpr int kLoadStoreFailed = -1;
 
   // Writes every entry into `image`, which the caller has filled with zeros.
   [[nodiscard]] int BuildImage(PhonebookImage& image);

@@ -1,5 +1,6 @@
 // Field rules of an entry: character sets, the entry dialog's checks and NormaliseFields.
 #include "phonebook/EntryRules.h"
+#include "strings/StringIds.h"
 
 #include <algorithm>
 #include <climits>
@@ -36,9 +37,9 @@ struct CharRule {
 // The character rule of a field of the entry dialog; false for fields without one.
 bool CharRuleOf(FieldPosition field, CharRule& rule) {
   switch (field) {
-    case FieldMemoryNumber: rule = {CharSet::Digit, 169}; return true;
-    case FieldReading: rule = {CharSet::Reading, 170}; return true;
-    case FieldGroup: rule = {CharSet::Digit, 214}; return true;
+    case FieldMemoryNumber: rule = {CharSet::Digit, IDS_NUMBER_NOT_DIGITS}; return true;
+    case FieldReading: rule = {CharSet::Reading, IDS_READING_BAD_CHARACTER}; return true;
+    case FieldGroup: rule = {CharSet::Digit, IDS_GROUP_NOT_DIGITS}; return true;
     case FieldPhone1:
     case FieldPhone2:
     case FieldPhone3: rule = {CharSet::Phone, 0}; return true;
@@ -53,11 +54,11 @@ struct LengthRule {
 
 bool LengthRuleOf(FieldPosition field, LengthRule& rule) {
   switch (field) {
-    case FieldName: rule = {kNameMaxBytes, 173}; return true;
-    case FieldReading: rule = {kReadingMaxBytes, 174}; return true;
-    case FieldPhone1: rule = {kPhoneMaxBytes, 175}; return true;
-    case FieldPhone2: rule = {kPhoneMaxBytes, 176}; return true;
-    case FieldPhone3: rule = {kPhoneMaxBytes, 211}; return true;
+    case FieldName: rule = {kNameMaxBytes, IDS_NAME_TOO_LONG}; return true;
+    case FieldReading: rule = {kReadingMaxBytes, IDS_READING_TOO_LONG}; return true;
+    case FieldPhone1: rule = {kPhoneMaxBytes, IDS_PHONE1_TOO_LONG}; return true;
+    case FieldPhone2: rule = {kPhoneMaxBytes, IDS_PHONE2_TOO_LONG}; return true;
+    case FieldPhone3: rule = {kPhoneMaxBytes, IDS_PHONE3_TOO_LONG}; return true;
     default: return false;
   }
 }
@@ -218,11 +219,11 @@ EntryCheckResult CheckEntry(const std::array<std::string, FieldCount>& texts, in
                             const UsedFlags& usedFlags) {
   EntryCheckResult failure;
   const std::string& number = texts[FieldMemoryNumber];
-  if (number.empty()) return Failure(180, FieldMemoryNumber, FocusSelection::Caret);
+  if (number.empty()) return Failure(IDS_NUMBER_MISSING, FieldMemoryNumber, FocusSelection::Caret);
   if (FieldChecksFail(FieldMemoryNumber, number, false, failure)) return failure;
   const int numberValue = DecimalValue(number);
   if (numberValue == 0 || numberValue > kMaxEntries)
-    return Failure(177, FieldMemoryNumber, FocusSelection::SelectAll);
+    return Failure(IDS_NUMBER_OUT_OF_RANGE, FieldMemoryNumber, FocusSelection::SelectAll);
 
   if (FieldChecksFail(FieldName, texts[FieldName], true, failure)) return failure;
   if (FieldChecksFail(FieldReading, texts[FieldReading], true, failure)) return failure;
@@ -232,14 +233,14 @@ EntryCheckResult CheckEntry(const std::array<std::string, FieldCount>& texts, in
   if (FieldChecksFail(FieldGroup, texts[FieldGroup], false, failure)) return failure;
 
   const int groupValue = DecimalValue(texts[FieldGroup]);
-  if (groupValue == 0 || groupValue > 9) return Failure(213, -1, FocusSelection::None);
-  if (texts[FieldName].empty()) return Failure(216, -1, FocusSelection::None);
-  if (texts[FieldReading].empty()) return Failure(215, -1, FocusSelection::None);
+  if (groupValue == 0 || groupValue > 9) return Failure(IDS_GROUP_OUT_OF_RANGE, -1, FocusSelection::None);
+  if (texts[FieldName].empty()) return Failure(IDS_NAME_MISSING, -1, FocusSelection::None);
+  if (texts[FieldReading].empty()) return Failure(IDS_READING_MISSING, -1, FocusSelection::None);
   if (texts[FieldPhone1].empty() && texts[FieldPhone2].empty() && texts[FieldPhone3].empty())
-    return Failure(61215, -1, FocusSelection::None);
+    return Failure(IDS_PHONE_MISSING, -1, FocusSelection::None);
 
   if (numberValue != editNumber && usedFlags[numberValue - 1] != 0) {
-    EntryCheckResult inUse = Failure(178, FieldMemoryNumber, FocusSelection::SelectAll);
+    EntryCheckResult inUse = Failure(IDS_NUMBER_IN_USE, FieldMemoryNumber, FocusSelection::SelectAll);
     inUse.icon = MessageIcon::Warning;
     return inUse;
   }

@@ -65,8 +65,8 @@ enum class FocusSelection {
 
 struct EntryCheckResult {
   bool ok = true;
-  int textId = 0;                         // message text; the caption is always 168
-  MessageIcon icon = MessageIcon::Error;  // Warning only for "number in use" (178)
+  int textId = 0;                         // message text; the caption is IDS_CHECK_CAPTION
+  MessageIcon icon = MessageIcon::Error;  // Warning only for IDS_NUMBER_IN_USE
   int focusField = -1;                    // FieldPosition taking the focus, -1 for none
   FocusSelection selection = FocusSelection::None;
   int selStart = 0;

@@ -113,28 +113,6 @@ class PrivateStoreEnvironment final : public StoreEnvironment {
 
 }  // namespace
 
-int FolderProblemReasonId(platform::FolderProblem problem) {
-  using platform::FolderProblem;
-  switch (problem) {
-    case FolderProblem::MissingParent:
-      return 241;
-    case FolderProblem::NotWritable:
-      return 242;
-    case FolderProblem::OtherOwner:
-      return 243;
-    case FolderProblem::SymbolicLink:
-      return 244;
-    case FolderProblem::NotAFolder:
-      return 245;
-    case FolderProblem::CannotMakePrivate:
-      return 246;
-    case FolderProblem::None:
-    case FolderProblem::Other:
-      break;
-  }
-  return 247;
-}
-
 StoreEnvironment& StoreEnvironment::Editor() {
   static SharedStoreEnvironment editor(platform::UserPrivateFolderPath());
   return editor;

@@ -14,11 +14,6 @@ struct FolderTrouble {
   platform::FolderCheck check;  // check.problem is None while there is no trouble
 };
 
-// String-table ids of the line that says which folder cannot be used and why: the line
-// ("%1" the folder, "%2" the reason) and the reason of `problem`.
-inline constexpr int kUnusableFolderTextId = 240;
-int FolderProblemReasonId(platform::FolderProblem problem);
-
 class StoreEnvironment {
  public:
   virtual ~StoreEnvironment() = default;

@@ -182,6 +182,17 @@ std::string_view StringText(int id) {
   return it == table.end() ? std::string_view() : it->second;
 }
 
+std::string FormatText(int id, std::initializer_list<std::string_view> arguments) {
+  std::string text(StringText(id));
+  int n = 1;
+  for (std::string_view argument : arguments) {
+    const std::string mark = "%" + std::to_string(n++);
+    if (const std::size_t at = text.find(mark); at != std::string::npos)
+      text.replace(at, mark.size(), argument);
+  }
+  return text;
+}
+
 std::string_view CommandPrompt(int id) {
   std::string_view text = StringText(id);
   return text.substr(0, text.find('\n'));

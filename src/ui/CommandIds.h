@@ -2,6 +2,8 @@
 // accelerators and the string table (status-bar prompt and tooltip) share the command ids.
 #pragma once
 
+#include "strings/StringIds.h"  // the texts: string ids and the framework's texts
+
 enum CommandId : int {
   ID_FILE_NEW = 57600,
   ID_FILE_OPEN = 57601,
@@ -40,21 +42,4 @@ enum ResourceId : int {
   IDR_MAINFRAME = 128,    // menu, accelerators, icon and title of the no-document state
   IDR_PHONEBOOK = 129,    // menu and icon of a phonebook window; the document template
   IDR_CONTEXT_MENU = 206,
-  IDS_VERSION_PREFIX = 130,
-  IDS_ABOUT_NOTE = 131,
-};
-
-// Texts of the framework around documents.
-enum FrameworkTextId : int {
-  AFX_IDS_OPENFILE = 61440,
-  AFX_IDS_SAVEFILE = 61441,
-  AFX_IDS_ALLFILTER = 61442,
-  AFX_IDP_FAILED_TO_OPEN_DOC = 61697,
-  AFX_IDP_FAILED_TO_SAVE_DOC = 61698,
-  AFX_IDP_ASK_TO_SAVE = 61699,
-  AFX_IDP_FILE_NOT_FOUND = 61729,
-  AFX_IDP_FILE_SHARING_READ = 61731,
-  AFX_IDP_FILE_SHARING_WRITE = 61732,
-  AFX_IDP_FILE_READ_ERROR = 61733,
-  AFX_IDP_FILE_WRITE_ERROR = 61734,
 };

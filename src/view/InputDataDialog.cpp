@@ -12,11 +12,11 @@
 #include "ui/UserPrompts.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
+#include "strings/StringIds.h"
 #include "view/KanaReading.h"
 
 namespace {
 
-constexpr int kCheckCaptionId = 168;
 
 struct FieldLayout {
   const char* label;
@@ -176,7 +176,7 @@ void CInputDataDialog::FocusField(int position, int selStart, int selEnd) {
 }
 
 void CInputDataDialog::ShowCheckMessage(int textId, MessageIcon icon) {
-  ShowMessage(this, Text(kCheckCaptionId), Text(textId), icon);
+  ShowMessage(this, Text(IDS_CHECK_CAPTION), Text(textId), icon);
 }
 
 void CInputDataDialog::OnConfirm(bool addNext) {

@@ -8,25 +8,26 @@
 #include "comm/ui/ProgressDialog.h"
 #include "comm/ui/PumpedCall.h"
 #include "doc/UtilityDoc.h"
+#include "strings/StringIds.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
 #include "view/UtilityView.h"
 
 namespace {
 
-constexpr MessageIds kConfirmDownload{148, 149};
-constexpr MessageIds kConfirmUpload{156, 157};
-constexpr MessageIds kNothingToUpload{166, 167};
+constexpr MessageIds kConfirmDownload{IDS_CONFIRM_DOWNLOAD_CAPTION, IDS_CONFIRM_DOWNLOAD};
+constexpr MessageIds kConfirmUpload{IDS_CONFIRM_UPLOAD_CAPTION, IDS_CONFIRM_UPLOAD};
+constexpr MessageIds kNothingToUpload{IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES};
 
 // The icon each message is shown with, by its caption.
 MessageIcon IconOf(const MessageIds& ids) {
   switch (ids.caption) {
-    case 150:  // download succeeded
-    case 158:  // upload succeeded
+    case IDS_DOWNLOAD_DONE_CAPTION:
+    case IDS_UPLOAD_DONE_CAPTION:
       return MessageIcon::None;
-    case 154:  // aborted
-    case 162:
-    case 166:  // nothing to upload
+    case IDS_DOWNLOAD_ABORTED_CAPTION:
+    case IDS_UPLOAD_ABORTED_CAPTION:
+    case IDS_NO_ENTRIES_CAPTION:
       return MessageIcon::Warning;
     default:   // failures
       return MessageIcon::Error;

@@ -24,6 +24,7 @@
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
+#include "strings/StringIds.h"
 #include "view/InputDataDialog.h"
 #include "view/SortHeaderView.h"
 #include "view/TransferRunner.h"
@@ -34,10 +35,6 @@ const char* const kTabLabels[CUtilityView::kKanaRowCount] = {
     "あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ", "他"};
 const int kColumnWidths[CPhoneListModel::kColumnCount] = {100, 140, 140, 180, 180, 180, 100};
 
-constexpr int kMemoryFullCaptionId = 181;
-constexpr int kMemoryFullTextId = 182;
-constexpr int kStoreWriteCaptionId = 140;  // "ファイルへのデータの書込み"
-constexpr int kStoreWriteTextId = 141;
 
 std::string NumberText(int number) {
   char text[16];
@@ -250,7 +247,7 @@ void CUtilityView::OnAddEntry() {
   for (;;) {
     const int number = store.GetFreeMemoryNumber();
     if (number == 0) {
-      ShowMessage(this, Text(kMemoryFullCaptionId), Text(kMemoryFullTextId), MessageIcon::Warning);
+      ShowMessage(this, Text(IDS_MEMORY_FULL_CAPTION), Text(IDS_MEMORY_FULL), MessageIcon::Warning);
       return;
     }
     dialog.m_strFields = {NumberText(number), "", "", "", "", "", "1"};
@@ -298,7 +295,7 @@ bool CUtilityView::StoreWritten(int result) {
   if (result == StoreOk) return true;
   CDbPhoneCtrl& store = m_pDoc->Store();
   OnUpdate();
-  ShowStoreFailure(this, Text(kStoreWriteCaptionId), Text(kStoreWriteTextId), store,
+  ShowStoreFailure(this, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), store,
                    store.LastOsError());
   return false;
 }

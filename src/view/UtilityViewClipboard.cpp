@@ -15,17 +15,11 @@
 #include "doc/UtilityDoc.h"
 #include "files/ClipboardText.h"
 #include "platform/CodePage.h"
+#include "strings/StringIds.h"
 #include "view/UtilityView.h"
 
 namespace {
 
-// String ids of the paste's messages.
-enum : int {
-  IDS_PASTE_LIMIT_CAPTION = 203,
-  IDS_PASTE_LIMIT = 204,
-  IDS_PASTE_REFUSED_CAPTION = 205,
-  IDS_PASTE_REFUSED = 206,
-};
 
 }  // namespace
 
@@ -78,7 +72,7 @@ void CUtilityView::PasteLines(const std::vector<std::string>& lines) {
     return;
   }
   if (outcome.storeFailed) {  // nothing was pasted
-    ShowStoreFailure(this, Text(IDS_PASTE_LIMIT_CAPTION), Text(kPasteStoreFailedText),
+    ShowStoreFailure(this, Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_STORE_FAILED),
                      m_pDoc->Store(), outcome.storeError);
     return;
   }

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "files/MemoryArchiveReader.h"
+#include "files/PhonebookCsv.h"
 #include "files/StringArchiveWriter.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
-#include "TestFiles.h"
 
 namespace {
 
@@ -23,12 +24,12 @@ class PhonebookCsvTest : public ::testing::Test {
 
   static int Load(CDbPhoneCtrl& store, const std::string& bytes, bool comma = true) {
     CMemoryArchiveReader reader(bytes);
-    return store.LoadCsv(reader, comma);
+    return LoadCsv(store, reader, comma);
   }
 
   static std::string Save(CDbPhoneCtrl& store, bool comma = true) {
     CStringArchiveWriter writer;
-    EXPECT_EQ(store.SaveCsv(writer, comma), 0);
+    EXPECT_EQ(SaveCsv(store, writer, comma), 0);
     return writer.Bytes();
   }
 

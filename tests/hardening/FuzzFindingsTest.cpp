@@ -4,9 +4,10 @@
 
 #include <cstring>
 
-#include "../phonebook/StoreTestSupport.h"
 #include "files/MemoryArchiveReader.h"
+#include "files/PhonebookCsv.h"
 #include "files/StringArchiveWriter.h"
+#include "../phonebook/StoreTestSupport.h"
 
 namespace {
 
@@ -15,10 +16,10 @@ class SavedAndReopened : public StoreTest {
   // Saves the store as a document with the delimiter and opens the text in a second store.
   std::vector<PhonebookEntry> Reopen(bool comma) {
     CStringArchiveWriter writer;
-    EXPECT_EQ(Store().SaveCsv(writer, comma), StoreOk);
+    EXPECT_EQ(SaveCsv(Store(), writer, comma), StoreOk);
     CMemoryArchiveReader reader(writer.Bytes());
     EXPECT_EQ(m_reopened.DeleteAll(), StoreOk);
-    EXPECT_EQ(m_reopened.LoadCsv(reader, comma), 0) << writer.Bytes();
+    EXPECT_EQ(LoadCsv(m_reopened, reader, comma), 0) << writer.Bytes();
     std::vector<PhonebookEntry> entries;
     EXPECT_EQ(m_reopened.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
     return entries;

@@ -7,6 +7,7 @@
 
 #include "doc/UtilityDoc.h"
 #include "files/DocumentFile.h"
+#include "strings/StringIds.h"
 #include "support/FaultyVfs.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
@@ -103,7 +104,7 @@ class FullTempFolderTest : public QObject {
     faultvfs::Arm(1, faultvfs::Fault::FullDisk);
     CUtilityDoc doc(*m_environment);
     QVERIFY(!doc.OnOpenDocument(path));
-    ExpectStoreFailure(Text(128), Text(61733).arg(path));
+    ExpectStoreFailure(Text(IDS_APP_TITLE), Text(AFX_IDP_FILE_READ_ERROR).arg(path));
     QVERIFY(!m_prompts->Last().owner);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("0001,a,\xB1,0123,,,1\r\n0002,b,\xB6,0456,,,2\r\n"));
@@ -113,7 +114,7 @@ class FullTempFolderTest : public QObject {
     OpenFullPhonebook();
     QApplication::clipboard()->setText(QString::fromLatin1(",QV PhoneBook,,11,0\r\n" + Rows(5, 300)));
     m_view->OnEditPaste();
-    ExpectStoreFailure(Text(203), Text(kPasteStoreFailedText));
+    ExpectStoreFailure(Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_STORE_FAILED));
     ExpectUnchanged();
   }
 
@@ -127,7 +128,7 @@ class FullTempFolderTest : public QObject {
     m_prompts->answers = {PromptAnswer::Ok};
     m_prompts->dialogScripts = {[](QDialog&) { return int(QDialog::Accepted); }};
     m_doc->OnFileImport();
-    ExpectStoreFailure(Text(194), Text(kImportStoreFailedText));
+    ExpectStoreFailure(Text(IDS_REGISTER_CAPTION), Text(IDS_IMPORT_STORE_FAILED));
     ExpectUnchanged();
   }
 
@@ -135,7 +136,7 @@ class FullTempFolderTest : public QObject {
     m_fixture->StartHandset(ManyEntries(1000));
     OpenFullPhonebook();
     m_view->OnDownload();
-    ExpectStoreFailure(Text(152), Text(153));
+    ExpectStoreFailure(Text(IDS_DOWNLOAD_FAILED_CAPTION), Text(IDS_DOWNLOAD_FAILED));
     QCOMPARE(m_prompts->Last().owner, static_cast<QWidget*>(m_view.get()));
     ExpectUnchanged();
   }
@@ -145,7 +146,7 @@ class FullTempFolderTest : public QObject {
     OpenFullPhonebook(faultvfs::Fault::IoErrorOnce);
     m_prompts->answers = {PromptAnswer::Ok};
     m_view->OnDeleteAll();
-    ExpectStoreFailure(Text(140), Text(141), QStringLiteral("Input/output error"));
+    ExpectStoreFailure(Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), QStringLiteral("Input/output error"));
     ExpectUnchanged();
     // With room again, the same phonebook saves as it was.
     const QString path = FilePath("saved.csv");

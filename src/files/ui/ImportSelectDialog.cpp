@@ -16,18 +16,10 @@
 #include <cstdio>
 
 #include "platform/CodePage.h"
+#include "strings/StringIds.h"
 #include "strings/StringTable.h"
 
 namespace {
-
-// String-table ids of the dialog's texts.
-enum : int {
-  IDS_IMPORT_CAPTION = 185,
-  IDS_DUPLICATE_MESSAGE = 186,
-  IDS_METHOD_GUIDE = 187,
-  IDS_IMPORTED_DATA = 188,
-  IDS_METHOD_GROUP = 189,
-};
 
 QString Resource(int id) {
   // The resources break lines with CR LF; a label wants LF alone.
