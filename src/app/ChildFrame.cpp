@@ -23,8 +23,10 @@ CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
 CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::UpdateTitle() {
+  // The window, and the view inside it, are named by the phonebook's title as the caption is.
   setWindowTitle(m_pDoc->GetTitle());
   setAccessibleName(m_pDoc->GetTitle());
+  m_pView->setAccessibleName(m_pDoc->GetTitle());
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {

@@ -56,7 +56,8 @@ QLabel* MakePane(const QString& text) {
 CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
     : QMainWindow(parent), m_pApplication(application) {
   setWindowIcon(MainWindowIcon());
-  setAccessibleName(Text(IDR_MAINFRAME));
+  // No accessible name of its own: a screen reader then names the window by its caption,
+  // with the phonebook's title that the maximised phonebook window adds to it.
   setAcceptDrops(true);
   m_pMdiArea = new QMdiArea(this);
   m_pMdiArea->setViewMode(QMdiArea::SubWindowView);

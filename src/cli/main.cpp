@@ -1,8 +1,10 @@
 // qvbook-cli: the phonebook core without windows. Looks the command up in a table and runs
 // it; each command lives in a file of its own.
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "cli/CliCommands.h"
 #include "platform/Console.h"
@@ -37,11 +39,13 @@ void PrintUsage(std::ostream& out) {
   out << "  qvbook-cli --help\n";
 }
 
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::PrepareStandardStreams();
-  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc >= 2 && IsHelp(argv[1])) {
     PrintUsage(std::cout);
     return kExitOk;
   }
@@ -49,6 +53,12 @@ int main(int argc, char** argv) {
     for (const CliCommand& command : kCommands) {
       if (std::strcmp(argv[1], command.name) != 0) continue;
       CliArgs args(argv + 2, argv + argc);
+      // "qvbook-cli show --help" asks for the command's usage, not for a file of that name.
+      if (std::any_of(args.begin(), args.end(), IsHelp)) {
+        std::cout << "usage: qvbook-cli " << command.name << ' ' << command.arguments << '\n'
+                  << "  " << command.description << '\n';
+        return kExitOk;
+      }
       int exit = command.run(args);
       if (exit == kExitUsage) {
         std::cerr << "usage: qvbook-cli " << command.name << ' ' << command.arguments << '\n';

@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,22 +15,26 @@
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
 #include "doc/UtilityDoc.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/UtilityView.h"
 
 namespace {
-
-QString UniqueLockName() {
-  static int counter = 0;
-  return QStringLiteral("qvbook-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-}
 
 QStringList Titles(CMainFrame* frame) {
   QStringList titles;
   for (CChildFrame* child : frame->Children()) titles << child->GetDocument()->GetTitle();
   return titles;
 }
+
+// What qvbook-cli prints on its standard error for `arguments`, line breaks as the editor's.
+QString CliErrors(const QStringList& arguments) {
+  QProcess cli;
+  cli.start(QStringLiteral(QVBOOK_CLI), arguments);
+  cli.waitForFinished();
+  return QString::fromUtf8(cli.readAllStandardError());
+}
+
+QString TerminalLines(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -44,22 +49,13 @@ QByteArray ReadFile(const QString& path) {
 
 }  // namespace
 
-class EditorAppTest : public QObject {
+class EditorAppTest : public EditorTest<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<FakePrompts> m_prompts;
-  std::unique_ptr<CUtilityApp> m_app;
   QTemporaryDir m_folder;
-  QString m_lockName;
 
-  CMainFrame* Frame() { return m_app->MainFrame(); }
-
-  void Start(const QStringList& arguments = {}) {
-    m_app = std::make_unique<CUtilityApp>(*m_environment, m_lockName);
-    QVERIFY(m_app->InitInstance(arguments));
-  }
+  void Start(const QStringList& arguments = {}) { QVERIFY(StartApp(arguments)); }
 
   QString BookPath(const char* name, const QByteArray& content) {
     const QString path = m_folder.filePath(QString::fromUtf8(name));
@@ -68,21 +64,8 @@ class EditorAppTest : public QObject {
   }
 
  private slots:
-  void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<FakePrompts>();
-    m_lockName = UniqueLockName();
-  }
-
-  void cleanup() {
-    if (m_app) {
-      for (CChildFrame* child : Frame()->Children()) child->GetDocument()->SetModifiedFlag(false);
-      m_app->ExitInstance();
-    }
-    m_app.reset();
-    m_prompts.reset();
-    m_environment.reset();
-  }
+  void init() { SetUpEditor(); }
+  void cleanup() { TearDownEditor(); }
 
   void startsWithOneEmptyPhonebook() {
     Start();
@@ -174,6 +157,9 @@ class EditorAppTest : public QObject {
     QTest::newRow("missing") << "missing.csv" << QString::fromUtf8("Velmora-QV 電話帳ソフト")
                              << QString::fromUtf8("%1\nこのファイルが見つかりません。\nパスとファイル名が正しいかどうか確認してださい。")
                              << int(MessageIcon::Warning);
+    QTest::newRow("below a file") << "bad.csv/book.csv" << QString::fromUtf8("Velmora-QV 電話帳ソフト")
+                                  << QString::fromUtf8("%1\nこのファイルが見つかりません。\nパスとファイル名が正しいかどうか確認してださい。")
+                                  << int(MessageIcon::Warning);
     QTest::newRow("folder") << "folder.csv" << QString::fromUtf8("Velmora-QV 電話帳ソフト")
                             << QString::fromUtf8("%1 の読み取り中に予期しないエラーが発生しました。")
                             << int(MessageIcon::Warning);
@@ -196,6 +182,9 @@ class EditorAppTest : public QObject {
     QCOMPARE(m_prompts->Last().text, text.contains("%1") ? text.arg(path) : text);
     QCOMPARE(int(m_prompts->Last().icon), icon);
     QCOMPARE(Frame()->Children().size(), 1);
+    // qvbook-cli says the same.
+    const QString cli = CliErrors({QStringLiteral("show"), path});
+    QVERIFY2(cli.startsWith(caption + "\n" + TerminalLines(m_prompts->Last().text)), qPrintable(cli));
   }
 
   void openDialogHasTheTitleAndFilters() {
@@ -252,6 +241,9 @@ class EditorAppTest : public QObject {
     QVERIFY(!doc->DoSave(missingFolder));
     QCOMPARE(m_prompts->Last().text,
              QString::fromUtf8("%1 の書き込み中に予期しないエラーが発生しました。").arg(missingFolder));
+    // qvbook-cli's detail line says the same.
+    const QString cli = CliErrors({QStringLiteral("convert"), BookPath("in.csv", ""), missingFolder});
+    QVERIFY2(cli.contains("\n" + m_prompts->Last().text + "\n"), qPrintable(cli));
     QVERIFY(doc->IsModified());
     QCOMPARE(doc->GetTitle(), QString::fromUtf8("電話帳1"));
     // A good save takes the path and name; saving again under ".CSV" writes tabs.

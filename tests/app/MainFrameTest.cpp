@@ -1,5 +1,6 @@
 // The main window: both menu bars, the toolbar, the accelerators, the command states with
 // and without a phonebook, the status bar, the about box and the manual command.
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QFile>
@@ -20,9 +21,9 @@
 #include "app/ManualLauncher.h"
 #include "ui/MenuBuilder.h"
 #include "app/UtilityApp.h"
+#include "comm/ui/ProgressDialog.h"
 #include "doc/UtilityDoc.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -56,15 +57,10 @@ class FakeShell : public IShellLauncher {
 
 }  // namespace
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public EditorTest<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<FakePrompts> m_prompts;
-  std::unique_ptr<CUtilityApp> m_app;
-
-  CMainFrame* Frame() { return m_app->MainFrame(); }
   CUtilityView* View() { return Frame()->ActiveChild()->GetView(); }
   bool Enabled(int id) { return Frame()->QueryCommand(id).enabled; }
 
@@ -75,20 +71,11 @@ class MainFrameTest : public QObject {
 
  private slots:
   void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<FakePrompts>();
-    m_app = std::make_unique<CUtilityApp>(
-        *m_environment, QStringLiteral("qvbook-frame-test-%1").arg(QCoreApplication::applicationPid()));
-    QVERIFY(m_app->InitInstance({}));
+    SetUpEditor();
+    QVERIFY(StartApp());
     QApplication::setActiveWindow(Frame());
   }
-
-  void cleanup() {
-    m_app->ExitInstance();
-    m_app.reset();
-    m_prompts.reset();
-    m_environment.reset();
-  }
+  void cleanup() { TearDownEditor(); }
 
   void menusSwitchWithThePhonebookWindow() {
     QCOMPARE(MenuOutline(Frame()->menuBar()),
@@ -211,6 +198,27 @@ class MainFrameTest : public QObject {
     QCOMPARE(shell.opened.size(), 1);
     QVERIFY(m_prompts->messages.empty());
     m_app->SetShellLauncher(&DesktopShell());
+  }
+
+  // A screen reader reads the names: they follow the captions, and the progress label's
+  // name is its text.
+  void accessibleNamesFollowWhatTheScreenShows() {
+    const auto name = [](QObject* object) {
+      return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+    };
+    QCOMPARE(name(Frame()), Frame()->windowTitle());
+    QVERIFY(Frame()->windowTitle().contains(QString::fromUtf8(" - 電話帳1")));
+    QTemporaryDir folder;
+    m_prompts->saveAnswer = folder.filePath(QStringLiteral("renamed.csv"));
+    QVERIFY(Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
+    QVERIFY(Frame()->windowTitle().contains(QStringLiteral(" - renamed.csv")));
+    QCOMPARE(name(Frame()), Frame()->windowTitle());
+    QCOMPARE(name(Frame()->ActiveChild()), QStringLiteral("renamed.csv"));
+    QCOMPARE(name(View()), QStringLiteral("renamed.csv"));
+
+    CProgressDialog progress;
+    progress.SetProgress(54000);
+    QCOMPARE(name(progress.PercentLabel()), QStringLiteral("45%"));
   }
 
   void manualIsLookedForBeforeTheCurrentFolder() {

@@ -19,6 +19,12 @@ TEST_F(CliTest, HelpAndUsage) {
   EXPECT_EQ(help.exit, 0);
   EXPECT_NE(help.out.find("qvbook-cli show FILE"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("qvbook-cli convert IN OUT"), std::string::npos);
+  // A command's own usage, never a file named "--help".
+  for (const char* command : {"show", "import", "download"}) {
+    CliRun usage = Cli({command, "--help"});
+    EXPECT_EQ(usage.exit, 0) << command << ": " << usage.err;
+    EXPECT_EQ(usage.out.rfind(std::string("usage: qvbook-cli ") + command + " ", 0), 0u) << usage.out;
+  }
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"show"}, {"show", "a", "b"}, {"convert", "a"}}) {
     CliRun run = Cli(args);

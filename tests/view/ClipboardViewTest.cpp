@@ -13,8 +13,7 @@
 #include "ui/CommandIds.h"
 #include "ui/CommandTarget.h"
 #include "doc/UtilityDoc.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -38,59 +37,26 @@ void SelectNumbers(QTableView* list, const QStringList& numbers) {
 const QString kRefusedCaption = QStringLiteral("データ形式の確認");
 const QString kLimitCaption = QStringLiteral("データの登録");
 
-// One phonebook window: its document and view.
-struct Phonebook {
-  explicit Phonebook(StoreEnvironment& environment)
-      : doc(std::make_unique<CUtilityDoc>(environment)),
-        view(std::make_unique<CUtilityView>(doc.get())) {
-    view->resize(900, 500);
-    view->show();
-  }
-  void Populate(const std::vector<PhonebookEntry>& entries) {
-    CDbPhoneCtrl::Batch batch(doc->Store());
-    for (const PhonebookEntry& entry : entries) QCOMPARE(doc->Store().AddEntry(entry), int(StoreOk));
-    QCOMPARE(batch.Commit(), int(StoreOk));
-  }
-  PhonebookEntry Stored(int number) {
-    PhonebookEntry entry;
-    EXPECT_STORED(doc->Store().FindEntry(number, entry));
-    return entry;
-  }
-  std::unique_ptr<CUtilityDoc> doc;
-  std::unique_ptr<CUtilityView> view;
-};
-
 }  // namespace
 
-class ClipboardViewTest : public QObject {
+class ClipboardViewTest : public EditorTest<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<FakePrompts> m_prompts;
-  std::unique_ptr<Phonebook> m_book;
-
-  CUtilityView& View() { return *m_book->view; }
+  CUtilityView& View() { return *m_view; }
 
   // Entries 1, 3 and 5 with readings of the tabs あ, か and さ.
   void PopulateThree() {
-    m_book->Populate({MakeEntry(1, Kana::A), MakeEntry(3, Kana::KaTou), MakeEntry(5, Kana::SaTou)});
-    View().OnUpdate();
+    Populate({MakeEntry(1, Kana::A), MakeEntry(3, Kana::KaTou), MakeEntry(5, Kana::SaTou)});
   }
 
  private slots:
   void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<FakePrompts>();
-    m_book = std::make_unique<Phonebook>(*m_environment);
+    SetUpEditor();
+    OpenPhonebook();
     QApplication::clipboard()->clear();
   }
-
-  void cleanup() {
-    m_book.reset();
-    m_prompts.reset();
-    m_environment.reset();
-  }
+  void cleanup() { TearDownEditor(); }
 
   void copyPutsTheHeaderAndTheSelectedRowsInListOrder() {
     PopulateThree();
@@ -113,9 +79,9 @@ class ClipboardViewTest : public QObject {
              (QStringList{"0001", "0002", "0003", "0004", "0005"}));
     QCOMPARE(SelectedNumbers(View().NumberList()), (QStringList{"0002", "0004"}));
     QCOMPARE(View().NumberList()->currentIndex().row(), 3);
-    QCOMPARE(m_book->Stored(2).name, std::string("N1"));
-    QCOMPARE(m_book->Stored(4).name, std::string("N5"));
-    QVERIFY(m_book->doc->IsModified());
+    QCOMPARE(Stored(2).name, std::string("N1"));
+    QCOMPARE(Stored(4).name, std::string("N5"));
+    QVERIFY(m_doc->IsModified());
   }
 
   void pasteIntoAnotherPhonebookKeepsNumbersAndTextsExactly() {
@@ -124,8 +90,7 @@ class ClipboardViewTest : public QObject {
     comma.phone2 = "#*P";
     PhonebookEntry quote = MakeEntry(5, Kana::A);
     quote.name = "a\"b";
-    m_book->Populate({comma, quote});
-    View().OnUpdate();
+    Populate({comma, quote});
     SelectNumbers(View().NumberList(), {"0001", "0005"});
     View().OnEditCopy();
 
@@ -151,15 +116,14 @@ class ClipboardViewTest : public QObject {
       QCOMPARE(m_prompts->Last().icon, MessageIcon::Error);
       QCOMPARE(m_prompts->Last().owner, static_cast<QWidget*>(&View()));
     }
-    QCOMPARE(m_book->doc->Store().EntryCount(), 3);
-    QVERIFY(!m_book->doc->IsModified());
+    QCOMPARE(m_doc->Store().EntryCount(), 3);
+    QVERIFY(!m_doc->IsModified());
   }
 
   void twentyDuplicatesIntoNineHundredNinetyAddTenThenWarn() {
     std::vector<PhonebookEntry> entries;
     for (int n = 1; n <= 990; ++n) entries.push_back(MakeEntry(n, Kana::A));
-    m_book->Populate(entries);
-    View().OnUpdate();
+    Populate(entries);
     QStringList first20;
     for (int n = 1; n <= 20; ++n) first20 << QString::asprintf("%04d", n);
     SelectNumbers(View().NumberList(), first20);
@@ -169,7 +133,7 @@ class ClipboardViewTest : public QObject {
     QCOMPARE(m_prompts->Last().caption, kLimitCaption);
     QVERIFY(m_prompts->Last().text.endsWith(QStringLiteral("コピーを終了します。")));
     QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);
-    QCOMPARE(m_book->doc->Store().EntryCount(), 1000);
+    QCOMPARE(m_doc->Store().EntryCount(), 1000);
     QCOMPARE(SelectedNumbers(View().NumberList()).size(), 10);
     QCOMPARE(SelectedNumbers(View().NumberList()).last(), QStringLiteral("1000"));
   }
@@ -218,11 +182,11 @@ class ClipboardViewTest : public QObject {
     View().OnEditCut();
     QCOMPARE(Column(View().NumberList(), 0), (QStringList{"0001", "0005"}));
     QVERIFY(SelectedNumbers(View().NumberList()).isEmpty());
-    QVERIFY(m_book->doc->IsModified());
+    QVERIFY(m_doc->IsModified());
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral(",QV PhoneBook,,11,0\r\n0003,N3,ｶﾄｳ,0123,,,1\r\n"));
     View().OnEditPaste();
-    QCOMPARE(m_book->Stored(3).reading, Kana::KaTou);
+    QCOMPARE(Stored(3).reading, Kana::KaTou);
   }
 
   void unicodeTextComesBackAsCodePage932WithLookAlikes() {
@@ -230,10 +194,10 @@ class ClipboardViewTest : public QObject {
     QApplication::clipboard()->setText(
         QStringLiteral(",QV PhoneBook,,11,0\n0007,山\u301C田,ﾔﾏﾀﾞ,0312,,,2\n0008,x\u00A0y,,1\n"));
     View().OnEditPaste();
-    QCOMPARE(m_book->Stored(7).name, std::string("\x8e\x52\x81\x60\x93\x63"));
-    QCOMPARE(m_book->Stored(7).reading, Kana::YaMaDa);
-    QCOMPARE(m_book->Stored(7).group, 2);
-    QCOMPARE(m_book->doc->Store().EntryCount(), 2);
+    QCOMPARE(Stored(7).name, std::string("\x8e\x52\x81\x60\x93\x63"));
+    QCOMPARE(Stored(7).reading, Kana::YaMaDa);
+    QCOMPARE(Stored(7).group, 2);
+    QCOMPARE(m_doc->Store().EntryCount(), 2);
   }
 
   void pasteIsEnabledWhileTheClipboardHoldsText() {

@@ -15,8 +15,7 @@
 #include "ui/QtText.h"
 #include "doc/UtilityDoc.h"
 #include "files/ui/ImportSelectDialog.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -42,15 +41,11 @@ FakePrompts::DialogScript Answer(int methodControl, bool forTheRest = false,
 
 }  // namespace
 
-class FileImportTest : public QObject {
+class FileImportTest : public EditorTest<> {
   Q_OBJECT
 
  private:
   QTemporaryDir m_folder;
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<FakePrompts> m_prompts;
-  std::unique_ptr<CUtilityDoc> m_doc;
-  std::unique_ptr<CUtilityView> m_view;
 
   // Writes `bytes` to a file of the scratch folder and has the file dialog choose it.
   QString Choose(const QString& name, const std::string& bytes) {
@@ -60,30 +55,14 @@ class FileImportTest : public QObject {
     return path;
   }
 
-  std::string NameOf(int number) {
-    PhonebookEntry entry;
-    EXPECT_STORED(m_doc->Store().FindEntry(number, entry));
-    return entry.name;
-  }
+  std::string NameOf(int number) { return Stored(number).name; }
 
  private slots:
   void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<FakePrompts>();
-    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
-    m_view = std::make_unique<CUtilityView>(m_doc.get());
-    m_view->show();
-    QCOMPARE(m_doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
-    QCOMPARE(m_doc->Store().AddEntry(MakeEntry(2, Kana::Ka)), int(StoreOk));
-    m_view->OnUpdate();
+    SetUpEditor();
+    OpenPhonebook({MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka)});
   }
-
-  void cleanup() {
-    m_view.reset();
-    m_doc.reset();
-    m_prompts.reset();
-    m_environment.reset();
-  }
+  void cleanup() { TearDownEditor(); }
 
   void fileMenuCarriesTheImportCommand() {
     const PopupDef& file = MenuResource(IDR_PHONEBOOK).front();

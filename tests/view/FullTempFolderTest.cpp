@@ -34,27 +34,18 @@ std::vector<PhonebookEntry> ManyEntries(int count) {
 
 }  // namespace
 
-class FullTempFolderTest : public QObject {
+class FullTempFolderTest : public EditorTest<> {
   Q_OBJECT
 
  private:
   std::unique_ptr<TransferFixture> m_fixture;
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<CUtilityDoc> m_doc;
-  std::unique_ptr<CUtilityView> m_view;
-  std::unique_ptr<FakePrompts> m_prompts;
   QTemporaryDir m_folder;
 
   QString FilePath(const char* name) const { return m_folder.filePath(QString::fromUtf8(name)); }
 
   // A saved phonebook of kEntries on screen, then the disk runs full (or fails).
   void OpenFullPhonebook(faultvfs::Fault fault = faultvfs::Fault::FullDisk) {
-    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
-    m_view = std::make_unique<CUtilityView>(m_doc.get());
-    m_view->show();
-    for (const PhonebookEntry& entry : kEntries) EXPECT_STORED(m_doc->Store().AddEntry(entry));
-    m_view->OnUpdate();
-    m_doc->SetModifiedFlag(false);
+    OpenPhonebook(kEntries);
     faultvfs::Arm(1, fault);
   }
 
@@ -81,17 +72,12 @@ class FullTempFolderTest : public QObject {
 
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<FakePrompts>();
+    SetUpEditor();
     CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming());
   }
-
   void cleanup() {
     faultvfs::Disarm();
-    m_view.reset();
-    m_doc.reset();
-    m_prompts.reset();
-    m_environment.reset();
+    TearDownEditor();
     m_fixture.reset();
   }
 

@@ -8,18 +8,14 @@
 #include <QTest>
 
 #include "doc/UtilityDoc.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/InputDataDialog.h"
 
-class InputDataDialogTest : public QObject {
+class InputDataDialogTest : public EditorTest<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<CUtilityDoc> m_doc;
   std::unique_ptr<CInputDataDialog> m_dialog;
-  std::unique_ptr<FakePrompts> m_prompts;
 
   // Opens the dialog as the add command does, with the given texts, and leaves it showing.
   void Open(std::array<std::string, FieldCount> texts, int editNumber = 0) {
@@ -43,17 +39,13 @@ class InputDataDialogTest : public QObject {
 
  private slots:
   void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
+    SetUpEditor();
+    m_doc = std::make_unique<CUtilityDoc>(*m_environment);  // no view: the dialog stands alone
     m_dialog = std::make_unique<CInputDataDialog>();
-    m_prompts = std::make_unique<FakePrompts>();
   }
-
   void cleanup() {
     m_dialog.reset();
-    m_prompts.reset();
-    m_doc.reset();
-    m_environment.reset();
+    TearDownEditor();
   }
 
   void phoneFieldDropsBadCharactersSilently() {

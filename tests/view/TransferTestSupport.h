@@ -20,8 +20,7 @@
 #include "comm/SessionHelpers.h"
 #include "comm/ui/ProgressDialog.h"
 #include "phonebook/DbPhoneCtrl.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 
 // Answers like FakePrompts and first runs `onMessage` with the message being shown.
 class WatchingPrompts : public FakePrompts {

@@ -22,28 +22,16 @@ struct Expected {
 
 Q_DECLARE_METATYPE(MessageIcon)
 
-class TransferViewTest : public QObject {
+class TransferViewTest : public EditorTest<WatchingPrompts> {
   Q_OBJECT
 
  private:
   std::unique_ptr<TransferFixture> m_fixture;
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<CUtilityDoc> m_doc;
-  std::unique_ptr<CUtilityView> m_view;
-  std::unique_ptr<WatchingPrompts> m_prompts;
 
   void OpenPhonebook(const std::vector<PhonebookEntry>& entries, bool modified,
                      const TransferTiming& timing = EditorQuickTiming()) {
-    m_view.reset();
-    m_doc.reset();
     CUtilityDoc::SetTransferTimingForNewDocuments(timing);
-    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
-    m_view = std::make_unique<CUtilityView>(m_doc.get());
-    m_view->resize(800, 400);
-    m_view->show();
-    for (const PhonebookEntry& entry : entries) EXPECT_STORED(m_doc->Store().AddEntry(entry));
-    m_view->OnUpdate();
-    m_doc->SetModifiedFlag(modified);
+    EditorTest::OpenPhonebook(entries, modified);
   }
 
   void ExpectMessage(const MessageRequest& message, int caption, int text, MessageIcon icon) {
@@ -70,15 +58,10 @@ class TransferViewTest : public QObject {
 
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<WatchingPrompts>();
+    SetUpEditor();
   }
-
   void cleanup() {
-    m_view.reset();
-    m_doc.reset();
-    m_prompts.reset();
-    m_environment.reset();
+    TearDownEditor();
     m_fixture.reset();
   }
 

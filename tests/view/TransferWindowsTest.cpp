@@ -14,28 +14,15 @@ namespace {
 
 const std::vector<PhonebookEntry> kHandsetEntries = {MakeEntry(4, Kana::A), MakeEntry(5, Kana::Wo)};
 
-QString UniqueLockName() {
-  static int counter = 0;
-  return QStringLiteral("qvbook-transfer-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-}
-
 }  // namespace
 
-class TransferWindowsTest : public QObject {
+class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   Q_OBJECT
 
  private:
   std::unique_ptr<TransferFixture> m_fixture;
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<WatchingPrompts> m_prompts;
-  std::unique_ptr<CUtilityApp> m_app;
 
-  CMainFrame* Frame() { return m_app->MainFrame(); }
-
-  void Start() {
-    m_app = std::make_unique<CUtilityApp>(*m_environment, UniqueLockName());
-    QVERIFY(m_app->InitInstance({}));
-  }
+  void Start() { QVERIFY(StartApp()); }
 
   // Once the active phonebook's progress dialog shows `bytes`, runs `action` (once).
   void WhenProgressReaches(int bytes, std::function<void(CProgressDialog&)> action) {
@@ -56,16 +43,11 @@ class TransferWindowsTest : public QObject {
  private slots:
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_prompts = std::make_unique<WatchingPrompts>();
+    SetUpEditor();
     CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
   }
-
   void cleanup() {
-    if (m_app) m_app->ExitInstance();
-    m_app.reset();
-    m_prompts.reset();
-    m_environment.reset();
+    TearDownEditor();
     m_fixture.reset();
   }
 

@@ -13,8 +13,7 @@
 
 #include "ui/CommandIds.h"
 #include "doc/UtilityDoc.h"
-#include "support/FakePrompts.h"
-#include "support/PhonebookFixture.h"
+#include "support/EditorFixture.h"
 #include "view/InputDataDialog.h"
 #include "view/UtilityView.h"
 
@@ -50,36 +49,15 @@ FakePrompts::DialogScript Fill(std::map<int, QString> texts, bool addNext = fals
 
 }  // namespace
 
-class UtilityViewTest : public QObject {
+class UtilityViewTest : public EditorTest<> {
   Q_OBJECT
-
- private:
-  std::unique_ptr<StoreEnvironment> m_environment;
-  std::unique_ptr<CUtilityDoc> m_doc;
-  std::unique_ptr<CUtilityView> m_view;
-  std::unique_ptr<FakePrompts> m_prompts;
-
-  void Populate(const std::vector<PhonebookEntry>& entries) {
-    for (const PhonebookEntry& entry : entries) QCOMPARE(m_doc->Store().AddEntry(entry), int(StoreOk));
-    m_view->OnUpdate();
-  }
 
  private slots:
   void init() {
-    m_environment = StoreEnvironment::CreatePrivate();
-    m_doc = std::make_unique<CUtilityDoc>(*m_environment);
-    m_view = std::make_unique<CUtilityView>(m_doc.get());
-    m_view->resize(900, 500);
-    m_view->show();
-    m_prompts = std::make_unique<FakePrompts>();
+    SetUpEditor();
+    OpenPhonebook();
   }
-
-  void cleanup() {
-    m_prompts.reset();
-    m_view.reset();
-    m_doc.reset();
-    m_environment.reset();
-  }
+  void cleanup() { TearDownEditor(); }
 
   void newViewShowsNumberOrderAscendingWithUpMark() {
     Populate({MakeEntry(3, Kana::A), MakeEntry(1, Kana::Ka), MakeEntry(2, Kana::Wa)});

@@ -36,7 +36,8 @@ CProgressDialog::CProgressDialog(QWidget* parent) : QDialog(parent) {
   m_pPercent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   m_pPercent->setGeometry(units.Rect(165, 10, 15, 8));
   m_pPercent->setMinimumWidth(m_pPercent->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
-  m_pPercent->setAccessibleName(QStringLiteral("進行率"));
+  // No accessible name: a screen reader then reads the label's text, the percentage itself.
+  m_pPercent->setAccessibleDescription(QStringLiteral("進行率"));
 
   setFixedSize(units.X(189), units.Y(46));
 }
