@@ -33,9 +33,17 @@ fi
 cmake -S "$root" -B "$windows/cmake" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
   -DQVBOOK_WINDOWS_DEPS="$windows/deps/prefix" -DQVBOOK_WINE_RUNNER="$root/scripts/wine-run.sh" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVBOOK_GUI=OFF -DQVBOOK_BENCH=OFF $linux_build_option >/dev/null
+# Programs Wine failed to start are run once more by wine-run.sh, which notes each here.
+retries=$windows/wine-retries.log
+: >"$retries"
+export QVBOOK_WINE_RETRY_LOG=$retries
 cmake --build "$windows/cmake" -j"$jobs"
 cp "$windows/cmake/src/cli/qvbook-cli.exe" "$windows/qvbook-cli.exe"
 
 cd "$windows/cmake"
-ctest --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start "
+status=0
+ctest --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start " || status=$?
+echo "test-windows: runs that Wine did not start, made once more: $(wc -l <"$retries")"
+sed 's/^wine-run: /  /' "$retries"
 echo "test-windows: done in $((SECONDS - started)) s; artefact $windows/qvbook-cli.exe"
+exit "$status"
