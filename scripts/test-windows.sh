@@ -15,9 +15,13 @@ started=$SECONDS
 
 export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-# One server for the whole run, ended however the run ends.
+# One server for the whole run (-p: it stays until ended), ended however the run ends. A
+# server that Wine starts by itself ends whenever no program runs, and would be started
+# again and again between tests. The server needs the prefix folder: on a fresh checkout
+# it is made first (without it the server did not start and no error was seen).
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
-"$wineserver" -p 60 2>/dev/null || true  # fails only when one is running already
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p 2>/dev/null || true  # fails only when one is running already
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: creating the Wine prefix"
   "$root/scripts/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
