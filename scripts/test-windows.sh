@@ -21,7 +21,7 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # it is made first (without it the server did not start and no error was seen).
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
-"$wineserver" -p 2>/dev/null || true  # fails only when one is running already
+"$wineserver" -p >/dev/null 2>&1 || true  # fails only when one is running already
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "test-windows: creating the Wine prefix"
   "$root/scripts/wine-run.sh" wineboot -i >/dev/null 2>&1 || true
