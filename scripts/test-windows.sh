@@ -16,9 +16,10 @@ started=$SECONDS
 export WINEPREFIX=$windows/wineprefix WINEDEBUG=-all
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # One server for the whole run (-p: it stays until ended), ended however the run ends. A
-# server that Wine starts by itself ends whenever no program runs, and would be started
-# again and again between tests. The server needs the prefix folder: on a fresh checkout
-# it is made first (without it the server did not start and no error was seen).
+# server that Wine starts by itself ends whenever no program runs; ended and started
+# again between tests, it now and then drops a program that is just starting ("wine
+# client error:0: recvmsg: Connection reset by peer"). The server needs the prefix
+# folder: on a fresh checkout it is made first (else the server silently did not start).
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p >/dev/null 2>&1 || true  # fails only when one is running already
