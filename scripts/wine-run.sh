@@ -2,6 +2,18 @@
 # Runs a Windows program under Wine, headless and quiet, in the prefix named by WINEPREFIX
 # (scripts/test-windows.sh sets it to a folder inside the build folder).
 # usage: scripts/wine-run.sh PROGRAM.exe [ARGUMENTS...]
+#
+# One retry, for a program Wine never started: on a busy machine Wine now and then fails
+# to start a program at all, with no output of the program's own. A run counts as never
+# started when it failed and
+#   - its output holds nothing but Wine's own start-up messages ("wine: ...",
+#     "wineserver: ...", "err:...", "Application could not be started"); a crash report
+#     is not one of them: that program ran;
+#   - and, for a GoogleTest program, it never began its tests (the marker file GoogleTest
+#     keeps while its tests run, TEST_PREMATURE_EXIT_FILE, is not left behind).
+# Such a run is made once more, with a line on stderr and one appended to
+# $QVBOOK_WINE_RETRY_LOG when set. A program that printed anything, or died in its tests,
+# is never run again: its failure stands.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-${QVBOOK_BUILD_DIR:-$root/build}/windows/wineprefix}
@@ -15,8 +27,31 @@ wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 # waiting until they end, so the program writes into files, passed on when it ends.
 output=$(mktemp -d)
 trap 'rm -rf "$output"' EXIT
-status=0
-"$wine" "$@" <"${QVBOOK_WINE_STDIN:-/dev/null}" >"$output/out" 2>"$output/err" || status=$?
+# Wine reads a path beginning with "/" on the current drive; "Z:" is the whole file system.
+export TEST_PREMATURE_EXIT_FILE="Z:$output/tests-began"
+
+run() {  # runs the program once; its status in $status, its output in $output
+  status=0
+  rm -f "$output/tests-began"
+  "$wine" "$@" <"${QVBOOK_WINE_STDIN:-/dev/null}" >"$output/out" 2>"$output/err" || status=$?
+}
+
+wine_startup_messages='^((wine|wine64|wineserver|wine client error|preloader)[^:]*:|([0-9a-f]{4}:)?(err|fixme|warn):|Application could not be started|ShellExecuteEx failed|[[:space:]]*$)'
+program_crash='Unhandled|exception|starting debugger|[Bb]acktrace'
+never_started() {
+  [ "$status" -ne 0 ] && [ ! -e "$output/tests-began" ] || return 1
+  ! grep -Eqv "$wine_startup_messages" "$output/out" "$output/err" &&
+    ! grep -Eq "$program_crash" "$output/out" "$output/err"
+}
+
+run "$@"
+if never_started; then
+  why=$(cat "$output/err" "$output/out" | head -n 1)
+  note="wine-run: $(basename "$1")${2:+ ${*:2}} ended with status $status before printing anything${why:+ ($why)}: Wine did not start it; running it once more"
+  echo "$note" >&2
+  if [ -n "${QVBOOK_WINE_RETRY_LOG:-}" ]; then echo "$note" >>"$QVBOOK_WINE_RETRY_LOG"; fi
+  run "$@"
+fi
 cat "$output/out"
 cat "$output/err" >&2
 exit "$status"
