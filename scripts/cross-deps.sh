@@ -2,8 +2,8 @@
 # Prepares what the Windows cross build needs, skipping every step whose result is there:
 #   - Debian's MinGW-w64 compiler (posix threads), Wine and the tools below (apt);
 #   - SQLite from Debian's own sqlite3 source package, fetched through a private sources
-#     list so that the machine's apt configuration stays untouched, turned into the
-#     single-file form and cross-compiled into a static library;
+#     list (scripts/lib/debian-source.sh) so that the machine's apt configuration stays
+#     untouched, turned into the single-file form and cross-compiled into a static library;
 #   - GoogleTest from Debian's googletest sources (/usr/src/googletest), cross-built.
 # Everything lands under DEPS (default: build/windows/deps), as a prefix for CMake.
 #
@@ -14,62 +14,15 @@ deps=$(mkdir -p "${1:-$root/build/windows/deps}" && cd "${1:-$root/build/windows
 prefix=$deps/prefix
 toolchain=$root/cmake/toolchain-mingw64.cmake
 jobs=${QVBOOK_JOBS:-2}
+. "$root/scripts/lib/apt-install.sh"
+. "$root/scripts/lib/debian-source.sh"
 
 log() { echo "cross-deps: $*"; }
 
-install_packages() {
-  local packages=(g++-mingw-w64-x86-64-posix wine64 dpkg-dev tcl cmake make googletest)
-  local missing=()
-  for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$p")
-    fi
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing ${missing[*]}"
-  local sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
-
-# The archive and suite the machine installs from, for a matching deb-src line.
-debian_archive() {
-  local uri="" suite=""
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    uri=$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-    suite=$(awk '/^Suites:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources)
-  fi
-  if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
-    read -r uri suite < <(awk '$1 == "deb" {for (i = 2; i <= NF; i++) if ($i !~ /^\[/) {print $i, $(i+1); exit}}' /etc/apt/sources.list)
-  fi
-  [ -n "$suite" ] || suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  echo "${uri:-http://deb.debian.org/debian} $suite"
-}
-
-fetch_sqlite_source() {
-  local work=$deps/sqlite
-  [ -d "$work/src" ] && return 0
-  log "fetching Debian's sqlite3 source package"
-  mkdir -p "$work/apt/lists/partial" "$work/apt/cache/archives/partial"
-  local uri suite
-  read -r uri suite < <(debian_archive)
-  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main" \
-    > "$work/apt/sources.list"
-  local apt_private=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o "Dir::Etc::SourceParts=/dev/null"
-                     -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache"
-                     -o "APT::Sandbox::User=root")
-  apt-get -qq "${apt_private[@]}" update
-  (cd "$work" && apt-get -qq "${apt_private[@]}" source --download-only sqlite3)
-  rm -rf "$work/src.partial"
-  dpkg-source --no-check -x "$(ls "$work"/sqlite3_*.dsc | head -n1)" "$work/src.partial" >/dev/null
-  mv "$work/src.partial" "$work/src"
-}
-
 build_sqlite() {
   [ -f "$prefix/lib/libsqlite3.a" ] && [ -f "$prefix/include/sqlite3.h" ] && return 0
-  fetch_sqlite_source
   local work=$deps/sqlite
+  fetch_debian_source sqlite3 "$work"
   if [ ! -f "$work/amalgamation/sqlite3.c" ]; then
     log "generating sqlite3.c"
     rm -rf "$work/amalgamation" && mkdir -p "$work/amalgamation"
@@ -92,7 +45,7 @@ build_googletest() {
   cmake --install "$deps/googletest-build" >/dev/null
 }
 
-install_packages
+install_missing_packages g++-mingw-w64-x86-64-posix wine64 dpkg-dev tcl cmake make googletest
 build_sqlite
 build_googletest
 log "ready in $prefix"

@@ -1,0 +1,34 @@
+# The Windows editor build: qvbook.exe and what comes with it, cross-built with the Qt for
+# Windows of scripts/qt-windows.sh. Sourced by scripts/test-windows-editor.sh and
+# scripts/package-windows.sh after they set root (the checkout); sets windows, the folder
+# of the Windows builds (build/windows, or under QVBOOK_BUILD_DIR), and jobs.
+#
+#   find_qt_for_windows [--build-qt]   sets qt_prefix; returns 1 when that Qt is not built
+#                                      and --build-qt does not ask for it
+#   configure_windows_editor BUILD [CMAKE OPTIONS...]
+
+windows=${QVBOOK_BUILD_DIR:-$root/build}/windows
+jobs=${QVBOOK_JOBS:-2}
+
+find_qt_for_windows() {
+  if qt_prefix=$("$root/scripts/qt-windows.sh" --where); then
+    return 0
+  fi
+  if [ "${1:-}" = --build-qt ]; then
+    qt_prefix=$("$root/scripts/qt-windows.sh" | tail -n 1)
+    return 0
+  fi
+  return 1
+}
+
+configure_windows_editor() {
+  local build=$1
+  shift
+  "$root/scripts/cross-deps.sh" "$windows/deps"
+  install_missing_packages qt6-translations-l10n fonts-ipafont-gothic ninja-build
+  cmake -S "$root" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
+    -DQVBOOK_WINDOWS_DEPS="$windows/deps/prefix" -DQVBOOK_WINE_RUNNER="$root/scripts/wine-run.sh" \
+    -DQVBOOK_GUI=ON -DQVBOOK_BENCH=OFF "$@" >/dev/null
+}

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes the Windows download build/windows/qvbook-<version>-windows-x64.zip: one folder
+# holding qvbook.exe, qvbook-cli.exe (both linked statically: no DLLs, no installer), the
+# Japanese manual PDF and a short Japanese read-me. The editor is cross-built with the Qt
+# for Windows of scripts/qt-windows.sh, and the manual is rendered by the Windows build's
+# own renderer under Wine.
+#
+# usage: scripts/package-windows.sh [--build-qt]     (QVBOOK_BUILD_DIR moves build/)
+#        --build-qt builds that Qt first when it is not cached (about 25 minutes)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib/apt-install.sh"
+. "$root/scripts/lib/wine-prefix.sh"
+. "$root/scripts/lib/windows-editor.sh"
+build=$windows/release
+
+if ! find_qt_for_windows "$@"; then
+  echo "package-windows: no Qt for Windows in $qt_prefix; scripts/package-windows.sh" \
+       "--build-qt builds it first (once per machine)" >&2
+  exit 1
+fi
+install_missing_packages python3 binutils-mingw-w64-x86-64
+configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF
+start_wine_prefix "$windows/wineprefix"  # the manual is rendered under Wine
+cmake --build "$build" -j"$jobs"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+name=qvbook-$version-windows-x64
+stage=$windows/package/$name
+rm -rf "$windows/package" && mkdir -p "$stage"
+x86_64-w64-mingw32-strip -o "$stage/qvbook.exe" "$build/src/app/qvbook.exe"
+x86_64-w64-mingw32-strip -o "$stage/qvbook-cli.exe" "$build/src/cli/qvbook-cli.exe"
+manual=("$build"/src/app/*.pdf)  # the renderer writes it beside the editor
+[ -f "${manual[0]}" ] || { echo "package-windows: the manual was not rendered" >&2; exit 1; }
+cp "${manual[0]}" "$stage/"
+# The read-me as Notepad reads it best: UTF-8 with a byte order mark, CRLF line ends.
+{ printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/" -e 's/$/\r/' \
+    "$root/packaging/windows/readme-ja.txt"; } > "$stage/お読みください.txt"
+
+# Python's zipfile marks the Japanese file names as UTF-8, which Windows' Explorer honours.
+zip=$windows/$name.zip
+rm -f "$zip"
+(cd "$windows/package" && python3 - "$zip" "$name" <<'EOF'
+import os, sys, zipfile
+archive, folder = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as out:
+    for name in sorted(os.listdir(folder)):
+        out.write(os.path.join(folder, name), f"{folder}/{name}")
+EOF
+)
+echo "package-windows: $zip ($(du -h "$zip" | cut -f1)):"
+python3 -m zipfile -l "$zip"
