@@ -182,6 +182,10 @@ class CliStoreExhaustion : public StoreExhaustion {
   std::optional<CliRun> Run(const std::vector<std::string>& args, int n, Fault fault) {
     const std::string calls = m_folder / "calls.txt";
     const std::string plan = std::to_string(n) + ":" + FaultName(fault);
+    // In a sanitizer build the runtime would refuse a library loaded before it.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string asanBefore = asan ? asan : "";
+    setenv("ASAN_OPTIONS", (asanBefore + ":verify_asan_link_order=0").c_str(), 1);
     setenv("LD_PRELOAD", QVBOOK_FAULT_PRELOAD, 1);
     setenv("QVBOOK_FAULT", plan.c_str(), 1);
     setenv("QVBOOK_FAULT_CALLS", calls.c_str(), 1);
@@ -189,6 +193,8 @@ class CliStoreExhaustion : public StoreExhaustion {
     unsetenv("LD_PRELOAD");
     unsetenv("QVBOOK_FAULT");
     unsetenv("QVBOOK_FAULT_CALLS");
+    if (asan) setenv("ASAN_OPTIONS", asanBefore.c_str(), 1);
+    else unsetenv("ASAN_OPTIONS");
     int seen = 0, fired = 0;
     if (std::FILE* file = std::fopen(calls.c_str(), "r")) {
       if (std::fscanf(file, "%d %d", &seen, &fired) != 2) fired = -1;
