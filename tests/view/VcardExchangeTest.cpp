@@ -1,13 +1,9 @@
 // vCard files through a phonebook window's commands: export of all or the selected rows in
-// either version, imported back through the duplicate dialog; the summary; bad files; a failed write.
+// either version, imported back through the duplicate dialog; the summary; bad files.
 #include <QAbstractButton>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
@@ -130,26 +126,6 @@ class VcardExchangeTest : public EditorTest<> {
     QFETCH(QString, message);
     QVERIFY((refused.caption + refused.text).startsWith(message) && refused.icon == MessageIcon::Error);
     QVERIFY(SortedLines() == before && !m_doc->IsModified());
-  }
-
-  void failedExportSaysWhatSaveSaysAndKeepsTheFile() {
-    const QString path = m_prompts->saveAnswer = m_folder.filePath("previous.csv");
-    QVERIFY(QFile::copy(kData + "vcard-roundtrip.csv", path));
-    rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit full = {20, saved.rlim_max};  // the file size limit stands in for a full disk
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &full);
-    QVERIFY(m_view->OnCommand(ID_FILE_EXPORT));
-    const MessageRequest exported = m_prompts->Last();
-    QVERIFY(!m_doc->OnSaveDocument(path));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
-    QCOMPARE(exported.caption + exported.text, m_prompts->Last().caption + m_prompts->Last().text);
-    QFile previous(path);
-    QVERIFY(previous.open(QIODevice::ReadOnly) && previous.readAll().startsWith("0001,"));
-    OpenPhonebook();  // an empty phonebook: nothing to export, said before any dialog
-    QVERIFY(m_view->OnCommand(ID_FILE_EXPORT) && m_prompts->Last().text == Text(IDS_NO_ENTRIES));
   }
 };
 
