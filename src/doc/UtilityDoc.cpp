@@ -15,11 +15,6 @@
 
 namespace {
 
-// Framework messages: the program's title as caption, the exclamation icon.
-void ShowFileError(int textId, const QString& path) {
-  ShowMessage(nullptr, Text(IDR_MAINFRAME), Text(textId).arg(path), MessageIcon::Warning);
-}
-
 // A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
 // naming the folder and what is wrong with it follows the text.
 void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
@@ -35,6 +30,11 @@ QStringList FileFilters() {
 }
 
 }  // namespace
+
+// Framework messages: the program's title as caption, the exclamation icon.
+void CUtilityDoc::ShowFileError(int textId, const QString& path) {
+  ShowMessage(nullptr, Text(IDR_MAINFRAME), Text(textId).arg(path), MessageIcon::Warning);
+}
 
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),
@@ -169,6 +169,7 @@ bool CUtilityDoc::OnUpdateCommand(int id, CommandState& state) {
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
     case ID_FILE_IMPORT:
+    case ID_FILE_EXPORT:
       state.enabled = true;
       return true;
     default:
@@ -182,6 +183,7 @@ bool CUtilityDoc::OnCommand(int id) {
     case ID_FILE_SAVE: DoFileSave(); return true;
     case ID_FILE_SAVE_AS: DoSave(QString()); return true;
     case ID_FILE_IMPORT: OnFileImport(); return true;
+    case ID_FILE_EXPORT: OnFileExport(); return true;  // the view passes its selection first
     default: return false;
   }
 }

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ui/CommandTarget.h"
 #include "comm/TransferSession.h"
@@ -76,6 +78,9 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   // Command handlers.
   void OnFileClose() { emit closeRequested(); }
   void OnFileImport();
+  // Writes the entries with the memory numbers `selected` (all when empty) to a vCard
+  // file of the version the save dialog's file type names (UtilityDocExport.cpp).
+  void OnFileExport(const std::vector<int>& selected = {});
 
  signals:
   void titleChanged();
@@ -87,6 +92,11 @@ class CUtilityDoc : public QObject, public ICommandTarget {
 
  private:
   static TransferTiming TimingForNewDocuments();
+  // A file that could not be read or written: the framework's text `textId` naming `path`.
+  static void ShowFileError(int textId, const QString& path);
+  // The import of a file the user chose and confirmed, by its kind.
+  void ImportCsv(const std::string& path);
+  void ImportVcard(const std::string& path);
   // A closing phonebook ends its running transfer before its store goes.
   void EndTransferOnClose();
 

@@ -1,5 +1,5 @@
-// The document's import command: choose a comma-separated file, confirm, add its rows to
-// the phonebook, asking the duplicate dialog about rows whose numbers are in use.
+// The document's import command: choose a comma-separated or a vCard file, confirm, add
+// its rows or cards to the phonebook, asking the duplicate dialog about each duplicate.
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,14 +8,19 @@
 #include "ui/UserPrompts.h"
 #include "doc/UtilityDoc.h"
 #include "files/CsvImport.h"
+#include "files/VcardFile.h"
+#include "files/VcardImport.h"
 #include "files/ui/ImportSelectDialog.h"
 
 namespace {
 
-
 // Asks the user through one duplicate dialog, kept for the whole import.
 class CDialogDuplicateResolver : public IDuplicateResolver {
  public:
+  explicit CDialogDuplicateResolver(bool vcard) {
+    if (vcard) m_dialog.UseVcardTexts();
+  }
+
   DuplicateChoice ResolveDuplicate(int memoryNumber, const std::vector<std::string>& fields,
                                    const PhonebookEntry& stored) override {
     m_dialog.SetDuplicate(memoryNumber, fields, stored);
@@ -28,12 +33,27 @@ class CDialogDuplicateResolver : public IDuplicateResolver {
   CImportSelectDialog m_dialog;  // no owner window
 };
 
+// The cards each count of a vCard import's summary names, shown below the message on
+// request, so that a long list does not stretch the message box. Empty when no card is
+// named.
+QString CardList(const VcardImportSummary& summary) {
+  std::string listed = VcardImportMessageText(summary, true);
+  if (listed == VcardImportMessageText(summary, false)) return {};
+  // The message's own text is already above; the list starts at the counts.
+  const std::string_view headline = StringText(MessageOfVcardImport(summary).textId);
+  if (listed.starts_with(headline)) listed.erase(0, headline.size());
+  while (listed.starts_with("\r\n")) listed.erase(0, 2);
+  return QString::fromStdString(listed);
+}
+
 }  // namespace
 
 void CUtilityDoc::OnFileImport() {
   FileDialogRequest request;
   request.title = Text(AFX_IDS_OPENFILE);
-  request.filters = {QStringLiteral("CSV ファイル (*.csv)")};
+  // Both kinds are listed at first, so that a phone's vCard file is seen without a search.
+  request.filters = {Text(IDS_IMPORT_ANY_FILTER), QStringLiteral("CSV ファイル (*.csv)"),
+                     Text(IDS_VCARD_IMPORT_FILTER)};
   const QStringList chosen = Prompts().AskOpenFiles(request);
   if (chosen.isEmpty()) return;
   const QString path = chosen.first();
@@ -42,9 +62,16 @@ void CUtilityDoc::OnFileImport() {
                        QFileInfo(path).fileName() + Text(IDS_CONFIRM_IMPORT)))
     return;
 
-  CDialogDuplicateResolver resolver;
-  const ImportSummary summary =
-      ImportCsvFile(m_store, QFile::encodeName(path).toStdString(), resolver);
+  const std::string localPath = QFile::encodeName(path).toStdString();
+  if (IsVcardPath(localPath))
+    ImportVcard(localPath);
+  else
+    ImportCsv(localPath);
+}
+
+void CUtilityDoc::ImportCsv(const std::string& path) {
+  CDialogDuplicateResolver resolver(false);
+  const ImportSummary summary = ImportCsvFile(m_store, path, resolver);
   const ImportResultMessage message = MessageOfImportResult(summary.result);
   const auto show = [&message] {
     ShowMessage(nullptr, Text(message.captionId), Text(message.textId), message.icon);
@@ -60,4 +87,27 @@ void CUtilityDoc::OnFileImport() {
   UpdateAllViews();
   SetModifiedFlag();
   if (summary.result == ImportResult::Finished) show();
+}
+
+void CUtilityDoc::ImportVcard(const std::string& path) {
+  CDialogDuplicateResolver resolver(true);
+  const VcardImportSummary summary = ImportVcardFile(m_store, path, resolver);
+  const ImportResultMessage message = MessageOfVcardImport(summary);
+  const QString text = QString::fromStdString(VcardImportMessageText(summary, false));
+  if (summary.result == VcardImportResult::StoreFailed) {  // the phonebook is as it was
+    ShowStoreFailure(nullptr, Text(message.captionId), text, m_store, summary.storeError);
+    return;
+  }
+  // A file that was refused changed nothing; one that was read marks the phonebook
+  // changed, as the CSV import does, even when every card was skipped.
+  if (summary.result == VcardImportResult::Finished || summary.result == VcardImportResult::LimitReached) {
+    UpdateAllViews();
+    SetModifiedFlag();
+  }
+  MessageRequest request;
+  request.caption = Text(message.captionId);
+  request.text = text;
+  request.details = CardList(summary);
+  request.icon = message.icon;
+  Prompts().ShowMessage(request);
 }

@@ -129,6 +129,14 @@ enum StringId : int {
   IDS_VCARD_21_FILTER = 422,
   IDS_EXPORT_DONE_CAPTION = 423,
   IDS_EXPORT_DONE = 424,
+  // vCard in the editor: the duplicate dialog, the export's save dialog and closing line
+  IDS_VCARD_IMPORT_CAPTION = 425,
+  IDS_VCARD_STORED_NUMBER_LABEL = 426,
+  IDS_EXPORT_ALL_TITLE = 427,        // %1 the number of entries
+  IDS_EXPORT_SELECTED_TITLE = 428,   // %1 the number of selected entries
+  IDS_EXPORT_ALL_DONE = 429,         // %1 the number of entries
+  IDS_EXPORT_SELECTED_DONE = 430,    // %1 the number of selected entries
+  IDS_IMPORT_ANY_FILTER = 431,       // the import's first file type: both kinds
 
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,

@@ -114,6 +114,7 @@ const std::map<int, std::string_view>& Table() {
       {32793, "データを削除します\n削除"},
       {32798, "CSV ファイルをリストへインポート\nインポート"},
       {32805, "マニュアル(PDFファイル)を開きます。"},
+      {32820, "電話帳を vCard ファイルへエクスポート\nエクスポート"},
       // Command prompts "prompt\ntooltip"
       {57600, "新規に電話帳を作成\n新規電話帳"},
       {57601, "既存のファイルを開く\n開く"},
@@ -170,6 +171,14 @@ const std::map<int, std::string_view>& Table() {
       {422, "vCard 2.1 ファイル 携帯電話用 Shift-JIS (*.vcf)"},
       {423, "エクスポートの終了"},
       {424, "vCard ファイルへのエクスポートが終了しました。"},
+      // vCard in the editor: the duplicate dialog, the export's save dialog and closing line
+      {425, "vCard ファイルのインポート"},
+      {426, "登録済みデータのメモリ番号 ："},
+      {427, "vCard ファイルへのエクスポート（全%1件）"},
+      {428, "vCard ファイルへのエクスポート（選択した%1件）"},
+      {429, "電話帳の全データ%1件をエクスポートしました。"},
+      {430, "選択した%1件のデータをエクスポートしました。"},
+      {431, "CSV・vCard ファイル (*.csv *.vcf)"},
   };
   return table;
 }

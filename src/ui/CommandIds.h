@@ -36,6 +36,7 @@ enum CommandId : int {
   ID_FILE_IMPORT = 32798,
   ID_MANUAL_NO_DOCUMENT = 32803,  // マニュアル of the no-document menu: does nothing
   ID_OPEN_MANUAL = 32805,
+  ID_FILE_EXPORT = 32820,         // the phonebook, or the selected rows, as a vCard file
 };
 
 enum ResourceId : int {

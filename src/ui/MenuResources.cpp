@@ -30,6 +30,7 @@ const std::vector<PopupDef> kPhonebookMenu = {
       {ID_FILE_SAVE, "上書き保存\tCtrl+S(&S)"},
       {ID_FILE_SAVE_AS, "名前を付けて保存(&A)..."},
       {ID_FILE_IMPORT, "インポート..."},
+      {ID_FILE_EXPORT, "エクスポート..."},
       {ID_APP_EXIT, "アプリケーションの終了(&X)"}}},
     {"編集(&E)",
      {{ID_EDIT_CUT, "切り取り\tCtrl+X(&T)"},

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 #include "files/FailureText.h"
 
 namespace {
@@ -40,6 +42,10 @@ class QtUserPrompts : public IUserPrompts {
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(ToQtIcon(request.icon), request.caption, text, buttons, request.owner);
+    if (!request.details.isEmpty()) {
+      QString details = request.details;
+      box.setDetailedText(details.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
     box.setDefaultButton(ToQtButton(request.defaultButton));
     box.setEscapeButton(request.buttons == PromptButtons::Ok ? QMessageBox::Ok
                                                              : QMessageBox::Cancel);
@@ -60,7 +66,7 @@ class QtUserPrompts : public IUserPrompts {
     return dialog.selectedFiles();
   }
 
-  QString AskSaveFile(const FileDialogRequest& request) override {
+  QString AskSaveFile(const FileDialogRequest& request, int* chosenFilter) override {
     QFileDialog dialog(request.owner, request.title, request.suggestedPath);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -68,6 +74,7 @@ class QtUserPrompts : public IUserPrompts {
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.suggestedPath.isEmpty()) dialog.selectFile(request.suggestedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (chosenFilter) *chosenFilter = std::max(0, int(request.filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().first();
   }
 

@@ -18,6 +18,7 @@ struct MessageRequest {
   QWidget* owner = nullptr;          // null: no owner window
   QString caption;
   QString text;                      // line breaks as in the resources ("\r\n")
+  QString details;                   // shown on request below the text; none when empty
   MessageIcon icon = MessageIcon::None;
   PromptButtons buttons = PromptButtons::Ok;
   PromptAnswer defaultButton = PromptAnswer::Ok;
@@ -37,8 +38,9 @@ class IUserPrompts {
   virtual PromptAnswer ShowMessage(const MessageRequest& request) = 0;
   // The chosen files; empty when cancelled.
   virtual QStringList AskOpenFiles(const FileDialogRequest& request) = 0;
-  // The chosen file; empty when cancelled.
-  virtual QString AskSaveFile(const FileDialogRequest& request) = 0;
+  // The chosen file; empty when cancelled. `chosenFilter`, when given, receives the index
+  // in `request.filters` of the file type the user chose.
+  virtual QString AskSaveFile(const FileDialogRequest& request, int* chosenFilter = nullptr) = 0;
   // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected).
   virtual int RunDialog(QDialog& dialog) = 0;
 };

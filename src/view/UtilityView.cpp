@@ -151,6 +151,16 @@ int CUtilityView::SelectedCount() const {
   return static_cast<int>(CurrentList()->selectionModel()->selectedRows().size());
 }
 
+std::vector<int> CUtilityView::SelectedNumbers() const {
+  const CPhoneListModel* model = CurrentModel();
+  const QItemSelectionModel* selection = CurrentList()->selectionModel();
+  std::vector<int> numbers;
+  for (int row = 0; row < model->rowCount(); ++row)
+    if (selection->isRowSelected(row, QModelIndex()))
+      numbers.push_back(DecimalValue(model->ItemBytes(row, FieldMemoryNumber)));
+  return numbers;
+}
+
 void CUtilityView::RefillCurrentList(int row) {
   const SortState& state = m_sortStates[row];
   // A list that cannot be read stays empty; the next write reports the store's failure.
@@ -395,6 +405,8 @@ bool CUtilityView::OnCommand(int id) {
     case ID_DELETE_ALL: OnDeleteAll(); return true;
     case ID_DOWNLOAD: OnDownload(); return true;
     case ID_UPLOAD: OnUpload(); return true;
+    // The document writes the file; the view knows which rows are selected.
+    case ID_FILE_EXPORT: m_pDoc->OnFileExport(SelectedNumbers()); return true;
     default: return false;
   }
 }

@@ -83,6 +83,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
   bool OnCommand(int id) override;
 
   int SelectedCount() const;
+  // The memory numbers of the rows selected in the current list, top to bottom.
+  std::vector<int> SelectedNumbers() const;
 
  signals:
   // Something that decides the commands' states changed (selection, rows, mode).

@@ -80,7 +80,7 @@ class MainFrameTest : public EditorTest<> {
   void menusSwitchWithThePhonebookWindow() {
     QCOMPARE(MenuOutline(Frame()->menuBar()),
              (QStringList{
-                 QString::fromUtf8("ファイル(&F): 57600 57601 57602 57603 57604 32798 57665"),
+                 QString::fromUtf8("ファイル(&F): 57600 57601 57602 57603 57604 32798 32820 57665"),
                  QString::fromUtf8("編集(&E): 57635 57634 57637"),
                  QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
                  QString::fromUtf8("データ(&D): 32778 32779 32793 - 32780"),

@@ -32,8 +32,9 @@ class FakePrompts : public IUserPrompts {
     return openAnswer;
   }
 
-  QString AskSaveFile(const FileDialogRequest& request) override {
+  QString AskSaveFile(const FileDialogRequest& request, int* chosenFilter) override {
     fileDialogs.push_back(request);
+    if (chosenFilter) *chosenFilter = saveFilterAnswer;
     return saveAnswer;
   }
 
@@ -62,6 +63,7 @@ class FakePrompts : public IUserPrompts {
   std::vector<FileDialogRequest> fileDialogs;
   QStringList openAnswer;
   QString saveAnswer;
+  int saveFilterAnswer = 0;                // the file type chosen in a save dialog
   std::deque<DialogScript> dialogScripts;
   int dialogsRun = 0;
 };

@@ -79,7 +79,9 @@ class FileImportTest : public EditorTest<> {
   void cancellingTheFileDialogOrTheConfirmationDoesNothing() {
     m_doc->OnFileImport();
     QCOMPARE(m_prompts->fileDialogs.size(), size_t(1));
-    QCOMPARE(m_prompts->fileDialogs.back().filters, QStringList{"CSV ファイル (*.csv)"});
+    QCOMPARE(m_prompts->fileDialogs.back().filters,
+             (QStringList{"CSV・vCard ファイル (*.csv *.vcf)", "CSV ファイル (*.csv)",
+                          "vCard ファイル (*.vcf)"}));
     QVERIFY(m_prompts->messages.empty());
 
     Choose(QStringLiteral("rows.csv"), "0003,x,,1\r\n");

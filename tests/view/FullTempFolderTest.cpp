@@ -105,17 +105,25 @@ class FullTempFolderTest : public EditorTest<> {
   }
 
   void importAddsNothing() {
-    OpenFullPhonebook();
-    QFile file(FilePath("rows.csv"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("0001,over,\xB1,0123,,,1\r\n" + Rows(9, 300));
-    file.close();
-    m_prompts->openAnswer = {file.fileName()};
-    m_prompts->answers = {PromptAnswer::Ok};
-    m_prompts->dialogScripts = {[](QDialog&) { return int(QDialog::Accepted); }};
-    m_doc->OnFileImport();
-    ExpectStoreFailure(Text(IDS_REGISTER_CAPTION), Text(IDS_IMPORT_STORE_FAILED));
-    ExpectUnchanged();
+    QByteArray cards;  // the first ones have the names and phone number of the entries
+    for (int n = 1; n <= 300; ++n)
+      cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:N" + QByteArray::number(n) + "\r\nTEL:0123\r\nEND:VCARD\r\n";
+    const struct { const char* name; QByteArray content; int textId; } files[] = {
+        {"rows.csv", "0001,over,\xB1,0123,,,1\r\n" + Rows(9, 300), IDS_IMPORT_STORE_FAILED},
+        {"cards.vcf", cards, IDS_VCARD_STORE_FAILED}};
+    for (const auto& each : files) {
+      OpenFullPhonebook();
+      QFile file(FilePath(each.name));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(each.content);
+      file.close();
+      m_prompts->openAnswer = {file.fileName()};
+      m_prompts->answers = {PromptAnswer::Ok};
+      m_prompts->dialogScripts = {[](QDialog&) { return int(QDialog::Accepted); }};
+      m_doc->OnFileImport();
+      ExpectStoreFailure(Text(IDS_REGISTER_CAPTION), Text(each.textId));
+      ExpectUnchanged();
+    }
   }
 
   void downloadKeepsTheList() {

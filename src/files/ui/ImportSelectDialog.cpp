@@ -62,15 +62,15 @@ CImportSelectDialog::CImportSelectDialog(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setWindowTitle(Resource(IDS_IMPORT_CAPTION));
 
-  auto* message = new QLabel(Resource(IDS_DUPLICATE_MESSAGE));
-  message->setObjectName(QStringLiteral("1030"));
-  auto* numberLabel = new QLabel(QStringLiteral("重複しているメモリ番号 ："));
-  numberLabel->setObjectName(QStringLiteral("1002"));
+  m_pMessage = new QLabel(Resource(IDS_DUPLICATE_MESSAGE));
+  m_pMessage->setObjectName(QStringLiteral("1030"));
+  m_pNumberLabel = new QLabel(QStringLiteral("重複しているメモリ番号 ："));
+  m_pNumberLabel->setObjectName(QStringLiteral("1002"));
   m_pNumber = ReadOnlyEdit(IDC_DUPLICATE_NUMBER);
-  numberLabel->setBuddy(m_pNumber);
-  m_pNumber->setAccessibleName(numberLabel->text());
+  m_pNumberLabel->setBuddy(m_pNumber);
+  m_pNumber->setAccessibleName(m_pNumberLabel->text());
   auto* numberRow = new QHBoxLayout;
-  numberRow->addWidget(numberLabel);
+  numberRow->addWidget(m_pNumberLabel);
   numberRow->addWidget(m_pNumber);
   numberRow->addStretch();
 
@@ -125,7 +125,7 @@ CImportSelectDialog::CImportSelectDialog(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(message);
+  layout->addWidget(m_pMessage);
   layout->addLayout(numberRow);
   layout->addLayout(textsRow);
   layout->addWidget(guide);
@@ -133,6 +133,13 @@ CImportSelectDialog::CImportSelectDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(m_pContinue);
   layout->addLayout(buttons);
   OnInitDialog();
+}
+
+void CImportSelectDialog::UseVcardTexts() {
+  setWindowTitle(Resource(IDS_VCARD_IMPORT_CAPTION));
+  m_pMessage->setText(Resource(IDS_VCARD_DUPLICATE_MESSAGE));
+  m_pNumberLabel->setText(Resource(IDS_VCARD_STORED_NUMBER_LABEL));
+  m_pNumber->setAccessibleName(m_pNumberLabel->text());
 }
 
 void CImportSelectDialog::SetDuplicate(int memoryNumber, const std::vector<std::string>& rowFields,

@@ -13,6 +13,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -30,6 +31,11 @@ class CImportSelectDialog : public QDialog {
   };
 
   explicit CImportSelectDialog(QWidget* parent = nullptr);
+
+  // For a vCard import, where a duplicate is a card with a stored entry's name and first
+  // phone number: the caption names vCard, the message says what matched, and the
+  // number shown is the stored entry's.
+  void UseVcardTexts();
 
   // Fills the texts shown: the duplicated number, the row's fields 1..5 (empty when the
   // row is shorter) and the stored entry's texts.
@@ -51,6 +57,8 @@ class CImportSelectDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QLabel* m_pMessage;
+  QLabel* m_pNumberLabel;
   QLineEdit* m_pNumber;
   QLineEdit* m_pRowTexts[5];     // name, reading, phone 1..3 of the row (1041..1044, 1062)
   QLineEdit* m_pStoredTexts[5];  // the same of the stored entry (1050..1053, 1061)
