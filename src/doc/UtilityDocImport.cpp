@@ -43,6 +43,7 @@ void CUtilityDoc::OnFileImport() {
     return;
 
   CDialogDuplicateResolver resolver;
+  const auto step = BeginStep(IDS_STEP_IMPORT);
   const ImportSummary summary =
       ImportCsvFile(m_store, QFile::encodeName(path).toStdString(), resolver);
   const ImportResultMessage message = MessageOfImportResult(summary.result);
