@@ -217,6 +217,7 @@ void CUtilityView::SetDisplayMode(DisplayMode mode, int sortKey) {
   m_pTabStrip->setVisible(mode == KanaOrder);
   for (SortState& state : m_sortStates) state = SortState{sortKey, true};
   OnUpdate();
+  ShowATabWithMatches();
 }
 
 void CUtilityView::OnKanaOrder() {

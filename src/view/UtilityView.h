@@ -134,6 +134,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
   // Ends the search and hides its field, without refilling the list.
   void DropFilter();
   void UpdateMatchCounts();
+  // In kana order during a search: the first tab with a match, when the list's has none.
+  void ShowATabWithMatches();
   void MarkTabsWithoutMatch();
   // Ends the search, without refilling, when it would hide one of `entries`.
   void RevealEntries(const std::vector<PhonebookEntry>& entries);

@@ -19,17 +19,19 @@ void CUtilityView::SetFindText(const QString& text) {
   if (filter.Text() == m_filter.Text()) return;
   ApplyFilter(filter);
   RefillCurrentList(CurrentRow());
-  // In kana order the list moves to the first tab with a match when its own has none.
-  if (m_displayMode == KanaOrder && IsFinding() && m_matchCounts[CurrentRow()] == 0) {
-    for (int row = 0; row < kKanaRowCount; ++row) {
-      if (m_matchCounts[row] == 0) continue;
-      const QSignalBlocker quiet(m_pTabBar);
-      m_pTabBar->setCurrentIndex(row);
-      RefillCurrentList(row);
-      break;
-    }
-  }
+  ShowATabWithMatches();
   emit commandStateChanged();
+}
+
+void CUtilityView::ShowATabWithMatches() {
+  if (m_displayMode != KanaOrder || !IsFinding() || m_matchCounts[CurrentRow()] > 0) return;
+  for (int row = 0; row < kKanaRowCount; ++row) {
+    if (m_matchCounts[row] == 0) continue;
+    const QSignalBlocker quiet(m_pTabBar);
+    m_pTabBar->setCurrentIndex(row);
+    RefillCurrentList(row);
+    return;
+  }
 }
 
 void CUtilityView::EndFind() {
