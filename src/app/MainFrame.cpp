@@ -213,9 +213,10 @@ void CMainFrame::AddChild(CChildFrame* child) {
   m_pMdiArea->addSubWindow(child);
   connect(child->GetDocument(), &CUtilityDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
-  connect(child->GetView(), &CUtilityView::findTextChanged, this, [this, child](const QString& text) {
-    if (child == ActiveChild()) ShowFindText(text);
-  });
+  connect(child->GetView(), &CUtilityView::findTextChanged, this,
+          [this, child](const QString& text) {
+            if (child == ActiveChild()) ShowFindText(text);
+          });
   connect(child, &QObject::destroyed, this, [this] {
     if (m_pMdiArea->subWindowList().isEmpty()) OnSubWindowActivated(nullptr);
   });

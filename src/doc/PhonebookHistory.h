@@ -46,7 +46,7 @@ class CPhonebookHistory : public QObject {
     std::vector<PhonebookEntry> broughtIn;  // the entries the replay put into the phonebook
   };
   // Takes the last step back, or makes the last step taken back again. Nothing happens
-  // (and the result is Replayed with no numbers) when there is no such step.
+  // (and the result is Replayed, bringing in nothing) when there is no such step.
   Replay Undo() { return Move(true); }
   Replay Redo() { return Move(false); }
 
@@ -59,7 +59,6 @@ class CPhonebookHistory : public QObject {
 
   // The phonebook as it is now is the saved one; the history says when it is back there.
   void SetClean() { m_stack.setClean(); }
-  bool IsClean() const { return m_stack.isClean(); }
 
  signals:
   void cleanChanged(bool clean);

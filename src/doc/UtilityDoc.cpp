@@ -161,7 +161,9 @@ void CUtilityDoc::ShowModified(bool modified) {
   emit modifiedChanged(modified);
 }
 
-CPhonebookHistory::Step CUtilityDoc::BeginStep(int nameId) { return m_history.Begin(Text(nameId)); }
+CPhonebookHistory::Step CUtilityDoc::BeginStep(int nameId) {
+  return m_history.Begin(Text(nameId));
+}
 
 void CUtilityDoc::SetTitle(const QString& title) {
   m_strTitle = title;
