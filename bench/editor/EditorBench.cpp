@@ -1,6 +1,7 @@
 // Editor benchmarks on the offscreen platform: refreshing a 1000-entry list sorted by
-// reading, starting with a 1000-entry file until the window is shown, and the peak
-// resident memory with three 1000-entry phonebooks open.
+// reading, filtering it on one keystroke in the search field, starting with a 1000-entry
+// file until the window is shown, the peak resident memory with three 1000-entry
+// phonebooks open, and the memory the undo history holds after 100 edits.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -8,13 +9,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <sys/resource.h>
+
+#include <memory>
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/StoreEnvironment.h"
+#include "strings/StringIds.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -41,15 +46,23 @@ QString UniqueLockName() {
   return QStringLiteral("qvbook-bench-%1-%2").arg(QCoreApplication::applicationPid()).arg(++run);
 }
 
-void BM_RefreshThousandSortedByReading(benchmark::State& state) {
+// A phonebook opened from a 1000-entry file, shown in its view.
+struct ThousandEntryView {
   QTemporaryDir folder;
-  const QString path = WriteThousandEntryFile(folder);
-  auto environment = StoreEnvironment::CreatePrivate();
-  CUtilityDoc document(*environment);
-  document.OnOpenDocument(path);
-  CUtilityView view(&document);
-  view.resize(1000, 700);
-  view.show();
+  std::unique_ptr<StoreEnvironment> environment = StoreEnvironment::CreatePrivate();
+  CUtilityDoc document{*environment};
+  bool opened = document.OnOpenDocument(WriteThousandEntryFile(folder));
+  CUtilityView view{&document};
+
+  ThousandEntryView() {
+    view.resize(1000, 700);
+    view.show();
+  }
+};
+
+void BM_RefreshThousandSortedByReading(benchmark::State& state) {
+  ThousandEntryView book;
+  CUtilityView& view = book.view;
   view.OnSortClick(CUtilityView::kAllRows, 2);
   for (auto _ : state) {
     view.OnUpdate();
@@ -59,6 +72,62 @@ void BM_RefreshThousandSortedByReading(benchmark::State& state) {
 }
 BENCHMARK(BM_RefreshThousandSortedByReading)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// One keystroke in the search field of a 1000-entry phonebook: the filter, the matches per
+// kana tab and the list's refill and repaint. Argument 0: number order, 1: kana order.
+void BM_FilterThousandOnKeystroke(benchmark::State& state) {
+  ThousandEntryView book;
+  CUtilityView& view = book.view;
+  if (state.range(0) == 1) view.OnKanaOrder();
+  // What a user types: kana of each kind, a name, digits with a separator, and back again.
+  const QStringList keystrokes = {QString::fromUtf8("か"), QString::fromUtf8("かｷ"),
+                                  QString::fromUtf8("カ"),  QStringLiteral("Name"),
+                                  QStringLiteral("Name9"), QStringLiteral("03"),
+                                  QStringLiteral("03-12"), QString()};
+  qsizetype next = 0;
+  for (auto _ : state) {
+    view.SetFindText(keystrokes[next++ % keystrokes.size()]);
+    QCoreApplication::processEvents();
+  }
+  state.counters["entries"] = book.document.Store().EntryCount();
+}
+BENCHMARK(BM_FilterThousandOnKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The heap the undo history holds after 100 edits of a 1000-entry phonebook (each edit one
+// step, as the edit command records it), beside the heap one copy of the phonebook takes.
+void BM_HistoryMemoryAfterHundredEdits(benchmark::State& state) {
+  QTemporaryDir folder;
+  const QString path = WriteThousandEntryFile(folder);
+  auto environment = StoreEnvironment::CreatePrivate();
+  for (auto _ : state) {
+    CUtilityDoc document(*environment);
+    document.OnOpenDocument(path);
+    CDbPhoneCtrl& store = document.Store();
+    malloc_trim(0);
+    const std::size_t heapBefore = mallinfo2().uordblks;
+    for (int number = 1; number <= 100; ++number) {
+      PhonebookEntry entry;
+      (void)store.FindEntry(number, entry);
+      entry.name += "+";
+      const auto step = document.BeginStep(IDS_STEP_EDIT);
+      CDbPhoneCtrl::Batch batch(store);
+      (void)store.DeleteEntry(number);
+      (void)store.AddEntry(entry);
+      (void)batch.Commit();
+    }
+    malloc_trim(0);
+    state.counters["history_KB"] =
+        (static_cast<double>(mallinfo2().uordblks) - static_cast<double>(heapBefore)) / 1024.0;
+    state.counters["steps"] = document.History().Count();
+    const std::size_t heapBeforeCopy = mallinfo2().uordblks;
+    std::vector<PhonebookEntry> copy;
+    (void)store.ListAllEntries(copy);
+    state.counters["one_phonebook_copy_KB"] =
+        (static_cast<double>(mallinfo2().uordblks) - static_cast<double>(heapBeforeCopy)) / 1024.0;
+  }
+}
+BENCHMARK(BM_HistoryMemoryAfterHundredEdits)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_StartWithThousandEntryFile(benchmark::State& state) {
   QTemporaryDir folder;

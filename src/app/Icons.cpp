@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QPixmap>
 
 #include "ui/CommandIds.h"
@@ -83,6 +84,22 @@ void DrawCommand(QPainter& p, int id) {
       p.drawRect(4, 1, 4, 2);
       DrawPage(p, 7, 6, 8, 9);
       break;
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO: {
+      // A curved arrow turning back to the left (undo) or on to the right (redo).
+      const bool undo = id == ID_EDIT_UNDO;
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(kBlue, 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawArc(QRect(3, 3, 10, 9), undo ? 0 : 180 * 16, undo ? 180 * 16 : -180 * 16);
+      const QPointF tip(undo ? 3 : 13, 8);
+      const qreal side = undo ? 1 : -1;
+      p.setPen(Qt::NoPen);
+      p.setBrush(kBlue);
+      p.drawPolygon(QPolygonF({tip + QPointF(-3 * side, -1), tip + QPointF(3 * side, -1),
+                               tip + QPointF(0, 4)}));
+      break;
+    }
     case ID_KANA_ORDER:
       DrawText(p, QRect(0, 0, kWidth, kHeight), QStringLiteral("あ"), 13, kBlue);
       break;

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -111,7 +112,29 @@ void CMainFrame::CreateToolBar() {
     connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
     m_toolbarActions.insert(id, action);
   }
+  CreateFindBox();
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
+}
+
+void CMainFrame::CreateFindBox() {
+  m_pFindBox = new QLineEdit(m_pToolBar);
+  m_pFindBox->setPlaceholderText(Text(IDS_FIND_BOX_NAME));
+  m_pFindBox->setAccessibleName(Text(IDS_FIND_BOX_NAME));
+  m_pFindBox->setToolTip(TooltipText(ID_EDIT_FIND));
+  m_pFindBox->setStatusTip(PromptText(ID_EDIT_FIND));
+  m_pFindBox->setClearButtonEnabled(true);
+  m_pFindBox->setMaximumWidth(m_pFindBox->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+  m_pFindBox->setEnabled(false);
+  m_pToolBar->addSeparator();
+  m_pToolBar->addWidget(m_pFindBox);
+  connect(m_pFindBox, &QLineEdit::textEdited, this, [this](const QString& text) {
+    if (CChildFrame* child = ActiveChild()) child->GetView()->SetFindText(text);
+  });
+}
+
+// The box shows the active phonebook's search; a box being typed in keeps its spaces.
+void CMainFrame::ShowFindText(const QString& text) {
+  if (m_pFindBox->text().trimmed() != text) m_pFindBox->setText(text);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -190,6 +213,10 @@ void CMainFrame::AddChild(CChildFrame* child) {
   m_pMdiArea->addSubWindow(child);
   connect(child->GetDocument(), &CUtilityDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
+  connect(child->GetView(), &CUtilityView::findTextChanged, this,
+          [this, child](const QString& text) {
+            if (child == ActiveChild()) ShowFindText(text);
+          });
   connect(child, &QObject::destroyed, this, [this] {
     if (m_pMdiArea->subWindowList().isEmpty()) OnSubWindowActivated(nullptr);
   });
@@ -208,6 +235,8 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
   auto* child = qobject_cast<CChildFrame*>(window);
   LoadMenu(child ? IDR_PHONEBOOK : IDR_MAINFRAME);
   UpdateTitle();
+  m_pFindBox->setEnabled(child != nullptr);
+  ShowFindText(child ? child->GetView()->FindText() : QString());
   if (child) child->GetView()->CurrentList()->setFocus();
   UpdateCommandUI();
 }
@@ -235,8 +264,16 @@ void CMainFrame::UpdateCommandUI() {
     const CommandState state = QueryCommand(it.key());
     it.value()->setEnabled(state.enabled);
     if (it.value()->isCheckable()) it.value()->setChecked(state.checked);
+    it.value()->setToolTip(state.label.isEmpty() ? TooltipText(it.key()) : state.label);
   }
+  m_pIdleLabel->setText(IdleMessage());
   UpdateLockKeyPanes();
+}
+
+QString CMainFrame::IdleMessage() const {
+  const CChildFrame* child = ActiveChild();
+  const QString summary = child ? child->GetView()->FindSummary() : QString();
+  return summary.isEmpty() ? QString::fromUtf8(UiText::kIdleMessage) : summary;
 }
 
 QList<ICommandTarget*> CMainFrame::Route() const {

@@ -11,6 +11,7 @@
 
 class CChildFrame;
 class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -44,6 +45,11 @@ class CMainFrame : public QMainWindow, public ICommandTarget {
   void UpdateCommandUI();
   // The toolbar button of a command.
   QAction* ToolbarAction(int id) const { return m_toolbarActions.value(id); }
+  // The toolbar's search box: what is typed searches the active phonebook.
+  QLineEdit* FindBox() const { return m_pFindBox; }
+  // The status bar's message pane when no prompt is shown: "レディ", or during a search
+  // how many entries of the active phonebook match.
+  QString IdleMessage() const;
   // Files dropped on the window open as phonebooks; false when `data` holds no file.
   bool OnDropFiles(const QMimeData& data);
 
@@ -60,6 +66,8 @@ class CMainFrame : public QMainWindow, public ICommandTarget {
 
  private:
   void CreateToolBar();
+  void CreateFindBox();
+  void ShowFindText(const QString& text);
   void CreateStatusBar();
   void CreateAccelerators();
   void LoadMenu(int menuId);
@@ -73,6 +81,7 @@ class CMainFrame : public QMainWindow, public ICommandTarget {
   ICommandTarget* m_pApplication;
   QMdiArea* m_pMdiArea = nullptr;
   QToolBar* m_pToolBar = nullptr;
+  QLineEdit* m_pFindBox = nullptr;
   QLabel* m_pIdleLabel = nullptr;
   QLabel* m_pCapsPane = nullptr;
   QLabel* m_pNumPane = nullptr;

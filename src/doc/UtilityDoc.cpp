@@ -39,6 +39,7 @@ void CUtilityDoc::ShowFileError(int textId, const QString& path) {
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),
       m_store(environment),
+      m_history(m_store),
       m_pPoster(new CCommNotifyPoster(this)),
       m_pWaitNotice(new CWaitNotice(this)),
       m_timing(TimingForNewDocuments()),
@@ -46,6 +47,8 @@ CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
       m_slotHolder(environment) {
   m_pSession->SetObserver(m_pPoster);
   m_pSession->SetWakeNotice(m_pWaitNotice);
+  connect(&m_history, &CPhonebookHistory::cleanChanged, this,
+          [this](bool clean) { ShowModified(!clean); });
 }
 
 CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
@@ -148,9 +151,18 @@ bool CUtilityDoc::SaveModified() {
 }
 
 void CUtilityDoc::SetModifiedFlag(bool modified) {
+  if (!modified) m_history.SetClean();
+  ShowModified(modified);
+}
+
+void CUtilityDoc::ShowModified(bool modified) {
   if (m_bModified == modified) return;
   m_bModified = modified;
   emit modifiedChanged(modified);
+}
+
+CPhonebookHistory::Step CUtilityDoc::BeginStep(int nameId) {
+  return m_history.Begin(Text(nameId));
 }
 
 void CUtilityDoc::SetTitle(const QString& title) {

@@ -1,6 +1,6 @@
 // One open phonebook: its store of entries, the second store instance that holds a slot,
-// the transfer buffer, its title, file path and modified flag, and the steps that open,
-// save and close it.
+// its undo history, the transfer buffer, its title, file path and modified flag, and the
+// steps that open, save and close it.
 #pragma once
 
 #include <QObject>
@@ -13,6 +13,7 @@
 #include "ui/CommandTarget.h"
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
+#include "doc/PhonebookHistory.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/PhonebookImage.h"
 
@@ -41,6 +42,9 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   // the save failed, so the window stays.
   bool SaveModified();
 
+  // The modified flag follows the undo history: undoing back to the saved phonebook clears
+  // it. Clearing it marks the phonebook as it is now as the saved one; setting it holds
+  // until the history next arrives at or leaves the saved phonebook.
   bool IsModified() const { return m_bModified; }
   void SetModifiedFlag(bool modified = true);
   const QString& GetTitle() const { return m_strTitle; }
@@ -49,6 +53,12 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void SetPathName(const QString& path);
 
   CDbPhoneCtrl& Store() { return m_store; }
+
+  // Makes the store's changes from here to the end of the caller's scope one undoable step
+  // named by string `nameId` (a step inside another belongs to the outer one):
+  //   const auto step = doc.BeginStep(IDS_STEP_DELETE);
+  CPhonebookHistory::Step BeginStep(int nameId);
+  CPhonebookHistory& History() { return m_history; }
   // The image the last download received or the last upload sent; read it only after
   // the transfer's finished notification.
   const PhonebookImage& Image() const { return m_pSession->Image(); }
@@ -99,8 +109,10 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void ImportVcard(const std::string& path);
   // A closing phonebook ends its running transfer before its store goes.
   void EndTransferOnClose();
+  void ShowModified(bool modified);
 
   CDbPhoneCtrl m_store;                    // the entries
+  CPhonebookHistory m_history;             // the steps that changed them
   CCommNotifyPoster* m_pPoster;            // child: carries the session's notifications
   CWaitNotice* m_pWaitNotice;              // child: the wake-up notice
   const TransferTiming m_timing;           // the session's pauses

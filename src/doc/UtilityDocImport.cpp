@@ -71,6 +71,7 @@ void CUtilityDoc::OnFileImport() {
 
 void CUtilityDoc::ImportCsv(const std::string& path) {
   CDialogDuplicateResolver resolver(false);
+  const auto step = BeginStep(IDS_STEP_IMPORT);
   const ImportSummary summary = ImportCsvFile(m_store, path, resolver);
   const ImportResultMessage message = MessageOfImportResult(summary.result);
   const auto show = [&message] {
@@ -91,6 +92,7 @@ void CUtilityDoc::ImportCsv(const std::string& path) {
 
 void CUtilityDoc::ImportVcard(const std::string& path) {
   CDialogDuplicateResolver resolver(true);
+  const auto step = BeginStep(IDS_STEP_IMPORT);
   const VcardImportSummary summary = ImportVcardFile(m_store, path, resolver);
   const ImportResultMessage message = MessageOfVcardImport(summary);
   const QString text = QString::fromStdString(VcardImportMessageText(summary, false));

@@ -16,7 +16,10 @@
 namespace {
 
 constexpr const char* kSelectByNumber = "select * from PHONEBOOK where MEMORYNUMBER = ?";
-constexpr const char* kSelectRowidByNumber = "select rowid from PHONEBOOK where MEMORYNUMBER = ?";
+// The entry's seven columns first, as ReadEntryRow reads them, then its rowid.
+constexpr const char* kSelectWithRowidByNumber =
+    "select *, rowid from PHONEBOOK where MEMORYNUMBER = ?";
+constexpr int kRowidColumn = FieldCount;
 constexpr const char* kInsert =
     "insert into PHONEBOOK (MEMORYNUMBER, NAME, READ, PHONENUMBER1, PHONENUMBER2,"
     " PHONENUMBER3, GROUPNUMBER) values (?, ?, ?, ?, ?, ?, ?)";
@@ -152,6 +155,14 @@ void CDbPhoneCtrl::MarkUsed(int memoryNumber, bool used) {
   if (memoryNumber >= 1 && memoryNumber <= kMaxEntries) m_usedFlags[memoryNumber - 1] = used;
 }
 
+void CDbPhoneCtrl::NoteChange(bool added, const PhonebookEntry& entry) {
+  if (m_pChangeLog) m_pChangeLog->push_back({added, entry});
+}
+
+void CDbPhoneCtrl::TruncateLog(std::size_t size) {
+  if (m_pChangeLog && m_pChangeLog->size() > size) m_pChangeLog->resize(size);
+}
+
 int CDbPhoneCtrl::EnsureDatabase() {
   if (m_strDatabasePath.empty()) return StoreNoSlot;
   if (!m_pDatabase) {
@@ -185,6 +196,7 @@ int CDbPhoneCtrl::OpenTable() {
   m_nOpenDepth = 1;
   m_nFailure = StoreOk;
   m_flagsAtBegin = m_usedFlags;
+  m_nLogAtBegin = LogSize();
   return StoreOk;
 }
 
@@ -200,6 +212,7 @@ int CDbPhoneCtrl::CloseTable(int result) {
   CloseDatabase();  // rolls back whatever is uncommitted
   if (committed) return StoreOk;
   m_usedFlags = m_flagsAtBegin;
+  TruncateLog(m_nLogAtBegin);
   return failure != StoreOk ? failure : StoreCreateFailed;
 }
 
@@ -207,6 +220,7 @@ void CDbPhoneCtrl::EnterFailedBatch(int failure) {
   m_nOpenDepth = 1;
   m_nFailure = failure;
   m_flagsAtBegin = m_usedFlags;
+  m_nLogAtBegin = LogSize();
 }
 
 void CDbPhoneCtrl::NoteEngineError() {
@@ -254,7 +268,9 @@ int CDbPhoneCtrl::FillList(IListControl& control, int kanaRow, int sortKey, bool
   int index = 0;
   const int result =
       ForEachRow(BuildQuery(kanaRow, sortKey, ascending), [&](sqlite3_stmt* statement) {
-        const auto texts = EntryToTexts(ReadEntryRow(statement));
+        const PhonebookEntry entry = ReadEntryRow(statement);
+        if (!control.Accepts(entry)) return;
+        const auto texts = EntryToTexts(entry);
         control.InsertItem(index, texts[FieldMemoryNumber]);
         for (int column = FieldName; column < FieldCount; ++column)
           control.SetItemText(index, column, texts[column]);
@@ -293,8 +309,12 @@ int CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
   int result = InsertRow(scope.Database(), entry);
-  if (result == StoreOk) MarkUsed(entry.memoryNumber, true);
-  else NoteEngineError();
+  if (result == StoreOk) {
+    MarkUsed(entry.memoryNumber, true);
+    NoteChange(true, entry);
+  } else {
+    NoteEngineError();
+  }
   return scope.Finish(result);
 }
 
@@ -302,14 +322,14 @@ int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) 
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
   // Collect first, delete after: the listing is not disturbed by its own deletions.
-  std::vector<std::pair<sqlite3_int64, int>> rows;  // rowid, memory number
-  const std::string sql = "select rowid, MEMORYNUMBER from PHONEBOOK " +
+  std::vector<std::pair<sqlite3_int64, PhonebookEntry>> rows;  // rowid, entry
+  const std::string sql = "select *, rowid from PHONEBOOK " +
                           ListingClauses(kanaRow, SortByNumber, true);
   int result = ForEachRow(sql, [&](sqlite3_stmt* statement) {
-    rows.emplace_back(sqlite3_column_int64(statement, 0), sqlite3_column_int(statement, 1));
+    rows.emplace_back(sqlite3_column_int64(statement, kRowidColumn), ReadEntryRow(statement));
   });
   for (auto row = rows.begin(); result == StoreOk && row != rows.end(); ++row) {
-    const int memoryNumber = row->second;
+    const int memoryNumber = row->second.memoryNumber;
     auto text = std::find_if(numbers.begin(), numbers.end(), [&](const std::string& number) {
       return DecimalValue(number) == memoryNumber;
     });
@@ -320,6 +340,7 @@ int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) 
       break;
     }
     MarkUsed(memoryNumber, false);
+    NoteChange(false, row->second);
     numbers.erase(text);
   }
   return scope.Finish(result);
@@ -329,18 +350,25 @@ int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
   sqlite3_int64 rowid = 0;
+  PhonebookEntry entry;
   bool found = false;
   int result = ForEachRow(
-      kSelectRowidByNumber,
+      kSelectWithRowidByNumber,
       [&](sqlite3_stmt* statement) {
-        if (!found) rowid = sqlite3_column_int64(statement, 0);
+        if (found) return;
+        rowid = sqlite3_column_int64(statement, kRowidColumn);
+        entry = ReadEntryRow(statement);
         found = true;
       },
       &memoryNumber);
   if (result == StoreOk && found) {
     result = DeleteRow(scope.Database(), rowid);
-    if (result == StoreOk) MarkUsed(memoryNumber, false);
-    else NoteEngineError();
+    if (result == StoreOk) {
+      MarkUsed(memoryNumber, false);
+      NoteChange(false, entry);
+    } else {
+      NoteEngineError();
+    }
   }
   return scope.Finish(result);
 }
@@ -348,9 +376,21 @@ int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
 int CDbPhoneCtrl::DeleteAll() {
   TableScope scope(*this);
   if (scope.Result() != StoreOk) return scope.Result();
+  // The entries are read only when a change log wants them.
+  std::vector<PhonebookEntry> removed;
+  if (m_pChangeLog) {
+    const int listed =
+        ForEachRow(BuildQuery(KanaRowAll, SortByNumber, true),
+                   [&](sqlite3_stmt* statement) { removed.push_back(ReadEntryRow(statement)); });
+    if (listed != StoreOk) return scope.Finish(listed);
+  }
   const bool deleted = scope.Database().Execute("delete from PHONEBOOK");
-  if (deleted) ClearUsedFlags();
-  else NoteEngineError();
+  if (deleted) {
+    ClearUsedFlags();
+    for (const PhonebookEntry& entry : removed) NoteChange(false, entry);
+  } else {
+    NoteEngineError();
+  }
   return scope.Finish(deleted ? StoreOk : StoreCreateFailed);
 }
 
@@ -372,7 +412,10 @@ int CDbPhoneCtrl::NormaliseFields(std::vector<std::string>& fields, int* lastInd
 }
 
 CDbPhoneCtrl::Batch::Batch(CDbPhoneCtrl& store)
-    : m_store(store), m_flagsAtBegin(store.m_usedFlags), m_nOpenResult(store.OpenTable()) {
+    : m_store(store),
+      m_flagsAtBegin(store.m_usedFlags),
+      m_nLogAtBegin(store.LogSize()),
+      m_nOpenResult(store.OpenTable()) {
   if (m_nOpenResult != StoreOk) {
     if (store.m_nOpenDepth == 0) {
       // Outside any transaction a failed opening would let each operation of the batch
@@ -415,6 +458,7 @@ int CDbPhoneCtrl::Batch::End(bool keep) {
       m_store.m_nFailure = StoreCreateFailed;
     } else if (!keep) {
       m_store.m_usedFlags = m_flagsAtBegin;
+      m_store.TruncateLog(m_nLogAtBegin);
     }
   }
   const int failure = m_store.m_nFailure;

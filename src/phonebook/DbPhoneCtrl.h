@@ -10,6 +10,7 @@
 #include "phonebook/PhonebookEntry.h"
 #include "phonebook/PhonebookImage.h"
 #include "phonebook/ReadingOrder.h"
+#include "phonebook/StoreChangeLog.h"
 
 class PhonebookDatabase;
 class StoreEnvironment;
@@ -40,6 +41,7 @@ class CDbPhoneCtrl {
   // Every operation that touches the file returns a StoreResult. A write either happens
   // whole and is committed, or leaves the table and usedFlags as they were.
   [[nodiscard]] int FindEntry(int memoryNumber, PhonebookEntry& target);
+  // Lists the entries of the row that `control` accepts.
   [[nodiscard]] int FillList(IListControl& control, int kanaRow, int sortKey, bool ascending);
   [[nodiscard]] int AddEntry(PhonebookEntry entry);
   [[nodiscard]] int DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
@@ -81,10 +83,17 @@ class CDbPhoneCtrl {
 
     CDbPhoneCtrl& m_store;
     UsedFlags m_flagsAtBegin;  // usedFlags when the batch began
+    std::size_t m_nLogAtBegin; // notes in the change log when the batch began
     bool m_bOutermost = false; // began the transaction, rather than a savepoint inside one
     bool m_bEnded = false;     // committed or undone already (or never opened)
     int m_nOpenResult;         // the failure that kept it from opening, else StoreOk
   };
+
+  // While a log is set, every write the store keeps notes there the entries it removed
+  // and added, in order; a write or batch that is undone takes its notes back out, so the
+  // log holds exactly what was kept. Null (the default): nothing is noted.
+  void SetChangeLog(StoreChangeLog* log) { m_pChangeLog = log; }
+  StoreChangeLog* ChangeLog() const { return m_pChangeLog; }
 
   const UsedFlags& usedFlags() const { return m_usedFlags; }
   const std::string& DatabasePath() const { return m_strDatabasePath; }
@@ -112,6 +121,10 @@ class CDbPhoneCtrl {
   void DeleteTempFiles();
   void ClearUsedFlags();
   void MarkUsed(int memoryNumber, bool used);
+  void NoteChange(bool added, const PhonebookEntry& entry);
+  std::size_t LogSize() const { return m_pChangeLog ? m_pChangeLog->size() : 0; }
+  // Takes back the notes made since the log held `size` of them.
+  void TruncateLog(std::size_t size);
   std::string SlotPath(int slot) const;
   // Runs a select statement (binding `parameter` to its "?" when given) and hands each row
   // to `visit`; 0, or 2 on an engine error.
@@ -124,6 +137,8 @@ class CDbPhoneCtrl {
   int m_nOpenDepth = 0;                  // nested OpenTable calls (a Batch counts one)
   int m_nFailure = StoreOk;              // first failure inside the open transaction
   UsedFlags m_flagsAtBegin{};            // usedFlags when the transaction began
+  std::size_t m_nLogAtBegin = 0;         // notes in the change log when it began
+  StoreChangeLog* m_pChangeLog = nullptr;  // see SetChangeLog
   int m_nLastOsError = 0;                // see LastOsError
   std::string m_strDatabasePath;         // empty when the store got no slot
   bool m_bFileMade = false;              // the database file was made; it must not vanish

@@ -4,10 +4,14 @@
 
 #include <string>
 
+#include "phonebook/PhonebookEntry.h"
+
 class IListControl {
  public:
   virtual ~IListControl() = default;
   virtual bool HasWindow() const = 0;
+  // Whether the list shows `entry` (a list with a search filter leaves some out).
+  virtual bool Accepts(const PhonebookEntry& /*entry*/) const { return true; }
   virtual void SetRedraw(bool on) = 0;
   virtual void DeleteAllItems() = 0;
   // Inserts row `index` with `text` in column 0.

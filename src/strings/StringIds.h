@@ -106,6 +106,31 @@ enum StringId : int {
   // A save target that is not a file (%1 the path)
   IDS_TARGET_NOT_A_FILE = 248,
 
+  // Undo and redo: the menu words (also the captions of their failures), the steps' names
+  IDS_UNDO = 280,                // 元に戻す
+  IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)
+  IDS_REDO = 282,                // やり直し
+  IDS_REDO_STEP = 283,           // やり直し: %1
+  IDS_STEP_ADD = 284,
+  IDS_STEP_EDIT = 285,
+  IDS_STEP_DELETE = 286,
+  IDS_STEP_DELETE_ALL = 287,
+  IDS_STEP_CUT = 288,
+  IDS_STEP_PASTE = 289,
+  IDS_STEP_IMPORT = 290,
+  IDS_STEP_DOWNLOAD = 291,
+  IDS_UNDO_FAILED = 292,
+  IDS_REDO_FAILED = 293,
+  IDS_HISTORY_OUT_OF_STEP = 294, // follows 292 or 293
+
+  // Find
+  IDS_FIND_LABEL = 300,          // the search field's label
+  IDS_FIND_PLACEHOLDER = 301,    // what the empty field says it searches
+  IDS_FIND_MATCHES = 302,        // %1 the number of matching entries
+  IDS_FIND_NO_MATCH = 303,       // also the tooltip of a kana tab without a match
+  IDS_FIND_CLOSE = 304,          // the button that closes the search field
+  IDS_FIND_BOX_NAME = 305,       // the toolbar's search box
+
   // vCard import and export
   IDS_VCARD_IMPORT_DONE = 400,
   IDS_VCARD_TOO_LARGE = 401,

@@ -3,10 +3,14 @@
 // handles it and decides whether it is enabled, checked or shown with a radio mark.
 #pragma once
 
+#include <QString>
+
 struct CommandState {
   bool enabled = false;
   bool checked = false;  // a check mark, or a pressed toolbar button
   bool radio = false;    // the mark is a radio dot rather than a check
+  QString label;         // when not empty: the command's words for now ("元に戻す: 削除"),
+                         // in place of the menu item's words and the button's tooltip
 };
 
 class ICommandTarget {

@@ -15,6 +15,7 @@ void AddMenuItems(QMenu& menu, const PopupDef& popup, const std::function<void(i
     }
     QAction* action = menu.addAction(QString::fromUtf8(item.text));
     action->setProperty(kCommandIdProperty, item.id);
+    action->setProperty(kMenuTextProperty, action->text());
     action->setStatusTip(PromptText(item.id));
     const int id = item.id;
     QObject::connect(action, &QAction::triggered, &menu, [onCommand, id] { onCommand(id); });
@@ -27,6 +28,12 @@ int CommandIdOf(const QAction* action) {
 
 void ApplyMenuState(QAction& action, const CommandState& state) {
   action.setEnabled(state.enabled);
+  if (!state.label.isEmpty()) {
+    // The words change; the shortcut and the mnemonic that follow them stay.
+    const QString text = action.property(kMenuTextProperty).toString();
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    action.setText(state.label + (tab < 0 ? QString() : text.mid(tab)));
+  }
   // A radio mark is drawn for an exclusive group member; a lone group per item is enough.
   if (state.radio && !action.actionGroup()) {
     auto* group = new QActionGroup(&action);

@@ -33,9 +33,14 @@ const std::vector<PopupDef> kPhonebookMenu = {
       {ID_FILE_EXPORT, "エクスポート..."},
       {ID_APP_EXIT, "アプリケーションの終了(&X)"}}},
     {"編集(&E)",
-     {{ID_EDIT_CUT, "切り取り\tCtrl+X(&T)"},
+     {{ID_EDIT_UNDO, "元に戻す\tCtrl+Z(&U)"},
+      {ID_EDIT_REDO, "やり直し\tCtrl+Y(&R)"},
+      {0, nullptr},
+      {ID_EDIT_CUT, "切り取り\tCtrl+X(&T)"},
       {ID_EDIT_COPY, "コピー\tCtrl+C(&C)"},
-      {ID_EDIT_PASTE, "貼り付け\tCtrl+V(&P)"}}},
+      {ID_EDIT_PASTE, "貼り付け\tCtrl+V(&P)"},
+      {0, nullptr},
+      {ID_EDIT_FIND, "検索\tCtrl+F(&F)"}}},
     {"表示(&V)",
      {{ID_VIEW_TOOLBAR, "ツール バー(&T)"},
       {ID_VIEW_STATUS_BAR, "ステータス バー(&S)"},
@@ -92,9 +97,10 @@ const std::vector<PopupDef>& MenuResource(int menuId) {
 const std::vector<int>& ToolbarCommands() {
   static const std::vector<int> commands = {
       ID_FILE_NEW,   ID_FILE_OPEN,     ID_FILE_SAVE,     0,         ID_EDIT_CUT,
-      ID_EDIT_COPY,  ID_EDIT_PASTE,    0,                ID_KANA_ORDER, ID_NUMBER_ORDER,
-      0,             ID_ADD_ENTRY,     0,                ID_DOWNLOAD,   ID_UPLOAD,
-      0,             ID_OPEN_MANUAL,   ID_APP_ABOUT};
+      ID_EDIT_COPY,  ID_EDIT_PASTE,    0,                ID_EDIT_UNDO,  ID_EDIT_REDO,
+      0,             ID_KANA_ORDER,    ID_NUMBER_ORDER,  0,             ID_ADD_ENTRY,
+      0,             ID_DOWNLOAD,      ID_UPLOAD,        0,             ID_OPEN_MANUAL,
+      ID_APP_ABOUT};
   return commands;
 }
 
@@ -111,6 +117,9 @@ const std::vector<AcceleratorDef>& Accelerators() {
       {QKeySequence(Qt::SHIFT | Qt::Key_Insert), ID_EDIT_PASTE},
       {QKeySequence(Qt::CTRL | Qt::Key_Z), ID_EDIT_UNDO},
       {QKeySequence(Qt::ALT | Qt::Key_Backspace), ID_EDIT_UNDO},
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), ID_EDIT_REDO},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ID_EDIT_REDO},
+      {QKeySequence(Qt::CTRL | Qt::Key_F), ID_EDIT_FIND},
       {QKeySequence(Qt::Key_F6), ID_NEXT_PANE},
       {QKeySequence(Qt::SHIFT | Qt::Key_F6), ID_PREV_PANE},
       {QKeySequence(Qt::Key_F1), ID_HELP},

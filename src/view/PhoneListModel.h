@@ -12,6 +12,7 @@
 
 #include "phonebook/ListControl.h"
 #include "phonebook/PhonebookEntry.h"
+#include "view/EntryFilter.h"
 
 // The order a list is sorted in: a list column (0, 2 or 6) and its direction.
 struct SortState {
@@ -37,6 +38,7 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
 
   // IListControl
   bool HasWindow() const override { return true; }
+  bool Accepts(const PhonebookEntry& entry) const override { return m_filter.Matches(entry); }
   void SetRedraw(bool on) override;
   void DeleteAllItems() override;
   void InsertItem(int index, const std::string& text) override;
@@ -48,6 +50,10 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
   const std::string& ItemBytes(int row, int column) const;
   // The first row whose memory number cell equals `numberText`, or -1.
   int FindNumber(const std::string& numberText) const;
+
+  // The entries the next fill takes in; the rows already there stay until then.
+  void SetFilter(const CEntryFilter& filter) { m_filter = filter; }
+  const CEntryFilter& Filter() const { return m_filter; }
 
   // Reorders the rows under `state` and shows its column's mark in the header.
   void Sort(const SortState& state);
@@ -62,6 +68,7 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
 
   std::vector<Row> m_rows;
   SortState m_sortState;
+  CEntryFilter m_filter;      // which entries a fill takes in
   int m_nRedrawOffDepth = 0;  // while above 0 the rows change without notifications
 };
 

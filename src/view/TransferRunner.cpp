@@ -147,6 +147,7 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
 bool CTransferRunner::StoreDownloadedEntries() {
   // The received entries replace the list whole, or (when the store fails) not at all.
   CDbPhoneCtrl& store = m_pDoc->Store();
+  const auto step = m_pDoc->BeginStep(IDS_STEP_DOWNLOAD);
   if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreOk) return true;
   const MessageIds failed = TransferResultMessage(SessionBadReply, true);
   ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());

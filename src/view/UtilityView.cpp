@@ -25,6 +25,7 @@
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
 #include "strings/StringIds.h"
+#include "view/FindBar.h"
 #include "view/InputDataDialog.h"
 #include "view/SortHeaderView.h"
 #include "view/TransferRunner.h"
@@ -76,8 +77,18 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   connect(m_pTabBar, &QTabBar::currentChanged, this, [this] { OnUpdate(); });
 
   m_pNumberList = CreateList(m_pNumberModel, this, QString::fromUtf8(UiText::kNumberListName));
+  m_pFindBar = new CFindBar(this);
+  m_pFindBar->hide();
+  connect(m_pFindBar, &CFindBar::textEdited, this, &CUtilityView::SetFindText);
+  connect(m_pFindBar, &CFindBar::closeRequested, this, &CUtilityView::EndFind);
+  connect(m_pFindBar, &CFindBar::listRequested, this, [this] {
+    if (SelectedCount() == 0) SelectRow(CurrentList(), 0);
+    CurrentList()->setFocus();
+  });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(m_pFindBar);
   layout->addWidget(m_pTabStrip);
   layout->addWidget(m_pNumberList);
   m_pTabStrip->hide();
@@ -166,6 +177,7 @@ void CUtilityView::RefillCurrentList(int row) {
   // A list that cannot be read stays empty; the next write reports the store's failure.
   (void)m_pDoc->Store().FillList(*CurrentModel(), row, state.key, state.ascending);
   ApplySort(*CurrentModel(), row);
+  if (IsFinding()) UpdateMatchCounts();
 }
 
 void CUtilityView::OnUpdate() {
@@ -215,6 +227,7 @@ void CUtilityView::SetDisplayMode(DisplayMode mode, int sortKey) {
   m_pTabStrip->setVisible(mode == KanaOrder);
   for (SortState& state : m_sortStates) state = SortState{sortKey, true};
   OnUpdate();
+  ShowATabWithMatches();
 }
 
 void CUtilityView::OnKanaOrder() {
@@ -238,6 +251,7 @@ PhonebookEntry CUtilityView::EntryFromTexts(const std::array<std::string, FieldC
 }
 
 void CUtilityView::ShowStoredEntry(const PhonebookEntry& entry) {
+  RevealEntries({entry});
   const int previousTab = m_pTabBar->currentIndex();
   const int entryTab = KanaRowOfReading(entry.reading);
   if (m_displayMode == KanaOrder && entryTab != previousTab) {
@@ -264,6 +278,7 @@ void CUtilityView::OnAddEntry() {
     dialog.m_pDoc = m_pDoc;
     if (dialog.DoModal() != QDialog::Accepted) return;
     const PhonebookEntry entry = EntryFromTexts(dialog.m_strFields);
+    const auto step = m_pDoc->BeginStep(IDS_STEP_ADD);
     if (!StoreWritten(store.AddEntry(entry))) return;
     ShowStoredEntry(entry);
     if (!dialog.m_bAddNext) return;
@@ -293,6 +308,7 @@ void CUtilityView::OnEditEntry() {
   const PhonebookEntry entry = EntryFromTexts(dialog.m_strFields);
   // The old entry goes and the new one comes in one step, or neither does.
   CDbPhoneCtrl& store = m_pDoc->Store();
+  const auto step = m_pDoc->BeginStep(IDS_STEP_EDIT);
   CDbPhoneCtrl::Batch batch(store);
   int result = store.DeleteEntries(row, numbers);
   if (result == StoreOk) result = store.AddEntry(entry);
@@ -311,8 +327,9 @@ bool CUtilityView::StoreWritten(int result) {
 }
 
 void CUtilityView::OnDeleteEntry() {
-  if (AskOkCancel(this, UiText::kDeleteCaption, UiText::kDeleteText))
-    DeleteSelectedRows();
+  if (!AskOkCancel(this, UiText::kDeleteCaption, UiText::kDeleteText)) return;
+  const auto step = m_pDoc->BeginStep(IDS_STEP_DELETE);
+  DeleteSelectedRows();
 }
 
 void CUtilityView::DeleteSelectedRows() {
@@ -345,7 +362,8 @@ void CUtilityView::DeleteSelectedRows() {
 void CUtilityView::OnDeleteAll() {
   if (!AskOkCancel(this, UiText::kDeleteAllCaption, UiText::kDeleteAllText))
     return;
-  if (!StoreWritten(m_pDoc->Store().DeleteAll())) return;
+  const auto step = m_pDoc->BeginStep(IDS_STEP_DELETE_ALL);
+  if (!StoreWritten(DeleteRowsOfDeleteAll())) return;
   OnUpdate();
   m_pDoc->SetModifiedFlag();
 }
@@ -387,8 +405,11 @@ bool CUtilityView::OnUpdateCommand(int id, CommandState& state) {
     case ID_DELETE_ALL:
       state.enabled = m_pKanaModel->rowCount() > 0 || m_pNumberModel->rowCount() > 0;
       return true;
+    case ID_EDIT_FIND:
+      state.enabled = true;
+      return true;
     default:
-      return false;
+      return HistoryCommandState(id, state);
   }
 }
 
@@ -407,6 +428,9 @@ bool CUtilityView::OnCommand(int id) {
     case ID_UPLOAD: OnUpload(); return true;
     // The document writes the file; the view knows which rows are selected.
     case ID_FILE_EXPORT: m_pDoc->OnFileExport(SelectedNumbers()); return true;
+    case ID_EDIT_FIND: OnEditFind(); return true;
+    case ID_EDIT_UNDO: OnEditUndo(); return true;
+    case ID_EDIT_REDO: OnEditRedo(); return true;
     default: return false;
   }
 }
@@ -451,6 +475,10 @@ bool CUtilityView::eventFilter(QObject* watched, QEvent* event) {
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       if (selected == 1) OnEditEntry();
+      return true;
+    }
+    if (key == Qt::Key_Escape && IsFinding()) {
+      EndFind();
       return true;
     }
   }

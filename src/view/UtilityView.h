@@ -1,5 +1,6 @@
 // The view of one phonebook: the whole phonebook in number order, or one kana row at a
-// time chosen by tabs along the bottom; sorting by column, and the editing commands.
+// time chosen by tabs along the bottom; sorting by column, the search field above the
+// list, and the editing commands with their undo and redo.
 // The lists only display what the view last read from the document's store.
 #pragma once
 
@@ -12,8 +13,10 @@
 
 #include "ui/CommandTarget.h"
 #include "phonebook/PhonebookEntry.h"
+#include "view/EntryFilter.h"
 #include "view/PhoneListModel.h"
 
+class CFindBar;
 class CProgressDialog;
 class CTransferRunner;
 class CUtilityDoc;
@@ -71,6 +74,23 @@ class CUtilityView : public QWidget, public ICommandTarget {
   bool CopySelectionToClipboard();
   bool ReadClipboardLines(std::vector<std::string>& lines);
   void PasteLines(const std::vector<std::string>& lines);
+  // Find (UtilityViewFind.cpp): the search field above the list filters both lists.
+  void OnEditFind();
+  // Filters by `text` (as typed into the search field or the toolbar's box), showing the
+  // search field while the text is not empty.
+  void SetFindText(const QString& text);
+  // Clears the search and hides its field; every row shows again.
+  void EndFind();
+  bool IsFinding() const { return m_filter.IsActive(); }
+  QString FindText() const { return m_filter.Text(); }
+  // How many entries of the phonebook match ("12 件が一致しました"); empty without a search.
+  QString FindSummary() const;
+  // Entries matching the search in each kana row (all zero without a search).
+  const std::array<int, kKanaRowCount>& MatchCounts() const { return m_matchCounts; }
+  CFindBar* FindBar() const { return m_pFindBar; }
+  // Undo and redo (UtilityViewHistory.cpp).
+  void OnEditUndo();
+  void OnEditRedo();
   // Transfer commands, run by the view's CTransferRunner.
   void OnDownload();
   void OnUpload();
@@ -89,6 +109,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
  signals:
   // Something that decides the commands' states changed (selection, rows, mode).
   void commandStateChanged();
+  // The search's text changed (from the field, the toolbar's box or the view itself).
+  void findTextChanged(const QString& text);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,16 +130,34 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void OnClipboardChanged();
   // After a paste: selects the rows of the pasted numbers and focuses the last of them.
   void SelectPastedRows(const std::vector<std::string>& pastedNumbers);
+  // Find: the filter both models take (the lists show it from their next fill), the
+  // matches per tab, the rows Delete all takes.
+  void ApplyFilter(const CEntryFilter& filter);
+  // Ends the search and hides its field, without refilling the list.
+  void DropFilter();
+  void UpdateMatchCounts();
+  // In kana order during a search: the first tab with a match, when the list's has none.
+  void ShowATabWithMatches();
+  void MarkTabsWithoutMatch();
+  // Ends the search, without refilling, when it would hide one of `entries`.
+  void RevealEntries(const std::vector<PhonebookEntry>& entries);
+  [[nodiscard]] int DeleteRowsOfDeleteAll();
+  // Undo or redo, with the entries it brought back shown and selected.
+  void ReplayHistory(bool backwards);
+  bool HistoryCommandState(int id, CommandState& state) const;
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar
   QTabBar* m_pTabBar = nullptr;
   QTableView* m_pKanaList = nullptr;
   QTableView* m_pNumberList = nullptr;
+  CFindBar* m_pFindBar = nullptr;        // the search field above the list
   CPhoneListModel* m_pKanaModel = nullptr;
   CPhoneListModel* m_pNumberModel = nullptr;
   DisplayMode m_displayMode = NumberOrder;
   std::array<SortState, kAllRows + 1> m_sortStates{};
   bool m_bClipboardHasText = false;      // the clipboard held text at its last change
+  CEntryFilter m_filter;                 // the search; inactive when its text is empty
+  std::array<int, kKanaRowCount> m_matchCounts{};  // matching entries per kana row
   std::unique_ptr<CTransferRunner> m_pTransfers;     // download and upload
 };

@@ -26,6 +26,7 @@ namespace {
 void CUtilityView::OnEditCopy() { CopySelectionToClipboard(); }
 
 void CUtilityView::OnEditCut() {
+  const auto step = m_pDoc->BeginStep(IDS_STEP_CUT);
   if (!CopySelectionToClipboard()) return;
   DeleteSelectedRows();
   CurrentList()->selectionModel()->clearSelection();
@@ -33,6 +34,7 @@ void CUtilityView::OnEditCut() {
 }
 
 void CUtilityView::OnEditPaste() {
+  const auto step = m_pDoc->BeginStep(IDS_STEP_PASTE);
   std::vector<std::string> lines;
   if (ReadClipboardLines(lines)) PasteLines(lines);
 }
@@ -79,6 +81,7 @@ void CUtilityView::PasteLines(const std::vector<std::string>& lines) {
   if (outcome.limitReached)
     ShowMessage(this, Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_LIMIT), MessageIcon::Warning);
   if (outcome.pastedNumbers.empty()) return;
+  DropFilter();  // the search could hide pasted rows
 
   // Bring the pasted rows into view: rows copied from the number list go back to it;
   // otherwise the list shows the tab they were copied from (chosen even while the tab

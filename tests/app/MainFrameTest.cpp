@@ -81,7 +81,7 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(MenuOutline(Frame()->menuBar()),
              (QStringList{
                  QString::fromUtf8("ファイル(&F): 57600 57601 57602 57603 57604 32798 32820 57665"),
-                 QString::fromUtf8("編集(&E): 57635 57634 57637"),
+                 QString::fromUtf8("編集(&E): 57643 57644 - 57635 57634 57637 - 57636"),
                  QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
                  QString::fromUtf8("データ(&D): 32778 32779 32793 - 32780"),
                  QString::fromUtf8("通信(&C): 32783 32784"),
@@ -110,12 +110,13 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(Frame()->CurrentMenuId(), 129);
   }
 
-  void toolbarHasThirteenButtonsThatFollowTheStates() {
+  void toolbarButtonsFollowTheStates() {
     QList<int> ids;
     for (QAction* action : Frame()->ToolBar()->actions())
       if (!action->isSeparator()) ids << CommandIdOf(action);
-    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 32773, 32774, 32778,
-                              32783, 32784, 32805, 57664}));
+    // The search box closes the row.
+    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 32773,
+                              32774, 32778, 32783, 32784, 32805, 57664, 0}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
     QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
     View()->OnUpdate();
@@ -132,6 +133,28 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(!Frame()->ToolbarAction(ID_NUMBER_ORDER)->isChecked());
     QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
     QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
+  }
+
+  // The search box and the undo items reach the active phonebook; the status bar counts.
+  void findAndUndoFromTheToolbarAndMenu() {
+    PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(),
+                      {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka)});
+    TypeText(Frame()->FindBox(), QString::fromUtf8("ｱ"));
+    QCOMPARE(Column(View()->NumberList(), 0), QStringList{"0001"});
+    Frame()->UpdateCommandUI();
+    QCOMPARE(Frame()->IdleMessage(), QString::fromUtf8("1 件が一致しました"));
+    View()->SelectRow(View()->NumberList(), 0);
+    m_prompts->answers = {PromptAnswer::Ok};
+    QVERIFY(Frame()->ExecuteCommand(ID_DELETE_ENTRY));
+    QMenu* editMenu = Frame()->menuBar()->actions()[1]->menu();
+    emit editMenu->aboutToShow();
+    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す: 削除\tCtrl+Z(&U)"));
+    QCOMPARE(Frame()->ToolbarAction(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す: 削除"));
+    QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Column(View()->NumberList(), 0), QStringList{"0001"});
+    emit editMenu->aboutToShow();
+    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す\tCtrl+Z(&U)"));
+    QVERIFY(!editMenu->actions()[0]->isEnabled());
   }
 
   void displayModeItemsCarryRadioMarks() {

@@ -7,9 +7,11 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QPushButton>
 #include <QStringList>
 #include <QTest>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
+#include "view/InputDataDialog.h"
 #include "view/UtilityView.h"
 
 // A single-instance lock name no other test process uses.
@@ -44,6 +47,33 @@ inline PhonebookEntry StoredEntry(CUtilityDoc& doc, int number) {
   PhonebookEntry entry;
   EXPECT_STORED(doc.Store().FindEntry(number, entry));
   return entry;
+}
+
+// The memory numbers of the entries in `store`, in order.
+inline QList<int> Numbers(CDbPhoneCtrl& store) {
+  std::vector<PhonebookEntry> entries;
+  EXPECT_STORED(store.ListEntries(KanaRowAll, SortByNumber, true, entries));
+  QList<int> numbers;
+  for (const PhonebookEntry& entry : entries) numbers << entry.memoryNumber;
+  return numbers;
+}
+
+// Every stored entry, by memory number.
+inline std::vector<PhonebookEntry> StoredEntries(CUtilityDoc& doc) {
+  std::vector<PhonebookEntry> entries;
+  EXPECT_STORED(doc.Store().ListEntries(KanaRowAll, SortByNumber, true, entries));
+  return entries;
+}
+
+// A script for the entry dialog: types into the fields (index -> text, replacing) and
+// clicks OK, or 追加 when `addNext`.
+inline FakePrompts::DialogScript Fill(std::map<int, QString> texts, bool addNext = false) {
+  return [texts, addNext](QDialog& dialog) {
+    auto& input = static_cast<CInputDataDialog&>(dialog);
+    for (const auto& [field, text] : texts) input.Field(field)->setText(text);
+    (addNext ? input.AddButton() : input.OkButton())->click();
+    return input.result();
+  };
 }
 
 // One phonebook window without the main window: its document and its view, shown.

@@ -2,6 +2,7 @@
 // never take the editor's) and entries with code page 932 texts.
 #pragma once
 
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,14 @@ inline QStringList Column(QTableView* list, int column) {
   for (int row = 0; row < list->model()->rowCount(); ++row)
     texts << list->model()->index(row, column).data().toString();
   return texts;
+}
+
+// Selects `rows` of a phonebook list, and only those.
+inline void SelectRows(QTableView* list, const QList<int>& rows) {
+  list->selectionModel()->clearSelection();
+  for (int row : rows)
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // Types `text` into `field` one character at a time, as a keyboard would.

@@ -142,12 +142,27 @@ class FullTempFolderTest : public EditorTest<> {
     m_view->OnDeleteAll();
     ExpectStoreFailure(Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), QStringLiteral("Input/output error"));
     ExpectUnchanged();
+    QCOMPARE(m_doc->History().Count(), 0);  // nothing to undo
     // With room again, the same phonebook saves as it was.
     const QString path = FilePath("saved.csv");
     QVERIFY(m_doc->OnSaveDocument(path));
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll().count("\r\n"), 3);
+  }
+
+  void undoThatCannotWriteKeepsTheStep() {
+    OpenPhonebook(kEntries);
+    m_prompts->answers = {PromptAnswer::Ok};
+    m_view->OnDeleteAll();
+    faultvfs::Arm(1, faultvfs::Fault::IoErrorOnce);  // the rows fit in the freed pages
+    m_view->OnEditUndo();
+    ExpectStoreFailure(Text(IDS_UNDO), Text(IDS_UNDO_FAILED), QStringLiteral("Input/output error"));
+    QCOMPARE(m_view->NumberModel()->rowCount(), 0);
+    QVERIFY(m_doc->History().CanUndo() && !m_doc->History().CanRedo() && m_doc->IsModified());
+    faultvfs::Disarm();
+    m_view->OnEditUndo();
+    ExpectUnchanged();
   }
 };
 

@@ -105,15 +105,6 @@ class TransferFixture {
   std::unique_ptr<HandsetProcess> m_handset;
 };
 
-// The memory numbers of the entries in `store`, in order.
-inline QList<int> Numbers(CDbPhoneCtrl& store) {
-  std::vector<PhonebookEntry> entries;
-  EXPECT_STORED(store.ListEntries(KanaRowAll, SortByNumber, true, entries));
-  QList<int> numbers;
-  for (const PhonebookEntry& entry : entries) numbers << entry.memoryNumber;
-  return numbers;
-}
-
 // Once the progress dialog `find` returns is up and shows at least `bytes`, runs `action`
 // on it (once). `find` may return null while there is no dialog to look at.
 inline void WhenProgressReaches(QObject* owner, std::function<CProgressDialog*()> find, int bytes,

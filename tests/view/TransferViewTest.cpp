@@ -101,6 +101,12 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QVERIFY(!m_view->ProgressDialog().HasWindow());
     QVERIFY(!m_doc->IsTransferBusy());
     QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
+    // The download is one step: undo brings the phonebook's own entries back exactly.
+    m_view->OnEditUndo();
+    QVERIFY(StoredEntries(*m_doc) == kLocalEntries);
+    QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0007", "0009"}));
+    m_view->OnEditRedo();
+    QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
   }
 
   // Every fault ends in its message with the entries and the modified flag as they were,

@@ -26,25 +26,8 @@ QList<int> SelectedRows(QTableView* list) {
   return rows;
 }
 
-void SelectRows(QTableView* list, const QList<int>& rows) {
-  list->selectionModel()->clearSelection();
-  for (int row : rows)
-    list->selectionModel()->select(list->model()->index(row, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
 int SortMark(QTableView* list, int column) {
   return list->model()->headerData(column, Qt::Horizontal, CPhoneListModel::SortMarkRole).toInt();
-}
-
-// A dialog script that types into the fields (index -> text, replacing) and clicks a button.
-FakePrompts::DialogScript Fill(std::map<int, QString> texts, bool addNext = false) {
-  return [texts, addNext](QDialog& dialog) {
-    auto& input = static_cast<CInputDataDialog&>(dialog);
-    for (const auto& [field, text] : texts) input.Field(field)->setText(text);
-    (addNext ? input.AddButton() : input.OkButton())->click();
-    return input.result();
-  };
 }
 
 }  // namespace
