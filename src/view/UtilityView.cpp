@@ -26,6 +26,7 @@
 #include "phonebook/ReadingOrder.h"
 #include "strings/StringIds.h"
 #include "view/InputDataDialog.h"
+#include "view/RowSelection.h"
 #include "view/SortHeaderView.h"
 #include "view/TransferRunner.h"
 
@@ -148,7 +149,7 @@ int CUtilityView::CurrentRow() const {
 }
 
 int CUtilityView::SelectedCount() const {
-  return static_cast<int>(CurrentList()->selectionModel()->selectedRows().size());
+  return static_cast<int>(SelectedRows(CurrentList()->selectionModel()->selection()).size());
 }
 
 void CUtilityView::RefillCurrentList(int row) {

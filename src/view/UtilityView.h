@@ -16,6 +16,7 @@
 
 class CProgressDialog;
 class CTransferRunner;
+struct PasteOutcome;
 class CUtilityDoc;
 class QMenu;
 class QTabBar;
@@ -106,6 +107,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
   void OnClipboardChanged();
   // After a paste: selects the rows of the pasted numbers and focuses the last of them.
   void SelectPastedRows(const std::vector<std::string>& pastedNumbers);
+  // After a paste: tells of the rows skipped and of the numbers running out.
+  void ShowPasteReport(const PasteOutcome& outcome);
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar
