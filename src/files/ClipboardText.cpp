@@ -1,7 +1,6 @@
 // Clipboard text of the phonebook: building, cutting into lines, header check and paste.
 #include "files/ClipboardText.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "files/CsvCodec.h"
@@ -20,10 +19,6 @@ int HeaderNumber(std::string_view text, int limit) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return -1;
   const int value = DecimalValue(text);
   return value <= limit ? value : -1;
-}
-
-bool IsBlankRow(const std::vector<std::string>& fields) {
-  return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
 }
 
 }  // namespace
@@ -116,7 +111,7 @@ PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::str
       PhonebookEntry entry = EntryFromFields(fields);
       if (deferred.size() == 0) firstDeferredReading = entry.reading;
       deferred.Push(std::move(entry));
-    } else if (!IsBlankRow(fields)) {
+    } else if (!IsBlankRecord(fields)) {
       ++outcome.skippedRows;
     }
   }

@@ -1,8 +1,7 @@
 // The two passes of a CSV import, with the duplicate questions and the deferred rows.
 #include "files/CsvImport.h"
 
-#include <algorithm>
-
+#include "files/CsvCodec.h"
 #include "files/CsvFile.h"
 #include "files/DeferredEntries.h"
 #include "phonebook/DbPhoneCtrl.h"
@@ -78,7 +77,7 @@ CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int 
   const bool numbered = !fields[FieldMemoryNumber].empty();
   if (numbered != (pass == 1)) return Step::Done;
   // A blank line is no row: it is refused like one, but not counted as one not read.
-  const bool blank = std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+  const bool blank = IsBlankRecord(fields);
   if (pass == 2) {
     const int number = m_store.GetFreeMemoryNumber();
     if (number == 0) return Step::NoFreeNumber;

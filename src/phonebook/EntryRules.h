@@ -26,8 +26,8 @@ std::string FilterChars(std::string_view text, CharSet set);
 // character and goes with it (a space for the three blanks); 0x7F after a lead byte is
 // kept with it, as every other undefined pair is.
 std::string CleanControlChars(std::string_view text);
-// The two kinds of control character of a single-byte character: one that is dropped, and
-// the three blanks that become a space.
+// Whether a single-byte character is a control character, and whether it is one of the
+// three blanks that become a space.
 bool IsControlChar(unsigned char byte);
 bool IsBlankControl(unsigned char byte);
 

@@ -124,6 +124,9 @@ void CInputDataDialog::OnInitDialog() {
 bool CInputDataDialog::CleanField(int position) {
   QLineEdit* field = m_fields[position];
   const QString text = field->text();
+  bool lossless = true;
+  const std::string bytes = ToCp932(text, &lossless);
+  if (lossless && (position != FieldName || CleanControlChars(bytes) == bytes)) return false;
   QString kept;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
