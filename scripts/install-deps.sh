@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev
   fonts-ipafont-gothic
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick dbus at-spi2-core
   desktop-file-utils appstream lintian poppler-utils man-db dpkg-dev fakeroot file
   python3-vobject
 )

@@ -13,8 +13,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <sched.h>
-
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -26,6 +24,7 @@
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
 #include "support/StallMeter.h"
+#include "UiBenchSupport.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -57,20 +56,6 @@ std::pair<double, double> BlockedGaps(int blockMs) {
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
   });
-}
-
-std::vector<PhonebookEntry> FullPhonebook() {
-  std::vector<PhonebookEntry> entries;
-  for (int n = 1; n <= kMaxEntries; ++n) {
-    PhonebookEntry entry;
-    entry.memoryNumber = n;
-    entry.name = "\x8E\x52\x93\x63" + std::to_string(n);  // 山田 + n
-    entry.reading = std::string(1, static_cast<char>(0xB1 + n % 45)) + "\xCF\xC0\xDE";
-    entry.phone1 = "090" + std::to_string(10000000 + n);
-    entry.group = 1 + n % 9;
-    entries.push_back(entry);
-  }
-  return entries;
 }
 
 void TransferStall(benchmark::State& state) {
@@ -117,17 +102,4 @@ BENCHMARK(TransferStall)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime()
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // Every thread on one processor: when the machine stalls that processor, the meter's
-  // plain sleeping thread stalls with the event loop and the stall is not counted as ours.
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(0, &one);
-  sched_setaffinity(0, sizeof one, &one);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunUiBenchmarks(argc, argv); }

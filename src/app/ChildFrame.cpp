@@ -30,10 +30,12 @@ void CChildFrame::UpdateTitle() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-  if (!m_pDoc->SaveModified()) {
+  // A step of the phonebook's transfer session is using it (see IsSessionStepRunning).
+  if (m_pDoc->IsSessionStepRunning() || !m_pDoc->SaveModified()) {
     event->ignore();
     return;
   }
+  m_pDoc->OnCloseDocument();
   QMdiSubWindow::closeEvent(event);
 }
 

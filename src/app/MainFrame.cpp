@@ -226,6 +226,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
 }
 
 bool CMainFrame::CloseAllChildren() {
+  if (AnySessionStepRunning()) return false;  // none closes, rather than some
   for (CChildFrame* child : Children())
     if (!child->close()) return false;
   return true;
@@ -288,8 +289,25 @@ QList<ICommandTarget*> CMainFrame::Route() const {
 CommandState CMainFrame::QueryCommand(int id) {
   CommandState state;
   for (ICommandTarget* target : Route())
-    if (target && target->OnUpdateCommand(id, state)) return state;
+    if (target && target->OnUpdateCommand(id, state)) {
+      if (IsHeldBySessionStep(id, target)) state.enabled = false;
+      return state;
+    }
   return CommandState{};
+}
+
+bool CMainFrame::AnySessionStepRunning() const {
+  for (CChildFrame* child : Children())
+    if (child->GetDocument()->IsSessionStepRunning()) return true;
+  return false;
+}
+
+bool CMainFrame::IsHeldBySessionStep(int id, const ICommandTarget* target) const {
+  if (id == ID_APP_EXIT) return AnySessionStepRunning();
+  CChildFrame* child = ActiveChild();
+  if (!child || !child->GetDocument()->IsSessionStepRunning()) return false;
+  // Every command the phonebook's own window, view or document handles.
+  return target == child || target == child->GetView() || target == child->GetDocument();
 }
 
 bool CMainFrame::ExecuteCommand(int id) {

@@ -77,6 +77,11 @@ class CMainFrame : public QMainWindow, public ICommandTarget {
   void UpdateTitle();
   void UpdateLockKeyPanes();
   QList<ICommandTarget*> Route() const;
+  // While a blocking step of a phonebook's transfer session runs (see
+  // CUtilityDoc::IsSessionStepRunning), the commands of that phonebook and the exit are
+  // held back, whichever route (menu, toolbar, key, accessibility action) they come by.
+  bool IsHeldBySessionStep(int id, const ICommandTarget* target) const;
+  bool AnySessionStepRunning() const;
 
   ICommandTarget* m_pApplication;
   QMdiArea* m_pMdiArea = nullptr;

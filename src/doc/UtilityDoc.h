@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,13 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void AbortTransfer();
   // From the start of a session to its end: a second one is refused meanwhile.
   bool IsTransferBusy() const { return m_bSessionOpen; }
+  // The blocking steps of a session (its start with the wake-up, its end, the restart
+  // after an upload) run off the user-interface thread while the event loop turns, and
+  // use the session, the store and the view's controller meanwhile. Until such a step has
+  // returned nothing may close or change the phonebook: the command router holds back its
+  // commands and the application's exit, and its window refuses to close.
+  bool IsSessionStepRunning() const { return m_nSessionSteps > 0; }
+  int RunSessionStep(const std::function<int()>& step);
   void SetNotifyTarget(QObject* view);
   CWaitNotice& WaitNotice() { return *m_pWaitNotice; }
   const TransferTiming& Timing() const { return m_timing; }
@@ -84,6 +92,10 @@ class CUtilityDoc : public QObject, public ICommandTarget {
 
   bool OnUpdateCommand(int id, CommandState& state) override;
   bool OnCommand(int id) override;
+
+  // The phonebook's window is closing (it asked to save and was not held back): a
+  // running transfer ends now, and nothing of it reports to the window any more.
+  void OnCloseDocument();
 
   // Command handlers.
   void OnFileClose() { emit closeRequested(); }
@@ -97,6 +109,8 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void modifiedChanged(bool modified);
   void updateViews();
   void closeRequested();
+  // From OnCloseDocument, after the transfer has ended.
+  void documentClosing();
   // A session started or ended.
   void transferStateChanged();
 
@@ -120,6 +134,7 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   std::unique_ptr<CTransferSession> m_pSession;
   CDbPhoneCtrl m_slotHolder;               // never used for data; holds a store slot
   bool m_bSessionOpen = false;             // between StartSession and EndSession
+  int m_nSessionSteps = 0;                 // blocking steps of the session running now
   bool m_bCsvFile = false;                 // the last open or save path ends in ".csv"
   bool m_bLoadSucceeded = false;           // the last load read a valid phonebook
   bool m_bModified = false;

@@ -74,8 +74,14 @@ void CUtilityDoc::ImportCsv(const std::string& path) {
   const auto step = BeginStep(IDS_STEP_IMPORT);
   const ImportSummary summary = ImportCsvFile(m_store, path, resolver);
   const ImportResultMessage message = MessageOfImportResult(summary.result);
-  const auto show = [&message] {
-    ShowMessage(nullptr, Text(message.captionId), Text(message.textId), message.icon);
+  const auto show = [&message, &summary] {
+    QString text = Text(message.textId);
+    MessageIcon icon = message.icon;
+    if (summary.refused > 0) {  // rows left out are told, never passed over in silence
+      text += QStringLiteral("\r\n\r\n") + Text(IDS_IMPORT_ROWS_NOT_READ).arg(summary.refused);
+      icon = MessageIcon::Warning;
+    }
+    ShowMessage(nullptr, Text(message.captionId), text, icon);
   };
   if (summary.result == ImportResult::OpenFailed) return show();
   if (summary.result == ImportResult::StoreFailed) {  // the phonebook is as it was

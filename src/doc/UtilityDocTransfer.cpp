@@ -18,18 +18,32 @@ void CUtilityDoc::SetTransferTimingForNewDocuments(const TransferTiming& timing)
 
 TransferTiming CUtilityDoc::TimingForNewDocuments() { return g_timingForNewDocuments; }
 
+int CUtilityDoc::RunSessionStep(const std::function<int()>& step) {
+  ++m_nSessionSteps;
+  emit transferStateChanged();
+  const int result = RunPumped(step);
+  --m_nSessionSteps;
+  emit transferStateChanged();
+  return result;
+}
+
 int CUtilityDoc::StartSession(bool bDownload) {
   if (m_bSessionOpen) return SessionNoThread;  // one session at a time per phonebook
   m_bSessionOpen = true;
   emit transferStateChanged();
-  const ImageBuilder buildImage = [this](PhonebookImage& image) { return m_store.BuildImage(image); };
-  // The store is only read here, by the worker, while the user-interface thread merely
-  // paints: nothing else reaches the store until the start has returned.
-  return RunPumped([&] { return m_pSession->StartSession(bDownload, buildImage); });
+  // An upload's image is built here, so that the store is only ever used on this thread;
+  // the session's worker takes a copy of it.
+  auto image = std::make_unique<PhonebookImage>();
+  const int built = bDownload ? StoreOk : m_store.BuildImage(*image);
+  const ImageBuilder builtImage = [&](PhonebookImage& target) {
+    if (built == StoreOk) target = *image;
+    return built;
+  };
+  return RunSessionStep([&] { return m_pSession->StartSession(bDownload, builtImage); });
 }
 
 void CUtilityDoc::EndSession() {
-  RunPumped([this] {
+  RunSessionStep([this] {
     m_pSession->EndSession();
     return 0;
   });
@@ -41,6 +55,11 @@ void CUtilityDoc::EndSession() {
 void CUtilityDoc::AbortTransfer() { m_pSession->Abort(); }
 
 void CUtilityDoc::SetNotifyTarget(QObject* view) { m_pPoster->SetTarget(view); }
+
+void CUtilityDoc::OnCloseDocument() {
+  EndTransferOnClose();
+  emit documentClosing();
+}
 
 void CUtilityDoc::EndTransferOnClose() {
   // No event loop here: the window is going, and nothing may report to it any more.

@@ -1,7 +1,6 @@
 // Clipboard text of the phonebook: building, cutting into lines, header check and paste.
 #include "files/ClipboardText.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "files/CsvCodec.h"
@@ -12,18 +11,14 @@
 namespace {
 
 constexpr std::string_view kHeaderWord = "QV PhoneBook";
+constexpr std::size_t kHeaderFields = 5;
 
-// The value of the leading decimal digits of `text` (0 when there are none), held at a
-// ceiling so that a long run of digits cannot overflow.
-int LeadingDecimalValue(std::string_view text) {
-  constexpr int kCeiling = 1000000;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-    if (value > kCeiling) value = kCeiling;
-  }
-  return value;
+// The value of a number of the header: `text` of decimal digits alone, at most `limit`;
+// -1 for anything else (empty, a sign, a letter, too large).
+int HeaderNumber(std::string_view text, int limit) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+  const int value = DecimalValue(text);
+  return value <= limit ? value : -1;
 }
 
 }  // namespace
@@ -47,7 +42,8 @@ std::string BuildClipboardText(const ClipboardHeader& header,
 }
 
 std::vector<std::string> SplitClipboardLines(std::string_view text) {
-  const std::size_t end = std::min(text.find('\0'), text.size());
+  const std::size_t lastByte = text.find_last_not_of('\0');
+  const std::size_t end = lastByte == std::string_view::npos ? 0 : lastByte + 1;
   std::vector<std::string> lines;
   std::size_t start = 0;
   std::size_t i = 0;
@@ -68,15 +64,17 @@ std::vector<std::string> SplitClipboardLines(std::string_view text) {
 
 std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
                                                      const UsedFlags& usedFlags) {
-  std::vector<std::string> fields = SplitCsvLine(line, ',', QuoteRule::CollapseQuotes);
-  if (fields.size() != 5) return std::nullopt;
+  // One field more than a header has is enough to see that the line has too many.
+  std::vector<std::string> fields =
+      SplitCsvLine(line, ',', QuoteRule::CollapseQuotes, kHeaderFields + 1);
+  if (fields.size() != kHeaderFields) return std::nullopt;
+  // The numbers as written: the field rules would fit "-1" into "1".
+  ClipboardHeader header;
+  header.kanaRow = HeaderNumber(fields[3], KanaRowAll);
+  header.displayFlag = HeaderNumber(fields[4], 1);
+  if (header.kanaRow < 0 || header.displayFlag < 0) return std::nullopt;
   if (NormaliseFields(fields, usedFlags) != NormaliseOk) return std::nullopt;
   if (fields[1] != kHeaderWord || !fields[2].empty()) return std::nullopt;
-  if (fields[3].empty() || fields[4].empty()) return std::nullopt;
-  ClipboardHeader header;
-  header.kanaRow = LeadingDecimalValue(fields[3]);
-  header.displayFlag = LeadingDecimalValue(fields[4]);
-  if (header.kanaRow > KanaRowAll || header.displayFlag > 1) return std::nullopt;
   return header;
 }
 
@@ -97,20 +95,30 @@ PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::str
     return outcome;
   };
   CDeferredEntries deferred;
+  std::string firstDeferredReading;
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    std::vector<std::string> fields = SplitCsvLine(lines[i], ',', QuoteRule::CollapseQuotes);
+    // Seven fields and at most one more: a huge line costs no more than a short one.
+    std::vector<std::string> fields =
+        SplitCsvLine(lines[i], ',', QuoteRule::CollapseQuotes, FieldCount);
     const int result = store.NormaliseFields(fields);
     if (result == NormaliseOk && !fields[FieldMemoryNumber].empty()) {
       PhonebookEntry entry = EntryFromFields(fields);
       if (store.AddEntry(entry) != StoreOk) return failed();
+      if (outcome.pastedNumbers.empty()) outcome.firstReading = entry.reading;
       outcome.pastedNumbers.push_back(MemoryNumberText(entry.memoryNumber));
     } else if (result == NormaliseOk || result == NormaliseNumberInUse) {
       // A number in use, or none at all: the row goes under a free number at the end.
-      deferred.Push(EntryFromFields(fields));
+      PhonebookEntry entry = EntryFromFields(fields);
+      if (deferred.size() == 0) firstDeferredReading = entry.reading;
+      deferred.Push(std::move(entry));
+    } else if (!IsBlankRecord(fields)) {
+      ++outcome.skippedRows;
     }
   }
+  const std::size_t addedAtOnce = outcome.pastedNumbers.size();
   const CDeferredEntries::Outcome added = deferred.AddUnderFreeNumbers(store, &outcome.pastedNumbers);
   if (added == CDeferredEntries::Outcome::StoreFailed || batch.Commit() != StoreOk) return failed();
   outcome.limitReached = added == CDeferredEntries::Outcome::NumbersRanOut;
+  if (addedAtOnce == 0 && !outcome.pastedNumbers.empty()) outcome.firstReading = firstDeferredReading;
   return outcome;
 }

@@ -26,14 +26,17 @@ std::string ClipboardHeaderLine(const ClipboardHeader& header);
 std::string BuildClipboardText(const ClipboardHeader& header,
                                const std::vector<std::vector<std::string>>& rows);
 
-// Cuts text into lines, reading up to the first NUL byte: a CR LF pair, a lone CR and a
-// lone LF each end one line (an empty line in the middle is kept); a last line without
-// a line end is kept when it is not empty. No other byte is dropped.
+// Cuts text into lines: a CR LF pair, a lone CR and a lone LF each end one line (an empty
+// line in the middle is kept); a last line without a line end is kept when it is not
+// empty. NUL bytes at the very end (the end mark of a clipboard block) are dropped; a NUL
+// anywhere else is a byte of its line, which the field rules then treat, so that no row
+// is cut in the middle and no later row is lost. No other byte is dropped.
 std::vector<std::string> SplitClipboardLines(std::string_view text);
 
 // The header line's verdict: its kana row and display flag when it is this program's
 // header, nothing otherwise. The line passes the same field rules as a row, against the
-// numbers in use of the phonebook pasted into.
+// numbers in use of the phonebook pasted into; the kana row and the display flag must be
+// written in decimal digits alone, at most 11 and 1.
 std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
                                                      const UsedFlags& usedFlags);
 
@@ -44,10 +47,12 @@ struct PasteOutcome {
   bool limitReached = false;    // the numbers ran out before every row was in
   bool storeFailed = false;     // the store refused the rows: nothing was pasted
   int storeError = 0;           // errno behind storeFailed, 0 when unknown
+  int skippedRows = 0;          // rows the field rules refused (blank lines are no rows)
   std::vector<std::string> pastedNumbers;  // "%04d" of each entry added, in order of adding
+  std::string firstReading;     // the reading of the first entry added
 };
 
 // Adds the rows after the header line to `store`: rows whose numbers are free keep them;
 // rows whose numbers are in use, and rows without a number, follow under the lowest free
-// numbers, in line order; rows the field rules refuse are skipped.
+// numbers, in line order; rows the field rules refuse are skipped whole and counted.
 PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::string>& lines);

@@ -102,6 +102,10 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter, Quo
   return fields;
 }
 
+bool IsBlankRecord(const std::vector<std::string>& record) {
+  return std::all_of(record.begin(), record.end(), [](const std::string& field) { return field.empty(); });
+}
+
 std::string QuoteCsvField(std::string_view field) {
   std::string out;
   out.reserve(field.size() + 2);

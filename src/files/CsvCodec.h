@@ -51,6 +51,9 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char delimiter,
                                       QuoteRule rule = QuoteRule::CollapseQuotes,
                                       std::size_t keptFields = kAllCsvFields);
 
+// True when every field of `record` is empty: a blank line, which is no row.
+bool IsBlankRecord(const std::vector<std::string>& record);
+
 // The written form of a field: quotes doubled, and the whole enclosed in quotes when it
 // holds a quote, a comma or a tab (whatever the delimiter), except a field of quotes only.
 // Line breaks are written as spaces. Every field reads back as it was, up to the blanks

@@ -4,12 +4,17 @@
 #include "files/DocumentLineRule.h"
 
 namespace {
-constexpr int kEndOfText = 0x1A;
+
+constexpr char kEndOfText = 0x1A;
+
+bool IsEndOfTextMark(const std::string& line) {
+  return !line.empty() && line.find_first_not_of(kEndOfText) == std::string::npos;
 }
+
+}  // namespace
 
 bool CCsvFile::Open(const std::string& path) {
   m_nOpenError = m_file.Open(path);
-  m_bInputEnded = false;
   m_strLine.clear();
   m_reader.Reset(m_strLine);
   return m_nOpenError == 0;
@@ -19,21 +24,27 @@ void CCsvFile::Close() { m_file.Close(); }
 
 void CCsvFile::Rewind() {
   m_file.Rewind();
-  m_bInputEnded = false;
   m_strLine.clear();
   m_reader.Reset(m_strLine);
 }
 
 bool CCsvFile::ReadLine() {
-  if (!m_file.IsOpen() || m_bInputEnded) return false;
+  if (!m_file.IsOpen()) return false;
   std::string line;
+  do {
+    if (!ReadRawLine(line)) return false;
+  } while (IsEndOfTextMark(line));
+  m_strLine = std::move(line);
+  m_reader.Reset(m_strLine);
+  return true;
+}
+
+bool CCsvFile::ReadRawLine(std::string& line) {
+  line.clear();
   bool gotAny = false;
   for (;;) {
     int c = m_file.Get();
-    if (c == FileByteReader::kEnd || c == kEndOfText) {
-      m_bInputEnded = c == kEndOfText;
-      break;
-    }
+    if (c == FileByteReader::kEnd) break;
     gotAny = true;
     if (c == '\n') break;
     if (c == '\r' && m_file.Peek() == '\n') {
@@ -42,10 +53,7 @@ bool CCsvFile::ReadLine() {
     }
     if (line.size() < kMaxLineBytes) line.push_back(static_cast<char>(c));
   }
-  if (!gotAny) return false;
-  m_strLine = std::move(line);
-  m_reader.Reset(m_strLine);
-  return true;
+  return gotAny;
 }
 
 bool CCsvFile::ReadField(std::string& field) {

@@ -1,6 +1,8 @@
 // A CSV text file read record by record (comma separated, doubled quotes collapsed), as the
-// import reads its files. The file is read as a text stream: CR LF is read as LF, a CR
-// alone stays in the line, and a byte 1A ends the input.
+// import reads its files. The file is read as a text stream: CR LF is read as LF and a CR
+// alone stays in the line. A line of nothing but 1A bytes (the end-of-file mark older
+// programs append) is no line; a 1A anywhere else is a byte of its line like any other,
+// so that one stray byte cannot silently end an import.
 #pragma once
 
 #include <string>
@@ -31,8 +33,10 @@ class CCsvFile {
   bool ReadRecord(std::vector<std::string>& record, std::size_t keptFields = kAllCsvFields);
 
  private:
+  // The next line of the file, without its line end; false at the end of the file.
+  bool ReadRawLine(std::string& line);
+
   FileByteReader m_file;
-  bool m_bInputEnded = false;   // a 1A byte ended the text
   int m_nOpenError = 0;
   std::string m_strLine;        // the current line, without its line end
   CsvLineReader m_reader;       // read position within m_strLine

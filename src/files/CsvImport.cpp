@@ -1,6 +1,7 @@
 // The two passes of a CSV import, with the duplicate questions and the deferred rows.
 #include "files/CsvImport.h"
 
+#include "files/CsvCodec.h"
 #include "files/CsvFile.h"
 #include "files/DeferredEntries.h"
 #include "phonebook/DbPhoneCtrl.h"
@@ -75,6 +76,8 @@ CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int 
   // Pass 1 takes the numbered rows, pass 2 the others under the lowest free numbers.
   const bool numbered = !fields[FieldMemoryNumber].empty();
   if (numbered != (pass == 1)) return Step::Done;
+  // A blank line is no row: it is refused like one, but not counted as one not read.
+  const bool blank = IsBlankRecord(fields);
   if (pass == 2) {
     const int number = m_store.GetFreeMemoryNumber();
     if (number == 0) return Step::NoFreeNumber;
@@ -83,7 +86,7 @@ CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int 
   const int result = m_store.NormaliseFields(fields);
   if (result == NormaliseNumberInUse) return ResolveDuplicate(fields);
   if (result == NormaliseOk) return Add(fields);
-  ++m_summary.refused;
+  if (!blank) ++m_summary.refused;
   return Step::Done;
 }
 

@@ -60,7 +60,7 @@ struct ImportSummary {
   int added = 0;        // entries added, overwriting ones included
   int overwritten = 0;  // stored entries replaced
   int skipped = 0;      // duplicate rows left out by the answer "skip"
-  int refused = 0;      // rows the field rules refused
+  int refused = 0;      // rows the field rules refused (blank lines are no rows)
   int openError = 0;    // errno of the failed opening (OpenFailed)
   int storeError = 0;   // errno behind StoreFailed, 0 when unknown
 };

@@ -131,6 +131,29 @@ std::string FilterChars(std::string_view text, CharSet set) {
   return kept;
 }
 
+bool IsControlChar(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+bool IsBlankControl(unsigned char byte) { return byte == '\t' || byte == '\n' || byte == '\r'; }
+
+std::string CleanControlChars(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    const bool pair = IsLeadByte(byte) && pos + 1 < text.size();
+    const auto last = static_cast<unsigned char>(pair ? text[pos + 1] : byte);
+    const std::size_t length = pair ? 2 : 1;
+    // After a lead byte only a byte below 0x20 is a control character (0x7F is a trail).
+    if (pair ? last < 0x20 : IsControlChar(last)) {
+      if (IsBlankControl(last)) kept.push_back(' ');
+    } else {
+      kept.append(text.substr(pos, length));
+    }
+    pos += length;
+  }
+  return kept;
+}
+
 int CharCount(std::string_view text) {
   int count = 0;
   ForEachChar(text, [&](std::size_t, std::size_t, int) { ++count; });
@@ -253,6 +276,8 @@ int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags
   int nonEmpty = 0;
   for (std::size_t position = 0; position < fields.size(); ++position) {
     std::string& text = fields[position];
+    // Before the count: a name of control characters alone is an empty name.
+    if (position == FieldName) text = CleanControlChars(text);
     if (text.empty()) continue;
     ++nonEmpty;
     if (lastIndex) *lastIndex = static_cast<int>(position);

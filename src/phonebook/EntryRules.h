@@ -19,6 +19,18 @@ bool InCharSet(unsigned char byte, CharSet set);
 // `text` without its double-byte characters and without single-byte characters outside `set`.
 std::string FilterChars(std::string_view text, CharSet set);
 
+// Control characters never enter an entry's name (the only field whose own rule takes any
+// character): a tab, line feed or carriage return becomes a half-width space, and every
+// other byte below 0x20 and a 0x7F standing alone is dropped. A byte below 0x20 can never
+// be the second byte of a double-byte character, so a lead byte before one is a broken
+// character and goes with it (a space for the three blanks); 0x7F after a lead byte is
+// kept with it, as every other undefined pair is.
+std::string CleanControlChars(std::string_view text);
+// Whether a single-byte character is a control character, and whether it is one of the
+// three blanks that become a space.
+bool IsControlChar(unsigned char byte);
+bool IsBlankControl(unsigned char byte);
+
 // Number of characters of a code page 932 text (a double-byte character counts 1).
 int CharCount(std::string_view text);
 

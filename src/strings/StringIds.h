@@ -106,6 +106,11 @@ enum StringId : int {
   // A save target that is not a file (%1 the path)
   IDS_TARGET_NOT_A_FILE = 248,
 
+  // Rows an import or a paste could not read (%1 how many)
+  IDS_IMPORT_ROWS_NOT_READ = 250,
+  IDS_PASTE_SKIPPED_CAPTION = 251,  // データの貼り付け
+  IDS_PASTE_ROWS_SKIPPED = 252,
+
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
   IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)

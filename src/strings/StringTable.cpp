@@ -103,6 +103,10 @@ const std::map<int, std::string_view>& Table() {
       {247, "予期しないエラーが発生しました"},
       // Save target that is not a file
       {248, "%1 はファイルではない（デバイスやパイプなど）ため、書き込めません。"},
+      // Rows an import or a paste could not read (%1 how many)
+      {250, "読み込めない行が %1 行ありました。\r\nこれらの行は登録していません。"},
+      {251, "データの貼り付け"},
+      {252, "貼り付けできない行が %1 行ありました。\r\nこれらの行は貼り付けていません。"},
       // Undo and redo
       {280, "元に戻す"},
       {281, "元に戻す: %1"},

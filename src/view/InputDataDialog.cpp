@@ -108,7 +108,11 @@ void CInputDataDialog::OnInitDialog() {
   setAccessibleName(m_strCaption);
   m_bComposing = false;
   m_strReadingBuffer.clear();
-  for (int i = 0; i < FieldCount; ++i) m_fields[i]->setText(FromCp932(m_strFields[i]));
+  for (int i = 0; i < FieldCount; ++i) {
+    m_openedBytes[i] = m_strFields[i];
+    m_openedTexts[i] = FromCp932(m_strFields[i]);
+    m_fields[i]->setText(m_openedTexts[i]);
+  }
   const bool editing = m_nEditNumber != 0;
   m_pAddButton->setVisible(!editing);
   m_pOkButton->setDefault(editing);
@@ -117,31 +121,44 @@ void CInputDataDialog::OnInitDialog() {
   m_fields[FieldMemoryNumber]->selectAll();
 }
 
-bool CInputDataDialog::DropUnencodable(QLineEdit* field) {
-  bool lossless = true;
-  ToCp932(field->text(), &lossless);
-  if (lossless) return false;
-  QString kept;
+bool CInputDataDialog::CleanField(int position) {
+  QLineEdit* field = m_fields[position];
   const QString text = field->text();
+  bool lossless = true;
+  const std::string bytes = ToCp932(text, &lossless);
+  if (lossless && (position != FieldName || CleanControlChars(bytes) == bytes)) return false;
+  QString kept;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
     const QString character = text.mid(i, length);
+    i += length - 1;
+    const char16_t code = character[0].unicode();
+    if (position == FieldName && code < 0x80 && IsControlChar(static_cast<unsigned char>(code))) {
+      if (IsBlankControl(static_cast<unsigned char>(code))) kept += QLatin1Char(' ');
+      continue;
+    }
     bool encodable = true;
     ToCp932(character, &encodable);
     if (encodable) kept += character;
-    i += length - 1;
   }
+  if (kept == text) return false;
   const int caret = std::min<int>(field->cursorPosition(), kept.size());
   field->setText(kept);
   field->setCursorPosition(caret);
   return true;
 }
 
+std::string CInputDataDialog::FieldBytes(int position) const {
+  const QString text = m_fields[position]->text();
+  return text == m_openedTexts[position] ? m_openedBytes[position] : ToCp932(text);
+}
+
 void CInputDataDialog::OnFieldChanged(int position) {
   QLineEdit* field = m_fields[position];
-  // setText below re-enters this handler with the cleaned text.
-  if (DropUnencodable(field)) return;
-  const std::string text = ToCp932(field->text());
+  // setText below re-enters this handler with the cleaned text. A field that still shows
+  // what it opened with keeps its bytes, whatever they are.
+  if (field->text() != m_openedTexts[position] && CleanField(position)) return;
+  const std::string text = FieldBytes(position);
   const auto field_position = static_cast<FieldPosition>(position);
   const bool charRule = position != FieldName;
   const bool lengthRule = position != FieldMemoryNumber && position != FieldGroup;
@@ -180,7 +197,7 @@ void CInputDataDialog::ShowCheckMessage(int textId, MessageIcon icon) {
 }
 
 void CInputDataDialog::OnConfirm(bool addNext) {
-  for (int i = 0; i < FieldCount; ++i) m_strFields[i] = ToCp932(m_fields[i]->text());
+  for (int i = 0; i < FieldCount; ++i) m_strFields[i] = FieldBytes(i);
   static const UsedFlags kNoneUsed{};
   const UsedFlags& used = m_pDoc ? m_pDoc->Store().usedFlags() : kNoneUsed;
   const EntryCheckResult result = CheckEntry(m_strFields, m_nEditNumber, used);
@@ -240,7 +257,7 @@ void CInputDataDialog::OnNameInputMethod(QEvent* event) {
 
 void CInputDataDialog::AppendComposedReading() {
   if (m_strReadingBuffer.empty()) return;
-  std::string reading = ToCp932(m_fields[FieldReading]->text()) + m_strReadingBuffer;
+  std::string reading = FieldBytes(FieldReading) + m_strReadingBuffer;
   m_strReadingBuffer.clear();
   reading.resize(FitBytes(reading, kReadingMaxBytes));
   m_fields[FieldReading]->setText(FromCp932(reading));

@@ -50,8 +50,13 @@ class CInputDataDialog : public QDialog {
   void AppendComposedReading();
   void FocusField(int position, int selStart, int selEnd);
   void ShowCheckMessage(int textId, MessageIcon icon);
-  // Drops characters that code page 932 cannot hold; true when some were dropped.
-  bool DropUnencodable(QLineEdit* field);
+  // Drops what no field takes from a field the user changed: characters that code page
+  // 932 cannot hold and, in the name, control characters (the blanks among them become
+  // spaces). True when the text was changed.
+  bool CleanField(int position);
+  // The field's text as code page 932 bytes: the bytes it was opened with while it still
+  // shows them, so that a field left alone keeps bytes no character stands for.
+  std::string FieldBytes(int position) const;
 
   std::array<QLineEdit*, FieldCount> m_fields{};
   std::array<QLabel*, FieldCount> m_labels{};
@@ -61,4 +66,6 @@ class CInputDataDialog : public QDialog {
   bool m_bComposing = false;   // an input-method composition is running in the name
   bool m_bForwarding = false;  // the name's own input-method handling is running
   QString m_strComposedKana;   // the kana of the composition before it was converted
+  std::array<std::string, FieldCount> m_openedBytes;  // the texts the dialog opened with
+  std::array<QString, FieldCount> m_openedTexts;      // ... as the fields showed them
 };

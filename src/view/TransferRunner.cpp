@@ -6,7 +6,6 @@
 #include "comm/UtiCtrl.h"
 #include "comm/ui/CommNotify.h"
 #include "comm/ui/ProgressDialog.h"
-#include "comm/ui/PumpedCall.h"
 #include "doc/UtilityDoc.h"
 #include "strings/StringIds.h"
 #include "ui/QtText.h"
@@ -52,6 +51,12 @@ CTransferRunner::CTransferRunner(CUtilityDoc* document, CUtilityView* view)
       m_pRestartCtrl(std::make_unique<CUtiCtrl>()) {
   m_pProgressDlg->m_onAbort = [document] { document->AbortTransfer(); };
   m_pDoc->SetNotifyTarget(this);
+  // A closed phonebook's transfer has ended without a word: its progress goes too.
+  connect(m_pDoc, &CUtilityDoc::documentClosing, this, [this] {
+    m_bHoldNotifications = false;
+    m_heldNotifications.clear();
+    if (m_pProgressDlg->HasWindow()) m_pProgressDlg->EndDialog(0);
+  });
 }
 
 CTransferRunner::~CTransferRunner() = default;
@@ -158,5 +163,5 @@ void CTransferRunner::RestartHandset() {
   const TransferTiming timing = m_pDoc->Timing();
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.
-  RunPumped([&] { return ::RestartHandset(ctrl, std::string(), timing) ? 1 : 0; });
+  m_pDoc->RunSessionStep([&] { return ::RestartHandset(ctrl, std::string(), timing) ? 1 : 0; });
 }

@@ -27,6 +27,7 @@
 #include "strings/StringIds.h"
 #include "view/FindBar.h"
 #include "view/InputDataDialog.h"
+#include "view/RowSelection.h"
 #include "view/SortHeaderView.h"
 #include "view/TransferRunner.h"
 
@@ -159,7 +160,7 @@ int CUtilityView::CurrentRow() const {
 }
 
 int CUtilityView::SelectedCount() const {
-  return static_cast<int>(CurrentList()->selectionModel()->selectedRows().size());
+  return static_cast<int>(SelectedRows(CurrentList()->selectionModel()->selection()).size());
 }
 
 std::vector<int> CUtilityView::SelectedNumbers() const {

@@ -19,6 +19,7 @@
 class CFindBar;
 class CProgressDialog;
 class CTransferRunner;
+struct PasteOutcome;
 class CUtilityDoc;
 class QMenu;
 class QTabBar;
@@ -145,6 +146,8 @@ class CUtilityView : public QWidget, public ICommandTarget {
   // Undo or redo, with the entries it brought back shown and selected.
   void ReplayHistory(bool backwards);
   bool HistoryCommandState(int id, CommandState& state) const;
+  // After a paste: tells of the rows skipped and of the numbers running out.
+  void ShowPasteReport(const PasteOutcome& outcome);
 
   CUtilityDoc* m_pDoc;
   QWidget* m_pTabStrip = nullptr;        // the kana list above the tab bar

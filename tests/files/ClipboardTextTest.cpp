@@ -31,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"a\r", {"a"}},                    // CR as the last byte
                       LineCase{"", {}},
                       LineCase{"\r\n", {""}},
-                      LineCase{std::string("a\r\nb\0c\r\n", 8), {"a", "b"}},  // up to NUL
+                      // A NUL inside is a byte of its line; NULs at the end are the end mark.
+                      LineCase{std::string("a\r\nb\0c\r\nd", 9), {"a", std::string("b\0c", 3), "d"}},
+                      LineCase{std::string("a\r\nb\0\0", 6), {"a", "b"}},
+                      LineCase{std::string("\0", 1), {}},
                       LineCase{"\x82\xa0\r\n\x8a\r", {"\x82\xa0", "\x8a"}}));
 
 struct HeaderCase {
@@ -69,6 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{",QV PhoneBook,,3,", false},
                       HeaderCase{"x,QV PhoneBook,,3,1", false},          // not a number
                       HeaderCase{",QV PhoneBook,,99999999999999999999,0", false},
+                      // The numbers as written (the field rules would fit "-1" into "1").
+                      HeaderCase{",QV PhoneBook,,-1,0", false}, HeaderCase{",QV PhoneBook,,1,+1", false},
+                      HeaderCase{",QV PhoneBook,,011,00", true, 11, 0},
+                      HeaderCase{",QV PhoneBook,,3,1,,", false},         // seven fields, the extra empty
                       HeaderCase{"0001,0312345678,,,", false},
                       HeaderCase{"", false}));
 
@@ -175,12 +182,13 @@ TEST_F(PasteTest, RefusedTextAddsNothing) {
   EXPECT_TRUE(Entries().empty());
 }
 
-TEST_F(PasteTest, RowsTheRulesRefuseAreSkippedSilently) {
+TEST_F(PasteTest, RowsTheRulesRefuseAreSkippedWholeAndCounted) {
   const auto outcome = Paste(
       ",QV PhoneBook,,11,0\r\n\r\n0001\r\nabc,x\r\n1001,x\r\n0,x\r\n\x82\x4f\x82\x50,x\r\n"
-      "0009,kept\r\n");
+      "0009,kept\r\n , ,\t\r\n");
   EXPECT_FALSE(outcome.limitReached);
   EXPECT_EQ(outcome.pastedNumbers, (Lines{"0009"}));
+  EXPECT_EQ(outcome.skippedRows, 5);  // blank lines are no rows
 }
 
 TEST_F(PasteTest, TwentyDuplicatesIntoNineHundredNinetyAddTenThenReachTheLimit) {

@@ -49,8 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"CrCrLf", "a\r\r\n", {"a\r"}},
                       LineCase{"CrAtEnd", "a\r", {"a\r"}},
                       LineCase{"BlankLines", "\n\r\n", {"", ""}},
-                      LineCase{"EndOfTextByteEndsInput", "a\nb\x1A" "c\nd\n", {"a", "b"}},
-                      LineCase{"EndOfTextFirst", "\x1A" "a\n", {}},
+                      // A 1A inside a line is a byte of it; lines of 1A alone are no lines.
+                      LineCase{"EndOfTextByteInALine", "a\nb\x1A" "c\nd\n", {"a", "b\x1A" "c", "d"}},
+                      LineCase{"EndOfTextFirst", "\x1A" "a\n", {"\x1A" "a"}},
+                      LineCase{"EndOfTextMarksAreNoLines", "a\r\n\x1A\x1A\r\nb\n\x1A", {"a", "b"}},
                       LineCase{"NulBytesKept", std::string("a\0b\n", 4), {std::string("a\0b", 3)}}),
     [](const auto& info) { return std::string(info.param.name); });
 

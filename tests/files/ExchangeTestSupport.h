@@ -86,6 +86,7 @@ class ExchangeTest : public StoreTest {
       EXPECT_GE(e.memoryNumber, 1);
       EXPECT_LE(e.memoryNumber, kMaxEntries);
       EXPECT_LE(e.name.size(), kNameMaxBytes);
+      EXPECT_EQ(CleanControlChars(e.name), e.name);
       EXPECT_LE(e.reading.size(), kReadingMaxBytes);
       EXPECT_EQ(FilterChars(e.reading, CharSet::Reading), e.reading);
       for (const std::string* phone : {&e.phone1, &e.phone2, &e.phone3}) {

