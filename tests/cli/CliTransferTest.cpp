@@ -79,6 +79,29 @@ TEST_F(CliTransferTest, UploadRestartsTheHandsetAndDownloadBringsThePhonebookBac
   EXPECT_TRUE(Has(log, "restart")) << log;
 }
 
+// A full phonebook whose entry 500 has no reading comes back whole from an image, both
+// through convert and through an upload and a download: the entries after it are not lost.
+TEST_F(CliTransferTest, AFullPhonebookWithAnEntryWithoutAReadingComesBackWhole) {
+  std::string book;
+  for (int n = 1; n <= 1000; ++n)
+    book += std::to_string(n) + ",N" + std::to_string(n) + "," + (n == 500 ? "" : "R" + std::to_string(n)) +
+            ",03" + std::to_string(10000000 + n) + ",,,1\r\n";
+  WriteBytes(m_folder / "book.csv", book);
+  ASSERT_EQ(0, Cli({"convert", m_folder / "book.csv", m_folder / "expected.csv"}).exit);
+  ASSERT_EQ(0, Cli({"convert", m_folder / "book.csv", m_folder / "book.bin"}).exit);
+  ASSERT_EQ(0, Cli({"convert", m_folder / "book.bin", m_folder / "converted.csv"}).exit);
+  const std::string expected = ReadBytes(m_folder / "expected.csv");
+  EXPECT_NE(expected.find("0500,N500,,0310000500,"), std::string::npos);
+  EXPECT_NE(expected.find("1000,N1000,R1000,"), std::string::npos);
+  EXPECT_EQ(ReadBytes(m_folder / "converted.csv"), expected);
+
+  auto handset = Handset({"--block-size", "4096"});
+  EXPECT_EQ(0, Cli({"upload", "--port", handset->Path(), m_folder / "book.csv"}).exit);
+  CliRun download = Cli({"download", m_folder / "back.csv", "--port", handset->Path()});
+  EXPECT_EQ(0, download.exit) << download.err;
+  EXPECT_EQ(ReadBytes(m_folder / "back.csv"), expected);
+}
+
 TEST_F(CliTransferTest, LockedHandsetIs75WithTheLockMessage) {
   auto handset = Handset({"--locked"});
   for (const char* command : {"download", "upload"}) {
