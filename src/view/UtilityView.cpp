@@ -356,6 +356,7 @@ void CUtilityView::DeleteSelectedRows() {
   model->SetRedraw(true);
   if (!StoreWritten(m_pDoc->Store().DeleteEntries(CurrentRow(), numbers))) return;
   SelectRow(list, lastDeleted);
+  if (IsFinding()) UpdateMatchCounts();
   m_pDoc->SetModifiedFlag();
   emit commandStateChanged();
 }

@@ -103,6 +103,7 @@ class FindViewTest : public EditorTest<> {
     m_prompts->answers = {PromptAnswer::Ok, PromptAnswer::Ok};
     m_view->OnDeleteEntry();
     QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0002"}));
+    QCOMPARE(m_view->FindSummary(), Summary(1));
     m_view->OnDeleteAll();  // the rows the search shows, not the phonebook
     QCOMPARE(Numbers(m_doc->Store()), (QList<int>{3, 4, 5}));
     QCOMPARE(m_view->FindSummary(), Text(IDS_FIND_NO_MATCH));
