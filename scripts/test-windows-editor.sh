@@ -23,8 +23,18 @@ if ! find_qt_for_windows "$@"; then
       "25 minutes on two idle cores) with: scripts/test-windows-editor.sh --build-qt"
   exit 0
 fi
-install_missing_packages xvfb xauth x11-utils imagemagick
-configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=ON
+install_missing_packages xvfb xauth x11-utils imagemagick xdotool
+# The transfers compare with the Linux build and borrow its handset emulator; the smoke run
+# opens a full phonebook that the Linux build writes.
+linux_build=${QVBOOK_BUILD_DIR:-$root/build}
+for program in tools/handset/qvbook-handset src/cli/qvbook-cli tests/write_full_phonebook; do
+  if [ ! -x "$linux_build/$program" ]; then
+    log "no $program in $linux_build: build for Linux first (scripts/test.sh)"
+    exit 1
+  fi
+done
+configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=ON \
+  -DQVBOOK_LINUX_BUILD="$linux_build"
 cmake --build "$build" -j"$jobs" --target qvbook widget_tests
 
 start_wine_prefix "$windows/wineprefix"
