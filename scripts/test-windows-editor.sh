@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the editor qvbook.exe and its widget tests with the Qt for Windows of
-# scripts/qt-windows.sh, runs the widget tests under Wine on the offscreen platform, then
-# starts qvbook.exe with the manual's sample phonebook on a virtual display: it must open
-# its window and keep running; the screenshot is left at build/windows/qvbook-screenshot.png.
+# scripts/qt-windows.sh and runs them under Wine: the widget tests on the offscreen
+# platform, the editor's download and upload compared with the Linux build's, the faults
+# of tests/view/editor-faults-under-wine.sh, then qvbook.exe itself on a virtual display
+# (tests/app/editor-under-wine.sh); its screenshot is left at
+# build/windows/qvbook-screenshot.png. Needs the Linux build (scripts/test.sh) first.
 #
 # Without the cached Qt it says so in one line and stops (status 0), unless --build-qt
 # asks for Qt to be built first (once per machine, about 25 minutes on two idle cores).
@@ -40,6 +42,12 @@ cmake --build "$build" -j"$jobs" --target qvbook widget_tests
 start_wine_prefix "$windows/wineprefix"
 (cd "$build" && ctest -L widgets --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start ")
 stop_wine_server
+
+# Faults through the Windows backends: the port gone in mid-transfer, a read-only folder,
+# a file held open by another program; each with the editor's message and nothing lost.
+log "faults under Wine"
+bash "$root/tests/view/editor-faults-under-wine.sh" "$build/tests/view/editor_transfer.exe" \
+  "$build/tests/view/hold_file.exe" "$linux_build"
 
 # The smoke run: qvbook.exe with a full phonebook on a virtual X display, driven through
 # its menus (tests/app/editor-under-wine.sh). Wine takes the display from the first
