@@ -83,12 +83,17 @@ sleep 3  # the list is painted after the window appears
 tabs="$((WIDTH / 2))x24+$X+$((Y + HEIGHT - 45))"
 import -window root "$work/number-order.png"
 xdotool key --delay 300 alt+v k
-sleep 3
-import -window root "$shot"
 convert "$work/number-order.png" -crop "$tabs" +repage "$work/tabs-before.png"
-convert "$shot" -crop "$tabs" +repage "$work/tabs-after.png"
-changed=$(compare -metric AE "$work/tabs-before.png" "$work/tabs-after.png" null: 2>&1 || true)
+for _ in $(seq 30); do  # a busy machine paints late
+  sleep 1
+  import -window root "$shot"
+  convert "$shot" -crop "$tabs" +repage "$work/tabs-after.png"
+  changed=$(compare -metric AE "$work/tabs-before.png" "$work/tabs-after.png" null: 2>&1 || true)
+  [ "${changed%% *}" -gt 50 ] 2>/dev/null && break
+done
 [ "${changed%% *}" -gt 50 ] 2>/dev/null || fail "the kana tabs did not appear after 表示 > 五十音順表示"
+sleep 2  # then the list
+import -window root "$shot"
 # The list: below the menu, toolbar and column titles, above the tabs and status bar.
 list_shows_kanji "$shot" "${WIDTH}x$((HEIGHT - 140))+$X+$((Y + 70))" ||
   fail "the list shows no Japanese text (blank or tofu): $shot"
