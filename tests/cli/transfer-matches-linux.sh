@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A download and an upload by qvbook-cli.exe under Wine, through a COM port mapped onto the
 # handset emulator, must give the same bytes as the same transfers by the Linux build.
+# WINDOWS_CLI may also be the editor's editor_transfer.exe, which takes the same
+# "download|upload --port PORT FILE" and runs the transfer through the editor's commands.
 # usage: transfer-matches-linux.sh WINDOWS_CLI LINUX_BUILD DOCUMENT
 set -euo pipefail
 windows_cli=$1 linux_build=$2 document=$3
