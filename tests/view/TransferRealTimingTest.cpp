@@ -6,6 +6,7 @@
 
 #include "comm/ui/WaitATOKDialog.h"
 #include "comm/ui/WaitNotice.h"
+#include "strings/StringIds.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
 
@@ -61,7 +62,7 @@ class TransferRealTimingTest : public QObject {
     CUtilityView view(&doc);
     view.show();
     const NoticeWatch watch = Run(doc, [&] { view.OnDownload(); });
-    QCOMPARE(m_prompts.Captions(), QStringList{Text(150)});
+    QCOMPARE(m_prompts.Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});
     QCOMPARE(Numbers(doc.Store()), QList<int>({1, 2}));  // records in order: numbers 1 and 2
     QCOMPARE(watch.shown, 1);
     QCOMPARE(watch.hidden, 1);
@@ -79,7 +80,7 @@ class TransferRealTimingTest : public QObject {
     QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), int(StoreOk));
     view.OnUpdate();
     const NoticeWatch watch = Run(doc, [&] { view.OnUpload(); });
-    QCOMPARE(m_prompts.Captions(), QStringList({Text(156), Text(158)}));
+    QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_CONFIRM_UPLOAD_CAPTION), Text(IDS_UPLOAD_DONE_CAPTION)}));
     QCOMPARE(watch.shown, 1);
     QVERIFY(watch.ticksWhileShown > 0);
     QVERIFY(m_fixture.HandsetLog().contains(QStringLiteral("upload complete: 120000 bytes in 118 blocks")));

@@ -2,6 +2,7 @@
 // the confirmations, the progress dialog, every result message with its icon, what each
 // outcome does to the entries, the restart after an upload, and a second transfer
 // refused while the first is still ending.
+#include "strings/StringIds.h"
 #include "ui/CommandIds.h"
 #include "view/UtilityView.h"
 #include "view/TransferTestSupport.h"
@@ -87,13 +88,13 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     const auto& messages = m_prompts->messages;
     QCOMPARE(int(messages.size()), modified ? 2 : 1);
     if (modified) {
-      QCOMPARE(messages[0].caption, Text(148));
-      QCOMPARE(messages[0].text, Text(149));
+      QCOMPARE(messages[0].caption, Text(IDS_CONFIRM_DOWNLOAD_CAPTION));
+      QCOMPARE(messages[0].text, Text(IDS_CONFIRM_DOWNLOAD));
       QCOMPARE(messages[0].icon, MessageIcon::Question);
       QCOMPARE(messages[0].buttons, PromptButtons::OkCancel);
       QCOMPARE(messages[0].defaultButton, PromptAnswer::Cancel);
     }
-    ExpectMessage(messages.back(), 150, 151, MessageIcon::None);
+    ExpectMessage(messages.back(), IDS_DOWNLOAD_DONE_CAPTION, IDS_DOWNLOAD_DONE, MessageIcon::None);
     QCOMPARE(progressSeen.back(), 120000);  // the dialog had reached the end
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
     QCOMPARE(m_view->NumberModel()->rowCount(), 3);
@@ -113,22 +114,31 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
   // and the editor can transfer again at once.
   void failedDownloadLeavesTheEntries_data() {
     QTest::addColumn<QStringList>("options");   // "missing": no port at all
-    QTest::addColumn<int>("caption");
-    QTest::addColumn<int>("text");
-    QTest::newRow("port cannot be opened") << QStringList{"missing"} << 142 << 143;
-    QTest::newRow("handset never wakes") << QStringList{"--silent-wake"} << 220 << 221;
-    QTest::newRow("phonebook locked") << QStringList{"--locked"} << 218 << 219;
-    QTest::newRow("block refused") << QStringList{"--reject", "3"} << 152 << 153;
-    QTest::newRow("bad checksum") << QStringList{"--bad-checksum", "3"} << 152 << 153;
-    QTest::newRow("silent in mid-transfer") << QStringList{"--silent-after", "3"} << 220 << 221;
-    QTest::newRow("hang-up in mid-transfer") << QStringList{"--hang-up-after", "3"} << 220 << 221;
-    QTest::newRow("garbage without end") << QStringList{"--garbage", "3"} << 152 << 153;
-    QTest::newRow("flood while waking") << QStringList{"--flood-after", "0"} << 220 << 221;
+    QTest::addColumn<StringId>("caption");
+    QTest::addColumn<StringId>("text");
+    QTest::newRow("port cannot be opened") << QStringList{"missing"}
+        << IDS_PORT_UNAVAILABLE_CAPTION << IDS_PORT_UNAVAILABLE;
+    QTest::newRow("handset never wakes") << QStringList{"--silent-wake"}
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER;
+    QTest::newRow("phonebook locked") << QStringList{"--locked"}
+        << IDS_COMM_ERROR_CAPTION << IDS_PHONEBOOK_LOCKED;
+    QTest::newRow("block refused") << QStringList{"--reject", "3"}
+        << IDS_DOWNLOAD_FAILED_CAPTION << IDS_DOWNLOAD_FAILED;
+    QTest::newRow("bad checksum") << QStringList{"--bad-checksum", "3"}
+        << IDS_DOWNLOAD_FAILED_CAPTION << IDS_DOWNLOAD_FAILED;
+    QTest::newRow("silent in mid-transfer") << QStringList{"--silent-after", "3"}
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER;
+    QTest::newRow("hang-up in mid-transfer") << QStringList{"--hang-up-after", "3"}
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER;
+    QTest::newRow("garbage without end") << QStringList{"--garbage", "3"}
+        << IDS_DOWNLOAD_FAILED_CAPTION << IDS_DOWNLOAD_FAILED;
+    QTest::newRow("flood while waking") << QStringList{"--flood-after", "0"}
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER;
   }
   void failedDownloadLeavesTheEntries() {
     QFETCH(QStringList, options);
-    QFETCH(int, caption);
-    QFETCH(int, text);
+    QFETCH(StringId, caption);
+    QFETCH(StringId, text);
     if (options == QStringList{"missing"}) {
       m_fixture->NameMissingPort();
     } else {
@@ -162,7 +172,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
-    ExpectMessage(m_prompts->Last(), 154, 155, MessageIcon::Warning);
+    ExpectMessage(m_prompts->Last(), IDS_DOWNLOAD_ABORTED_CAPTION, IDS_DOWNLOAD_ABORTED, MessageIcon::Warning);
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
     QVERIFY(m_doc->IsModified());
   }
@@ -185,7 +195,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     // The abort ended the wait for the silent handset's reply.
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
     QCOMPARE(int(m_prompts->messages.size()), 1);
-    ExpectMessage(m_prompts->Last(), 154, 155, MessageIcon::Warning);
+    ExpectMessage(m_prompts->Last(), IDS_DOWNLOAD_ABORTED_CAPTION, IDS_DOWNLOAD_ABORTED, MessageIcon::Warning);
     QVERIFY(CommandEnabled(ID_DOWNLOAD));
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
   }
@@ -202,8 +212,8 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_prompts->answers = {PromptAnswer::Cancel};
     download ? m_view->OnDownload() : m_view->OnUpload();
     QCOMPARE(int(m_prompts->messages.size()), 1);
-    QCOMPARE(m_prompts->Last().caption, Text(download ? 148 : 156));
-    QCOMPARE(m_prompts->Last().text, Text(download ? 149 : 157));
+    QCOMPARE(m_prompts->Last().caption, Text(download ? IDS_CONFIRM_DOWNLOAD_CAPTION : IDS_CONFIRM_UPLOAD_CAPTION));
+    QCOMPARE(m_prompts->Last().text, Text(download ? IDS_CONFIRM_DOWNLOAD : IDS_CONFIRM_UPLOAD));
     QCOMPARE(m_prompts->Last().defaultButton, PromptAnswer::Cancel);
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
     QVERIFY(m_doc->IsModified());
@@ -215,7 +225,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     OpenPhonebook({}, false);
     m_view->OnUpload();
     QCOMPARE(int(m_prompts->messages.size()), 1);
-    ExpectMessage(m_prompts->Last(), 166, 167, MessageIcon::Warning);
+    ExpectMessage(m_prompts->Last(), IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES, MessageIcon::Warning);
     QVERIFY(m_fixture->HandsetLog().isEmpty());
   }
 
@@ -226,15 +236,15 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_prompts->answers = {PromptAnswer::Ok};
     QString logWhenToldOfSuccess;
     m_prompts->onMessage = [&](const MessageRequest& message) {
-      if (message.caption == Text(158)) logWhenToldOfSuccess = m_fixture->HandsetLog();
+      if (message.caption == Text(IDS_UPLOAD_DONE_CAPTION)) logWhenToldOfSuccess = m_fixture->HandsetLog();
     };
 
     m_view->OnUpload();
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
-    QCOMPARE(m_prompts->messages[0].caption, Text(156));
+    QCOMPARE(m_prompts->messages[0].caption, Text(IDS_CONFIRM_UPLOAD_CAPTION));
     QCOMPARE(m_prompts->messages[0].icon, MessageIcon::Question);
-    ExpectMessage(m_prompts->Last(), 158, 159, MessageIcon::None);
+    ExpectMessage(m_prompts->Last(), IDS_UPLOAD_DONE_CAPTION, IDS_UPLOAD_DONE, MessageIcon::None);
     QVERIFY(logWhenToldOfSuccess.contains(QStringLiteral("upload complete: 120000 bytes in 118 blocks")));
     QVERIFY(!logWhenToldOfSuccess.contains(QStringLiteral("restart")));
     QTRY_VERIFY(m_fixture->HandsetLog().contains(QStringLiteral("restart")));
@@ -246,18 +256,22 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
 
   void failedUploadShowsItsMessage_data() {
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("caption");
-    QTest::addColumn<int>("text");
+    QTest::addColumn<StringId>("caption");
+    QTest::addColumn<StringId>("text");
     QTest::addColumn<MessageIcon>("icon");
-    QTest::newRow("locked") << QStringList{"--locked"} << 218 << 219 << MessageIcon::Error;
-    QTest::newRow("block refused") << QStringList{"--reject", "5"} << 160 << 161 << MessageIcon::Error;
-    QTest::newRow("silent") << QStringList{"--silent-after", "5"} << 220 << 221 << MessageIcon::Error;
-    QTest::newRow("aborted") << QStringList{"abort"} << 162 << 163 << MessageIcon::Warning;
+    QTest::newRow("locked") << QStringList{"--locked"}
+        << IDS_COMM_ERROR_CAPTION << IDS_PHONEBOOK_LOCKED << MessageIcon::Error;
+    QTest::newRow("block refused") << QStringList{"--reject", "5"}
+        << IDS_UPLOAD_FAILED_CAPTION << IDS_UPLOAD_FAILED << MessageIcon::Error;
+    QTest::newRow("silent") << QStringList{"--silent-after", "5"}
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER << MessageIcon::Error;
+    QTest::newRow("aborted") << QStringList{"abort"}
+        << IDS_UPLOAD_ABORTED_CAPTION << IDS_UPLOAD_ABORTED << MessageIcon::Warning;
   }
   void failedUploadShowsItsMessage() {
     QFETCH(QStringList, options);
-    QFETCH(int, caption);
-    QFETCH(int, text);
+    QFETCH(StringId, caption);
+    QFETCH(StringId, text);
     QFETCH(MessageIcon, icon);
     const bool abort = options == QStringList{"abort"};
     std::vector<std::string> handsetOptions;

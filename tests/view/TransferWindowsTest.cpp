@@ -81,7 +81,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     QCOMPARE(children.size(), 1);
     CUtilityDoc* doc = children.front()->GetDocument();
     QCOMPARE(doc->GetTitle(), QStringLiteral("電話帳2"));
-    QCOMPARE(m_prompts->Captions(), QStringList{Text(150)});  // no confirmation asked
+    QCOMPARE(m_prompts->Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});  // no confirmation asked
     // The image keeps entries in order, not their numbers: records 1 and 2 come back.
     QCOMPARE(Numbers(doc->Store()), QList<int>({1, 2}));
     QVERIFY(doc->IsModified());
