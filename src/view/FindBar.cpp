@@ -40,8 +40,6 @@ CFindBar::CFindBar(QWidget* parent) : QWidget(parent) {
   connect(m_pClose, &QToolButton::clicked, this, &CFindBar::closeRequested);
 }
 
-QString CFindBar::Query() const { return m_pField->text(); }
-
 void CFindBar::SetText(const QString& text) {
   if (m_pField->text() != text) m_pField->setText(text);
 }

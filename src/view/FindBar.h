@@ -16,8 +16,6 @@ class CFindBar : public QWidget {
   explicit CFindBar(QWidget* parent = nullptr);
 
   QLineEdit* Field() const { return m_pField; }
-  QToolButton* CloseButton() const { return m_pClose; }
-  QString Query() const;
   // Puts `text` into the field without reporting it.
   void SetText(const QString& text);
   // What the bar says about the matches ("12 件が一致しました").

@@ -53,7 +53,6 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
 
   // The entries the next fill takes in; the rows already there stay until then.
   void SetFilter(const CEntryFilter& filter) { m_filter = filter; }
-  const CEntryFilter& Filter() const { return m_filter; }
 
   // Reorders the rows under `state` and shows its column's mark in the header.
   void Sort(const SortState& state);

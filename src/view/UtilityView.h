@@ -86,8 +86,6 @@ class CUtilityView : public QWidget, public ICommandTarget {
   QString FindText() const { return m_filter.Text(); }
   // How many entries of the phonebook match ("12 件が一致しました"); empty without a search.
   QString FindSummary() const;
-  // Entries matching the search in each kana row (all zero without a search).
-  const std::array<int, kKanaRowCount>& MatchCounts() const { return m_matchCounts; }
   CFindBar* FindBar() const { return m_pFindBar; }
   // Undo and redo (UtilityViewHistory.cpp).
   void OnEditUndo();
