@@ -31,7 +31,7 @@ const std::string kPortNotFound = Message("通信ポートの確認",
                                           "端末の通信ポートが確認できませんでした。\n\n"
                                           "端末との接続状況をご確認ください。");
 const std::string kNoEntries = Message("データの登録確認", "電話帳データが登録されていません。");
-const std::string kHandsetAtRisk = "\n\n端末の電話帳データは消去されたか、途中までしか登録されていない可能性があります。\n"
+const std::string kHandsetAtRisk = "\n\n端末の電話帳データは消去されたか、\n途中までしか登録されていない可能性があります。\n"
                                    "端末の電話帳をご確認のうえ、再度アップロードしてください。\n";
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
