@@ -22,6 +22,13 @@ std::string EditorText(int id, std::string_view argument) {
   return TerminalText(FormatText(id, {argument}));
 }
 
+// A message's lines on stderr: caption, text, and the detail when there is one.
+void PrintLines(std::string_view caption, std::string_view text, std::string_view detail) {
+  std::cerr << TerminalText(caption) << '\n' << TerminalText(text) << '\n';
+  if (!detail.empty()) std::cerr << TerminalText(detail) << '\n';
+  std::cerr.flush();
+}
+
 // The framework's message for a file that cannot be read, with the OS reason after it.
 int ReportUnreadable(const std::string& path, int error) {
   PrintMessage(IDS_APP_TITLE, ReadFailureTextId(error), path, path + ": " + OsReason(error));
@@ -63,9 +70,11 @@ int ReportStoreFailed(const CDbPhoneCtrl& store, int error) {
 }
 
 void PrintMessage(int captionId, int textId, std::string_view argument, std::string_view detail) {
-  std::cerr << EditorText(captionId, argument) << '\n' << EditorText(textId, argument) << '\n';
-  if (!detail.empty()) std::cerr << TerminalText(detail) << '\n';
-  std::cerr.flush();
+  PrintLines(FormatText(captionId, {argument}), FormatText(textId, {argument}), detail);
+}
+
+void PrintMessageText(int captionId, std::string_view text, std::string_view detail) {
+  PrintLines(StringText(captionId), text, detail);
 }
 
 bool TakeOption(const CliArgs& args, std::size_t& i, std::string_view name, std::string& value) {

@@ -33,6 +33,8 @@ bool TakeOption(const CliArgs& args, std::size_t& i, std::string_view name, std:
 // "\r\n" as "\n", "%1" replaced by `argument`), then `detail` on a line of its own when given.
 void PrintMessage(int captionId, int textId, std::string_view argument = {},
                   std::string_view detail = {});
+// The same with the text given whole (a message composed of several string-table texts).
+void PrintMessageText(int captionId, std::string_view text, std::string_view detail = {});
 
 // A message's text as a terminal shows it: "\r\n" as "\n".
 std::string TerminalText(std::string_view text);

@@ -113,9 +113,9 @@ bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   return !parsed.file.empty();
 }
 
-void PrintResultMessage(int result, bool bDownload) {
-  MessageIds ids = TransferResultMessage(result, bDownload);
-  PrintMessage(ids.caption, ids.text);
+void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {
+  const MessageIds ids = TransferResultMessage(result, bDownload, bHandsetAtRisk);
+  PrintMessageText(ids.caption, MessageText(ids));
 }
 
 int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
@@ -132,24 +132,25 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
   session.EndSession();
   session.SetObserver(nullptr);
   session.SetWakeNotice(nullptr);
+  const bool atRisk = session.HandsetPhonebookAtRisk();
 
   // An interrupt during the start ends it with whatever step it cut short; one during the
   // transfer makes it finish as aborted; one while the session ends changes nothing.
   if (start == SessionAborted || result == SessionAborted || (start != SessionOk && interrupt.Interrupted())) {
-    PrintResultMessage(SessionAborted, bDownload);
+    PrintResultMessage(SessionAborted, bDownload, atRisk);
     return kExitInterrupted;
   }
   if (start != SessionOk) {
-    MessageIds ids = StartFailureMessage(start, bDownload);
+    MessageIds ids = StartFailureMessage(start, bDownload, atRisk);
     std::string detail;
     if (start == SessionPortNotFound)
       detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
     if (start == SessionPortUnavailable) detail = PortDetail(session, port);
-    PrintMessage(ids.caption, ids.text, {}, detail);
+    PrintMessageText(ids.caption, MessageText(ids), detail);
     return start <= SessionPortUnavailable ? kExitUnavailable : kExitTransferFailed;
   }
   if (result != SessionOk) {
-    PrintResultMessage(result, bDownload);
+    PrintResultMessage(result, bDownload, atRisk);
     return kExitTransferFailed;
   }
   return kExitOk;

@@ -47,5 +47,6 @@ bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed);
 int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
                 const std::string& port, const ImageBuilder& buildImage = {});
 
-// Prints a message by its string ids (caption, then text), as the editor shows it.
-void PrintResultMessage(int result, bool bDownload);
+// Prints the message for a transfer's result as the editor shows it. `bHandsetAtRisk`:
+// the session had told the handset to clear its phonebook for an upload.
+void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk = false);

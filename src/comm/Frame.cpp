@@ -86,20 +86,6 @@ bool ContainsText(std::span<const uint8_t> bytes, std::string_view text) {
                      [](uint8_t b, char c) { return b == static_cast<uint8_t>(c); }) != bytes.end();
 }
 
-std::span<const uint8_t> TextAt(std::span<const uint8_t> bytes, std::size_t offset, std::size_t limit) {
-  if (offset >= bytes.size()) return {};
-  auto text = bytes.subspan(offset, std::min(limit, bytes.size() - offset));
-  auto zero = std::find(text.begin(), text.end(), uint8_t{0});
-  return text.first(static_cast<std::size_t>(zero - text.begin()));
-}
-
-std::vector<uint8_t> NonZeroBytes(std::span<const uint8_t> bytes, std::size_t limit) {
-  std::vector<uint8_t> out;
-  for (uint8_t b : bytes.first(std::min(limit, bytes.size())))
-    if (b != 0) out.push_back(b);
-  return out;
-}
-
 std::size_t DataFrameStart(std::span<const uint8_t> reply) {
   bool okFirst = reply.size() >= kOkFrame.size() &&
                  std::equal(kOkFrame.begin(), kOkFrame.end(), reply.begin());

@@ -48,14 +48,6 @@ int DecodeFrame(std::span<const uint8_t> bytes, std::size_t start, DecodedFrame&
 // True when `bytes` holds `text` anywhere.
 bool ContainsText(std::span<const uint8_t> bytes, std::string_view text);
 
-// The bytes from `offset` up to the first zero byte, at most `limit` of them (empty when
-// the reply is shorter than `offset`).
-std::span<const uint8_t> TextAt(std::span<const uint8_t> bytes, std::size_t offset, std::size_t limit);
-
-// The non-zero bytes among the first `limit` bytes, in order (a framed text reply with the
-// zeros of its header and length dropped).
-std::vector<uint8_t> NonZeroBytes(std::span<const uint8_t> bytes, std::size_t limit);
-
 // Where the data frame of a reply to a data request begins (the byte after its opening
 // flag): after the whole 13-byte "OK" frame when the reply opens with one, else at 1.
 std::size_t DataFrameStart(std::span<const uint8_t> reply);

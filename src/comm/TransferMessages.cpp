@@ -3,6 +3,7 @@
 
 #include "comm/TransferSession.h"
 #include "strings/StringIds.h"
+#include "strings/StringTable.h"
 
 namespace {
 
@@ -17,9 +18,7 @@ constexpr MessageIds kUploadAborted{IDS_UPLOAD_ABORTED_CAPTION, IDS_UPLOAD_ABORT
 constexpr MessageIds kLocked{IDS_COMM_ERROR_CAPTION, IDS_PHONEBOOK_LOCKED};
 constexpr MessageIds kNoResponse{IDS_NO_ANSWER_CAPTION, IDS_NO_ANSWER};
 
-}  // namespace
-
-MessageIds StartFailureMessage(int result, bool bDownload) {
+MessageIds StartFailureIds(int result, bool bDownload) {
   switch (result) {
     case SessionPortNotFound:
       return kPortNotFound;
@@ -36,7 +35,7 @@ MessageIds StartFailureMessage(int result, bool bDownload) {
   }
 }
 
-MessageIds TransferResultMessage(int result, bool bDownload) {
+MessageIds TransferResultIds(int result, bool bDownload) {
   switch (result) {
     case SessionOk:
       return bDownload ? kDownloadDone : kUploadDone;
@@ -47,4 +46,38 @@ MessageIds TransferResultMessage(int result, bool bDownload) {
     default:
       return bDownload ? kDownloadFailed : kUploadFailed;
   }
+}
+
+// An upload that ended early after the handset was told to clear its phonebook says what
+// may be left of that phonebook.
+MessageIds NotingTheHandset(MessageIds ids, bool bUploadEndedAtRisk) {
+  return bUploadEndedAtRisk ? WithNote(ids, IDS_HANDSET_PHONEBOOK_AT_RISK) : ids;
+}
+
+}  // namespace
+
+MessageIds WithNote(MessageIds ids, int note) {
+  for (int& slot : ids.notes) {
+    if (slot == 0) {
+      slot = note;
+      break;
+    }
+  }
+  return ids;
+}
+
+std::string MessageText(const MessageIds& ids) {
+  std::string text(StringText(ids.text));
+  for (int note : ids.notes)
+    if (note != 0) text.append("\r\n\r\n").append(StringText(note));
+  return text;
+}
+
+MessageIds StartFailureMessage(int result, bool bDownload, bool bHandsetAtRisk) {
+  return NotingTheHandset(StartFailureIds(result, bDownload), !bDownload && bHandsetAtRisk);
+}
+
+MessageIds TransferResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {
+  const bool endedEarly = result != SessionOk;
+  return NotingTheHandset(TransferResultIds(result, bDownload), !bDownload && endedEarly && bHandsetAtRisk);
 }

@@ -2,12 +2,24 @@
 // the editor's view and the CLI alike.
 #pragma once
 
+#include <array>
+#include <string>
+
+// A message box by its string ids: the caption, the text and the notes that follow the
+// text as paragraphs of their own.
 struct MessageIds {
   int caption;
   int text;
+  std::array<int, 2> notes{};  // in order; 0 where there is none
 };
 
-// The message for a StartSession result other than 0.
-MessageIds StartFailureMessage(int result, bool bDownload);
+// `ids` with `note` added after its other notes (when there is room).
+MessageIds WithNote(MessageIds ids, int note);
+// The text with its notes, an empty line before each note.
+std::string MessageText(const MessageIds& ids);
+
+// The message for a StartSession result other than 0. `bHandsetAtRisk`: the session had
+// told the handset to clear its phonebook for an upload (HandsetPhonebookAtRisk).
+MessageIds StartFailureMessage(int result, bool bDownload, bool bHandsetAtRisk = false);
 // The message for the result of a finished download or upload (0 included).
-MessageIds TransferResultMessage(int result, bool bDownload);
+MessageIds TransferResultMessage(int result, bool bDownload, bool bHandsetAtRisk = false);

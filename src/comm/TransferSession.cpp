@@ -3,15 +3,14 @@
 #include "comm/TransferSession.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "comm/Frame.h"
+#include "comm/ReplyReader.h"
 
 namespace {
 
@@ -20,13 +19,13 @@ constexpr int kProgressPerExchange = 1024;
 // Blocks a download may take beyond those the image needs at the handset's block size
 // (a short block or an empty last frame): past them the handset is not sending an image.
 constexpr std::size_t kExtraBlocks = 2;
-constexpr std::size_t kWakeCollectBytes = 256;
 constexpr std::string_view kOk = "OK\r\n";
 constexpr std::string_view kDownloadRequest = "GET_FILE<?pdata.bin>\r\n";
 constexpr std::string_view kAck = "ACK\r\n";
 
-std::span<const uint8_t> Bytes(const std::vector<uint8_t>& buffer, uint32_t count) {
-  return std::span(buffer.data(), std::min<std::size_t>(count, buffer.size()));
+bool EndsWith(const std::vector<uint8_t>& bytes, std::string_view text) {
+  return bytes.size() >= text.size() && std::equal(text.begin(), text.end(), bytes.end() - text.size(),
+                                                   [](char c, uint8_t b) { return static_cast<uint8_t>(c) == b; });
 }
 
 }  // namespace
@@ -60,8 +59,7 @@ struct CTransferSession::Core {
   std::size_t receiveOffset = 0;        // where the next received block lands
   std::size_t receivedBytes = 0;        // size of the image the last download completed
   std::size_t lastBlockLength = 0;      // data bytes of the block stored last
-  // Where each data reply is read: made once, since a download reads over a hundred.
-  std::vector<uint8_t> replyBuffer = std::vector<uint8_t>(kMaxChunkBytes);
+  CReplyReader reader{controller};      // the handset's replies, one at a time
 
   std::mutex signalLock;                // guards the flags below
   std::condition_variable signalCv;
@@ -111,27 +109,79 @@ struct CTransferSession::Core {
     return ExchangeOk;
   }
 
+  CReplyReader::Clock::time_point ReplyDeadline() const {
+    return CReplyReader::Clock::now() + std::chrono::milliseconds(timing.replyTimeoutMs);
+  }
+
+  // Before a framed request: whatever arrived since the last answer was taken belongs to
+  // no request of ours. Text, noise and line ends are dropped; a refusal refuses what came
+  // before (ExchangeRefused); a frame, begun or whole, is a second answer or one to nothing,
+  // and taking it for the next would put every later answer one request late
+  // (ExchangeFailed).
+  int SettleBeforeRequest() {
+    std::vector<Reply> arrived;
+    const bool frameBegun = reader.TakeArrived(arrived);
+    for (const Reply& reply : arrived) {
+      if (IsRefusalReply(reply.bytes)) return ExchangeRefused;
+      if (reply.framed) return ExchangeFailed;
+    }
+    return frameBegun ? ExchangeFailed : ExchangeOk;
+  }
+
+  // Reads the answer to the framed `request` just sent. A refusal, framed or not, gives
+  // `refused`; text lines, noise and one echo of the request itself are passed over; any
+  // other frame is for `judgeFrame`.
+  int AwaitAnswer(const std::vector<uint8_t>& request, int refused, const CReplyReader::Judge& judgeFrame) {
+    bool echoSeen = false;
+    return reader.Await(ReplyDeadline(), [&](const Reply& reply) -> int {
+      if (IsRefusalReply(reply.bytes)) return refused;
+      if (!reply.framed) return AwaitReadOn;
+      if (!echoSeen && reply.bytes == request) {
+        echoSeen = true;
+        return AwaitReadOn;
+      }
+      return judgeFrame(reply);
+    });
+  }
+
+  // The answer to a command or an upload block: `positive` only for a whole, sound frame
+  // carrying "OK\r\n", `other` for any other frame.
+  int AwaitOk(const std::vector<uint8_t>& request, int positive, int refused, int other) {
+    return AwaitAnswer(request, refused, [&](const Reply& reply) {
+      DecodedFrame frame;
+      if (DecodeFrame(reply.bytes, 1, frame) != FrameOk) return other;
+      return ContainsText(frame.data, kOk) ? positive : other;
+    });
+  }
+
   int SendCommand(std::string_view text) {
-    SendFrame(text);
-    std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
-    uint32_t count = kCommandReplyCapacity;
-    if (int result = controller.WaitReply(count, reply.data(), timing.replyTimeoutMs)) return result;
-    // The reply is a frame whose header and length hold zeros; its text lies among the rest.
-    return ContainsText(NonZeroBytes(Bytes(reply, count), 256), kOk) ? ExchangeOk : ExchangeFailed;
+    if (SettleBeforeRequest() != ExchangeOk) return ExchangeFailed;
+    return Request(text);
+  }
+
+  // Sends a framed command and reads its answer (after SettleBeforeRequest).
+  int Request(std::string_view text) {
+    const std::vector<uint8_t> request = EncodeFrame(0, text);
+    controller.SendBytes(request);
+    return AwaitOk(request, ExchangeOk, ExchangeFailed, ExchangeFailed);
   }
 
   int ExchangeDataFrame(std::string_view text) {
-    SendFrame(text);
-    uint32_t count = kMaxChunkBytes;
-    if (int result = controller.WaitReply(count, replyBuffer.data(), timing.replyTimeoutMs))
-      return result;
-    auto bytes = Bytes(replyBuffer, count);
-    if (IsRefusalReply(bytes)) return ExchangeRefused;
+    if (int settled = SettleBeforeRequest()) return settled;
+    const std::vector<uint8_t> request = EncodeFrame(0, text);
+    controller.SendBytes(request);
+    bool okSeen = false;
     DecodedFrame frame;
-    if (DecodeFrame(bytes, DataFrameStart(bytes), frame) != FrameOk ||
-        receiveOffset + frame.length > image.size()) {
-      return ExchangeFailed;  // not stored
-    }
+    const int result = AwaitAnswer(request, ExchangeRefused, [&](const Reply& reply) -> int {
+      // The handset may put an "OK" frame before its data frame.
+      if (!okSeen && std::ranges::equal(reply.bytes, kOkFrame)) {
+        okSeen = true;
+        return AwaitReadOn;
+      }
+      return DecodeFrame(reply.bytes, 1, frame) == FrameOk ? ExchangeOk : ExchangeFailed;
+    });
+    if (result != ExchangeOk) return result;
+    if (receiveOffset + frame.length > image.size()) return ExchangeFailed;  // not stored
     std::copy(frame.data.begin(), frame.data.end(), image.begin() + receiveOffset);
     receiveOffset += frame.length;
     lastBlockLength = frame.length;
@@ -179,6 +229,9 @@ struct CTransferSession::Core {
     return SessionOk;
   }
 
+  // A block counts as kept only once its own positive answer was read, and the upload
+  // succeeds only when every block's was and nothing that could be a further answer
+  // followed the last one.
   int UploadImage() {
     if (!Pause(timing.aroundPutFileMs)) return SessionAborted;
     std::string command = "PUT_FILE<?pdata.bin,120000," + CurrentTimeStamp() + ">\r\n";
@@ -189,25 +242,30 @@ struct CTransferSession::Core {
     std::size_t blockOffset = 0;
     for (;;) {
       if (TestAbort()) return SessionAborted;
+      if (int settled = SettleAfterAnswer()) return settled;
       std::size_t remaining = static_cast<std::size_t>(bytesToSend - bytesSent);
       bool more = remaining > kUploadBlock;
       std::size_t length = more ? kUploadBlock : remaining;
       bytesSent += static_cast<int>(length);
-      controller.SendBytes(EncodeFrame(more ? 1 : 0, std::span(image.data() + blockOffset, length)));
+      const std::vector<uint8_t> block = EncodeFrame(more ? 1 : 0, std::span(image.data() + blockOffset, length));
+      controller.SendBytes(block);
       if (!Pause(timing.afterBlockMs)) return SessionAborted;
-      std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
-      uint32_t count = kCommandReplyCapacity;
-      if (controller.WaitReply(count, reply.data(), timing.replyTimeoutMs) != UtiOk)
-        return Failed(SessionNoReply);
-      auto text = TextAt(Bytes(reply, count), 7, kCommandReplyCapacity);
-      if (ContainsText(text, "REJ") || ContainsText(text, "ERROR")) return SessionRejected;
+      if (int answer = AwaitOk(block, SessionOk, SessionRejected, SessionBadReply)) return Failed(answer);
       Notify(NotifyProgress, static_cast<int>(blockOffset));
       if (!more) {
+        if (int settled = SettleAfterAnswer()) return settled;
         Notify(NotifyProgress, static_cast<int>(kImageSize));
         return SessionOk;
       }
       blockOffset += kUploadBlock;
     }
+  }
+
+  // What the upload makes of what arrived after an answer.
+  int SettleAfterAnswer() {
+    const int settled = SettleBeforeRequest();
+    if (settled == ExchangeOk) return SessionOk;
+    return Failed(settled == ExchangeRefused ? SessionRejected : SessionBadReply);
   }
 };
 
@@ -256,6 +314,7 @@ void CTransferSession::Abort() {
 int CTransferSession::StartSession(bool bDownload, const ImageBuilder& buildImage) {
   if (IsRunning()) return SessionNoThread;
   Core& core = *m_pCore;
+  m_bHandsetAtRisk = false;
   {
     std::lock_guard<std::mutex> lock(core.signalLock);
     core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
@@ -284,18 +343,17 @@ int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
   if (core.controller.Open(name) != UtiOk) return SessionPortUnavailable;
   if (!core.Pause(m_timing.afterOpenMs)) return SessionAborted;
 
+  core.reader.Reset(ReplyMode::Text);
   if (int result = WakeHandset()) return result;
-
-  std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
-  uint32_t count = kCommandReplyCapacity;
-  core.controller.SendText("AT*S\r");
-  if (int result = core.controller.WaitReply(count, reply.data(), m_timing.replyTimeoutMs)) return result;
-  auto text = Bytes(reply, count);
-  if (!ContainsText(text, kOk)) return ContainsText(text, "ERROR\r\n") ? SessionLocked : SessionBadReply;
+  if (int result = SwitchToFileTransfer()) return result;
+  core.reader.Reset(ReplyMode::Framed);
 
   if (int result = core.SendCommand("FT_START\r\n")) return result;
   if (!core.Pause(m_timing.startToDeleteMs)) return SessionAborted;
-  if (int result = core.SendCommand("DEL<**ack**>\r\n")) return result;
+  if (core.SettleBeforeRequest() != ExchangeOk) return SessionBadReply;
+  // From here on the handset may drop its phonebook, whatever becomes of the upload.
+  if (!bDownload) m_bHandsetAtRisk = true;
+  if (int result = core.Request("DEL<**ack**>\r\n")) return result;
   if (core.AbortRaised()) return SessionAborted;
 
   try {
@@ -311,8 +369,9 @@ int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
   return SessionOk;
 }
 
-// Sends "AT\r" once and polls for "OK\r\n" among the collected replies, up to the
-// wake-up limit, with the wait notice shown.
+// Sends "AT\r" once and polls for a line ending in "OK" (the modem's echo and noise before
+// it are passed over) until the wake-up limit, with the wait notice shown. No poll reaches
+// past the limit.
 int CTransferSession::WakeHandset() {
   Core& core = *m_pCore;
   if (m_pWakeNotice) m_pWakeNotice->ShowWakeNotice();
@@ -324,30 +383,46 @@ int CTransferSession::WakeHandset() {
   } hide{m_pWakeNotice};
 
   if (!core.Pause(m_timing.afterWaitNoticeMs)) return SessionAborted;
+  core.reader.Discard();  // what the line held before we spoke
   core.controller.SendText("AT\r");
-  auto started = std::chrono::steady_clock::now();
-  std::array<uint8_t, kWakeCollectBytes> collected{};
-  std::size_t writeAt = 0, used = 0;
+  const auto deadline = CReplyReader::Clock::now() + std::chrono::milliseconds(m_timing.wakeLimitMs);
+  const auto okLine = [](const Reply& reply) -> int {
+    if (EndsWith(reply.bytes, "OK")) return SessionOk;
+    return AwaitReadOn;
+  };
   for (;;) {
-    if (std::chrono::steady_clock::now() - started >= std::chrono::milliseconds(m_timing.wakeLimitMs))
-      return SessionNoReply;
-    std::vector<uint8_t> reply(kCommandReplyCapacity, 0);
-    uint32_t count = kCommandReplyCapacity;
-    core.controller.WaitReply(count, reply.data(), m_timing.replyTimeoutMs);
-    for (uint8_t byte : TextAt(Bytes(reply, count), 0, kCommandReplyCapacity)) {
-      collected[writeAt++] = byte;
-      used = std::max(used, writeAt);
-      if (writeAt == collected.size()) {  // full: start again, drop the rest of this reply
-        writeAt = 0;
-        break;
-      }
-    }
-    if (ContainsText(std::span(collected.data(), used), kOk)) return SessionOk;
+    const auto now = CReplyReader::Clock::now();
+    if (now >= deadline) return SessionNoReply;
+    const auto pollEnd = std::min(deadline, now + std::chrono::milliseconds(m_timing.replyTimeoutMs));
+    if (core.reader.Await(pollEnd, okLine) == SessionOk) return SessionOk;
     // A line that hung up brings nothing more; one flooded past its queue brings nonsense.
     if (core.controller.LineDown()) return SessionNoReply;
     if (core.controller.ReceiveOverflowed()) return SessionBadReply;
-    if (!core.Pause(m_timing.wakePollMs)) return SessionAborted;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - CReplyReader::Clock::now());
+    if (!core.Pause(std::min<int>(m_timing.wakePollMs, static_cast<int>(std::max<int64_t>(left.count(), 0)))))
+      return SessionAborted;
   }
+}
+
+// "AT*S\r": the first line of its reply that is not the modem's echo decides, unless a
+// refusal came with it. Whatever the wake-up left on the line is dropped before it is sent;
+// an "OK" of the wake-up that was still on its way can only arrive just ahead of the
+// handset's answer, and a locked handset's "ERROR" then came with it.
+int CTransferSession::SwitchToFileTransfer() {
+  Core& core = *m_pCore;
+  core.reader.Discard();
+  constexpr std::string_view kModeCommand = "AT*S\r";
+  core.controller.SendText(kModeCommand);
+  const int mode = core.reader.Await(core.ReplyDeadline(), [&](const Reply& reply) -> int {
+    if (std::ranges::equal(reply.bytes, kModeCommand.substr(0, kModeCommand.size() - 1))) return AwaitReadOn;
+    if (EndsWith(reply.bytes, "OK")) return SessionOk;
+    return ContainsText(reply.bytes, "ERROR") ? SessionLocked : SessionBadReply;
+  });
+  if (mode != SessionOk) return mode;
+  std::vector<Reply> alongside;
+  core.reader.TakeArrived(alongside);
+  const bool refused = std::ranges::any_of(alongside, [](const Reply& r) { return ContainsText(r.bytes, "ERROR"); });
+  return refused ? SessionLocked : SessionOk;
 }
 
 void CTransferSession::TransferThreadProc(std::shared_ptr<Core> shared) {

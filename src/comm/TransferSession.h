@@ -79,6 +79,10 @@ class CTransferSession {
   // unless it had already finished.
   void Abort();
   bool IsRunning() const { return m_transferThread.joinable(); }
+  // True once this session, an upload, told the handset to clear its phonebook ("DEL"),
+  // until the next StartSession: a failure from then on may have left the handset's
+  // phonebook empty or incomplete.
+  bool HandsetPhonebookAtRisk() const { return m_bHandsetAtRisk; }
 
   // The image received by the last download, or sent by the last upload. Read it only
   // after the finished notification.
@@ -97,6 +101,7 @@ class CTransferSession {
   static void TransferThreadProc(std::shared_ptr<Core> core);
   int RunStart(bool bDownload, const ImageBuilder& buildImage);
   int WakeHandset();
+  int SwitchToFileTransfer();
 
   TransferTiming m_timing;
   std::mutex m_coreLock;                // guards m_pCore against Abort on another thread
@@ -105,4 +110,5 @@ class CTransferSession {
   ITransferObserver* m_pObserver = nullptr;
   IWakeNotice* m_pWakeNotice = nullptr;
   std::string m_strPortName;            // empty: find the handset
+  bool m_bHandsetAtRisk = false;        // an upload sent "DEL" in this session
 };

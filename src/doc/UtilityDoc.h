@@ -74,6 +74,8 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void AbortTransfer();
   // From the start of a session to its end: a second one is refused meanwhile.
   bool IsTransferBusy() const { return m_bSessionOpen; }
+  // The last session was an upload that told the handset to clear its phonebook.
+  bool HandsetPhonebookAtRisk() const { return m_pSession->HandsetPhonebookAtRisk(); }
   // The blocking steps of a session (its start with the wake-up, its end, the restart
   // after an upload) run off the user-interface thread while the event loop turns, and
   // use the session, the store and the view's controller meanwhile. Until such a step has

@@ -39,6 +39,7 @@ enum StringId : int {
   IDS_UPLOAD_FAILED = 161,
   IDS_UPLOAD_ABORTED_CAPTION = 162,
   IDS_UPLOAD_ABORTED = 163,
+  IDS_HANDSET_PHONEBOOK_AT_RISK = 164,  // follows a failed upload's text once the handset was told to clear
   IDS_NO_ENTRIES_CAPTION = 166,  // データの登録確認
   IDS_NO_ENTRIES = 167,
   IDS_COMM_ERROR_CAPTION = 218,  // 通信エラー

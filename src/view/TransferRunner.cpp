@@ -34,7 +34,7 @@ MessageIcon IconOf(const MessageIds& ids) {
 }
 
 PromptAnswer ShowTransferMessage(QWidget* owner, const MessageIds& ids) {
-  return ShowMessage(owner, Text(ids.caption), Text(ids.text), IconOf(ids));
+  return ShowMessage(owner, Text(ids.caption), QString::fromStdString(MessageText(ids)), IconOf(ids));
 }
 
 // A confirmation before overwriting.
@@ -87,7 +87,7 @@ void CTransferRunner::Run(bool bDownload) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
     m_pDoc->EndSession();
-    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload));
+    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()));
     return;
   }
   CProgressDialog& dialog = *m_pProgressDlg;
@@ -134,7 +134,7 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
   m_pDoc->EndSession();
   if (!alive || !m_pView) return;
   if (result != SessionOk) {
-    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload));
+    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()));
     return;
   }
   if (bDownload) {

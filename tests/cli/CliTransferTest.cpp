@@ -31,6 +31,8 @@ const std::string kPortNotFound = Message("通信ポートの確認",
                                           "端末の通信ポートが確認できませんでした。\n\n"
                                           "端末との接続状況をご確認ください。");
 const std::string kNoEntries = Message("データの登録確認", "電話帳データが登録されていません。");
+const std::string kHandsetAtRisk = "\n\n端末の電話帳データは消去されたか、\n途中までしか登録されていない可能性があります。\n"
+                                   "端末の電話帳をご確認のうえ、再度アップロードしてください。\n";
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -111,6 +113,26 @@ TEST_F(CliTransferTest, LockedHandsetIs75WithTheLockMessage) {
   }
   EXPECT_FALSE(std::filesystem::exists(m_folder / "x.csv"));
   EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
+}
+
+// Once the handset was told to clear its phonebook, a failed upload says what may be left
+// of it, whether the failure came while the session started or during the transfer.
+TEST_F(CliTransferTest, UploadFailingAfterTheHandsetClearedItsPhonebookSaysSo) {
+  const struct {
+    std::vector<std::string> options;
+    std::string message;
+  } failures[] = {
+      {{"--reject", "118"}, "アップロードの失敗\nPC から端末へのアップロードに失敗しました。" + kHandsetAtRisk},
+      {{"--split-answer", "del", "--split-pause", "4000"},
+       "端末応答エラー\nVelmoraQVの電源を入れ直し、USBケーブルを抜き差しして、\n再度実行してください" + kHandsetAtRisk},
+  };
+  for (const auto& failure : failures) {
+    auto handset = Handset(failure.options);
+    CliRun run = Cli({"upload", "--port", handset->Path(), kStandard});
+    EXPECT_EQ(75, run.exit) << run.err;
+    EXPECT_EQ("通信準備中．．．\n" + failure.message, run.err);
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
+  }
 }
 
 TEST_F(CliTransferTest, PortsThatCannotBeOpenedOrFoundAre69) {

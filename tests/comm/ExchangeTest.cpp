@@ -2,7 +2,9 @@
 // accepted, where received blocks land, and that no reply is mistaken for another.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "PtyPair.h"
 #include "SessionHelpers.h"
@@ -19,6 +21,8 @@ Bytes Block(std::string_view start, std::size_t size, uint8_t fill) {
   return block;
 }
 
+Bytes Of(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
 Bytes Concat(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -29,11 +33,28 @@ class ExchangeTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(UtiOk, session.Controller().Open(pty.Path())); }
   void TearDown() override { session.Controller().Close(); }
 
-  // Queues the far end's reply, then runs the exchange.
+  // Runs the exchange while the far end reads the request and then answers it with the
+  // bursts, `pauseMs` apart.
+  int Exchange(const std::vector<Bytes>& bursts, std::string_view request = "ACK\r\n", int pauseMs = 0) {
+    return FarEnd(bursts, pauseMs, [&] { return session.ExchangeDataFrame(request); });
+  }
   int Exchange(const Bytes& reply, std::string_view request = "ACK\r\n") {
-    pty.Write(reply);
-    int result = session.ExchangeDataFrame(request);
-    sent = pty.Read(30, 1000);
+    return Exchange(std::vector<Bytes>{reply}, request);
+  }
+  int Command(const Bytes& reply) {
+    return FarEnd({reply}, 0, [&] { return session.SendCommand("FT_START\r\n"); });
+  }
+  int FarEnd(const std::vector<Bytes>& bursts, int pauseMs, const std::function<int()>& exchange) {
+    std::thread farEnd([&] {
+      sent = pty.Read(30, 1000);
+      if (sent.empty()) return;  // nothing was asked
+      for (std::size_t i = 0; i < bursts.size(); ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        pty.Write(bursts[i]);
+      }
+    });
+    const int result = exchange();
+    farEnd.join();
     return result;
   }
   Bytes ImageAt(std::size_t offset, std::size_t size) const {
@@ -75,8 +96,10 @@ TEST_F(ExchangeTest, FailedFramesAreNotStoredAndMoveNothing) {
   Bytes good = EncodeFrame(1, Block("", 100, 0x44));
   Bytes corrupt = good;
   corrupt[10] ^= 0x01;
+  Bytes badEscape = good;
+  badEscape.insert(badEscape.end() - 1, kFrameEscape);
   EXPECT_EQ(ExchangeFailed, Exchange(corrupt));
-  EXPECT_EQ(ExchangeFailed, Exchange(Concat(good, {0x00})));
+  EXPECT_EQ(ExchangeFailed, Exchange(badEscape));
   EXPECT_EQ(ExchangeFailed, Exchange(Bytes(good.begin(), good.end() - 1)));
   EXPECT_EQ(ExchangeFailed, Exchange(EncodeFrame(1, Block("", kMaxFrameData + 1, 0x01))));
   EXPECT_EQ(Bytes(100, 0), ImageAt(0, 100));
@@ -113,13 +136,60 @@ TEST_F(ExchangeTest, SilenceIsNoReply) {
 }
 
 TEST_F(ExchangeTest, CommandsWantOkInTheirReply) {
-  pty.Write(Bytes(kOkFrame.begin(), kOkFrame.end()));
-  EXPECT_EQ(ExchangeOk, session.SendCommand("FT_START\r\n"));
-  pty.Write(EncodeFrame(0, "NG\r\n"));
-  EXPECT_EQ(ExchangeFailed, session.SendCommand("FT_START\r\n"));
-  pty.Write(std::string(300, 'x') + "OK\r\n");  // past what the reply buffer holds
-  EXPECT_EQ(ExchangeFailed, session.SendCommand("FT_START\r\n"));
+  const Bytes request = EncodeFrame(0, "FT_START\r\n");
+  EXPECT_EQ(ExchangeOk, Command(Bytes(kOkFrame.begin(), kOkFrame.end())));
+  EXPECT_EQ(request, sent);
+  EXPECT_EQ(ExchangeFailed, Command(EncodeFrame(0, "NG\r\n")));
+  EXPECT_EQ(ExchangeFailed, Command(Of(std::string(300, 'x') + "OK\r\n")));  // past any reply
+  EXPECT_EQ(ExchangeFailed, Command(Of("OK\r\n")));  // a command is answered in a frame
   EXPECT_EQ(ExchangeNoReply, session.SendCommand("FT_START\r\n"));
-  auto requests = pty.Read(30, 500);
-  EXPECT_EQ(4u * EncodeFrame(0, "FT_START\r\n").size(), requests.size());
+}
+
+// What the line makes of a reply: pieces, bytes of no reply around it, an echo of the
+// request. The frame still stands, or the refusal; a frame that never closes does not.
+TEST_F(ExchangeTest, AReplyIsReadWhateverTheLineDoesAroundIt) {
+  const Bytes request = EncodeFrame(0, "ACK\r\n");
+  struct Line {
+    const char* name;
+    int pauseMs;
+    int result;
+    std::function<std::vector<Bytes>(const Bytes& frame)> bursts;
+  };
+  const Line lines[] = {
+      {"in three pieces", 40, ExchangeLastBlock,
+       [](const Bytes& f) {
+         return std::vector<Bytes>{Bytes(f.begin(), f.begin() + 1), Bytes(f.begin() + 1, f.end() - 1), Bytes{f.back()}};
+       }},
+      {"control bytes around it", 0, ExchangeLastBlock,
+       [](const Bytes& f) { return std::vector<Bytes>{Concat(Bytes{'\r', '\n', 0, 0x11}, Concat(f, Bytes{0x13, 0}))}; }},
+      {"a line end on its own first", 30, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("\r"), f}; }},
+      {"a text line first", 30, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("OK\r\n"), f}; }},
+      {"a stray flag first", 0, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Concat({kFrameFlag}, f)}; }},
+      {"the request echoed first", 0, ExchangeLastBlock,
+       [&](const Bytes& f) { return std::vector<Bytes>{Concat(request, f)}; }},
+      {"REJ as text after a line end", 30, ExchangeRefused,
+       [](const Bytes&) { return std::vector<Bytes>{Of("\r\n"), Of("REJ\r\n")}; }},
+      {"ERROR as text", 0, ExchangeRefused, [](const Bytes&) { return std::vector<Bytes>{Of("ERROR\r\n")}; }},
+      {"a frame that never closes", 0, ExchangeFailed,
+       [](const Bytes& f) { return std::vector<Bytes>{Bytes(f.begin(), f.end() - 1)}; }},
+  };
+  Bytes held(700, 0);  // what the image holds at the receive offset, which stays at 0
+  for (const Line& line : lines) {
+    SCOPED_TRACE(line.name);
+    const Bytes block = Block(line.name, 700, 0x7E);  // stuffed throughout
+    EXPECT_EQ(line.result, Exchange(line.bursts(EncodeFrame(0, block)), "ACK\r\n", line.pauseMs));
+    if (line.result == ExchangeLastBlock) held = block;
+    EXPECT_EQ(held, ImageAt(0, 700));
+  }
+}
+
+// A second answer to one request is an answer to none: the next request is not even sent,
+// so that no later reply is ever taken for the one before it.
+TEST_F(ExchangeTest, ASecondAnswerIsMatchedToNothing) {
+  const Bytes first = EncodeFrame(1, Block("", 10, 0x01));
+  EXPECT_EQ(ExchangeOk, Exchange({Concat(first, first)}));
+  EXPECT_EQ(ExchangeFailed, Exchange(EncodeFrame(1, Block("", 10, 0x02))));
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(Bytes(10, 0x01), ImageAt(0, 10));
+  EXPECT_EQ(Bytes(10, 0), ImageAt(10, 10));
 }

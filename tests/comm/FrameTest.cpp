@@ -139,16 +139,3 @@ TEST(DataReply, ShortTextsHoldingRejOrErrorAreRefusals) {
   EXPECT_FALSE(IsRefusalReply(EncodeFrame(0, "OK\r\n")));
   EXPECT_FALSE(IsRefusalReply({}));
 }
-
-TEST(ReplyText, IsBoundedByTheReplyAndItsFirstZero) {
-  auto textAt = [](const Bytes& bytes, std::size_t offset, std::size_t limit) {
-    auto text = TextAt(bytes, offset, limit);
-    return Bytes(text.begin(), text.end());
-  };
-  EXPECT_EQ(Of("REJ\r\n\xF8~"), textAt(EncodeFrame(0, "REJ\r\n"), 7, 255));
-  EXPECT_TRUE(textAt(Of("short"), 7, 255).empty());
-  EXPECT_EQ(Of("ab"), textAt({'x', 'x', 'a', 'b', 0, 'c'}, 2, 255));
-  EXPECT_EQ(Of("abc"), textAt(Of("abcdef"), 0, 3));
-  Bytes ok = NonZeroBytes(Bytes(kOkFrame.begin(), kOkFrame.end()), 256);
-  EXPECT_TRUE(ContainsText(ok, "OK\r\n"));
-}

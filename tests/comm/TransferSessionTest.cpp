@@ -148,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"Locked", {"--locked"}, true, SessionLocked, -1},
         FaultCase{"LockedUpload", {"--locked"}, false, SessionLocked, -1},
         FaultCase{"SilentWakeUp", {"--silent-wake"}, true, SessionNoReply, -1},
+        // The wake-up's limit holds even when a poll is under way as it passes.
+        FaultCase{"AnswerPastTheWakeUpLimit", {"--wake-delay", "1800"}, true, SessionNoReply, -1, 1500},
         FaultCase{"BadChecksum", {"--bad-checksum", "3", "--block-size", "4096"}, true, SessionOk, SessionBadReply},
         FaultCase{"BadChecksumInTheLastBlock", {"--bad-checksum", "30", "--block-size", "4096"}, true, SessionOk,
                   SessionBadReply},
@@ -169,6 +171,76 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"EmptyFirstBlock", {"--empty-more", "1"}, true, SessionOk, SessionBadReply},
         FaultCase{"FloodDuringTheWakeUp", {"--flood-after", "0"}, true, SessionBadReply, -1, 60000},
         FaultCase{"HangUpDuringTheWakeUp", {"--hang-up-after", "0"}, true, SessionNoReply, -1, 60000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A line as USB devices and modems make it: answers in pieces, bytes of no answer around
+// them, echoes, answers twice, refusals in every form. Whatever the line does, the verdict
+// is what the handset kept: an upload succeeds exactly when the handset saved the image
+// byte for byte, a download exactly when the handset's image arrived whole.
+struct LineCase {
+  const char* name;
+  std::vector<std::string> options;
+  int upload;    // the result the upload ends with (its start's, when that failed)
+  int download;  // the same for the download
+};
+
+class UnsteadyLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(UnsteadyLine, VerdictIsWhatTheHandsetKept) {
+  const LineCase& c = GetParam();
+  {
+    Emulated e(c.options);
+    std::reverse(e.image.begin(), e.image.end());  // differs from what the handset holds
+    const Outcome outcome = e.Upload();
+    const int result = outcome.start != SessionOk ? outcome.start : outcome.transfer;
+    EXPECT_EQ(c.upload, result) << "upload";
+    EXPECT_EQ(result == SessionOk ? AsBytes(e.image) : std::vector<uint8_t>(), e.Saved()) << "upload";
+  }
+  Emulated e(c.options);
+  const Outcome outcome = e.Download();
+  const int result = outcome.start != SessionOk ? outcome.start : outcome.transfer;
+  EXPECT_EQ(c.download, result) << "download";
+  if (result == SessionOk) {
+    EXPECT_TRUE(e.Received(e.image)) << "download";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Emulator, UnsteadyLine,
+    ::testing::Values(
+        LineCase{"EveryAnswerInTwoBursts", {"--split-answer", "every", "--split-at", "7", "--split-pause", "25"},
+                 SessionOk, SessionOk},
+        LineCase{"ClosingFlagLate", {"--split-answer", "5", "--split-at", "12"}, SessionOk, SessionOk},
+        LineCase{"AnswerSplitBeforeARefusal",
+                 {"--split-answer", "5", "--split-at", "3", "--split-pause", "21", "--reject", "118"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"OkLineAfterDel", {"--stray-after", "del", "--stray", "OK\\r\\n", "--reject", "118"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"XonAfterPutFile", {"--stray-after", "put_file", "--stray", "\\x11", "--reject", "118"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"OkLineAfterBlock5", {"--stray-after", "5", "--stray", "OK\\r\\n", "--reject", "118"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"XoffBeforeEveryAnswer", {"--stray-before", "every", "--stray", "\\x13", "--stray-pause", "0"},
+                 SessionOk, SessionOk},
+        LineCase{"OkLineAfterEveryAnswer", {"--stray-after", "every", "--stray", "OK\\r\\n"}, SessionOk, SessionOk},
+        LineCase{"CrBeforeTheFirstBlock", {"--stray-before", "1", "--stray", "\\r"}, SessionOk, SessionOk},
+        LineCase{"EchoAndARefusal", {"--echo", "--reject", "5"}, SessionRejected, SessionBadReply},
+        LineCase{"EveryBlockAnsweredTwice", {"--double-answer", "blocks"}, SessionBadReply, SessionBadReply},
+        LineCase{"EveryBlockAnsweredTwiceApart", {"--double-answer", "blocks", "--double-pause", "30"},
+                 SessionBadReply, SessionBadReply},
+        LineCase{"UnframedRejForTheFirstBlock", {"--reject", "1", "--refusal-unframed"}, SessionRejected,
+                 SessionNoReply},
+        LineCase{"UnframedErrorForTheLastBlock", {"--reject", "118", "--refusal", "ERROR\\r\\n", "--refusal-unframed"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"RejFrameAfterCrLf", {"--reject", "118", "--stray-before", "118", "--stray", "\\r\\n"},
+                 SessionRejected, SessionBadReply},
+        LineCase{"GarbageForADroppedBlock", {"--garbage", "5"}, SessionBadReply, SessionBadReply},
+        LineCase{"WakeUpAnsweredTwice", {"--double-answer", "at", "--double-pause", "5"}, SessionOk, SessionOk},
+        LineCase{"WakeUpAnsweredTwiceWhileLocked", {"--double-answer", "at", "--double-pause", "40", "--locked"},
+                 SessionLocked, SessionLocked},
+        LineCase{"NoiseBeforeTheWakeUpWhileLocked", {"--stray-before", "at", "--stray", "\\x00\\r\\n\\x11", "--locked"},
+                 SessionLocked, SessionLocked},
+        LineCase{"ModemEchoWhileLocked", {"--echo", "--locked"}, SessionLocked, SessionLocked}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TransferSession, WholeImageInOneFrameIsNotADownload) {

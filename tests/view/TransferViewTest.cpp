@@ -35,9 +35,10 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     EditorTest::OpenPhonebook(entries, modified);
   }
 
-  void ExpectMessage(const MessageRequest& message, int caption, int text, MessageIcon icon) {
+  // `note`: a paragraph that follows the text (0: none).
+  void ExpectMessage(const MessageRequest& message, int caption, int text, MessageIcon icon, int note = 0) {
     QCOMPARE(message.caption, Text(caption));
-    QCOMPARE(message.text, Text(text));
+    QCOMPARE(message.text, note ? Text(text) + "\r\n\r\n" + Text(note) : Text(text));
     QCOMPARE(message.icon, icon);
     QCOMPARE(message.buttons, PromptButtons::Ok);
     QCOMPARE(message.owner, static_cast<QWidget*>(m_view.get()));
@@ -259,20 +260,23 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QTest::addColumn<StringId>("caption");
     QTest::addColumn<StringId>("text");
     QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<int>("note");  // after "DEL" the handset's phonebook may be gone
     QTest::newRow("locked") << QStringList{"--locked"}
-        << IDS_COMM_ERROR_CAPTION << IDS_PHONEBOOK_LOCKED << MessageIcon::Error;
+        << IDS_COMM_ERROR_CAPTION << IDS_PHONEBOOK_LOCKED << MessageIcon::Error << 0;
     QTest::newRow("block refused") << QStringList{"--reject", "5"}
-        << IDS_UPLOAD_FAILED_CAPTION << IDS_UPLOAD_FAILED << MessageIcon::Error;
+        << IDS_UPLOAD_FAILED_CAPTION << IDS_UPLOAD_FAILED << MessageIcon::Error << int(IDS_HANDSET_PHONEBOOK_AT_RISK);
     QTest::newRow("silent") << QStringList{"--silent-after", "5"}
-        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER << MessageIcon::Error;
+        << IDS_NO_ANSWER_CAPTION << IDS_NO_ANSWER << MessageIcon::Error << int(IDS_HANDSET_PHONEBOOK_AT_RISK);
     QTest::newRow("aborted") << QStringList{"abort"}
-        << IDS_UPLOAD_ABORTED_CAPTION << IDS_UPLOAD_ABORTED << MessageIcon::Warning;
+        << IDS_UPLOAD_ABORTED_CAPTION << IDS_UPLOAD_ABORTED << MessageIcon::Warning
+        << int(IDS_HANDSET_PHONEBOOK_AT_RISK);
   }
   void failedUploadShowsItsMessage() {
     QFETCH(QStringList, options);
     QFETCH(StringId, caption);
     QFETCH(StringId, text);
     QFETCH(MessageIcon, icon);
+    QFETCH(int, note);
     const bool abort = options == QStringList{"abort"};
     std::vector<std::string> handsetOptions;
     if (!abort)
@@ -286,7 +290,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
-    ExpectMessage(m_prompts->Last(), caption, text, icon);
+    ExpectMessage(m_prompts->Last(), caption, text, icon, note);
     QVERIFY(!m_fixture->HandsetLog().contains(QStringLiteral("restart")));
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
   }

@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxLine = 256;
 constexpr std::size_t kMaxFrameBytes = 2 * 30000 + 32;
-constexpr int kSplitPauseMs = 100;  // between the two halves of a split "OK"
 constexpr std::size_t kStreamPiece = 4096;  // streamed bytes made ready at a time
 
 bool StartsWith(const std::string& text, std::string_view prefix) {
@@ -37,10 +36,17 @@ bool SaveFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 CHandsetEmulator::CHandsetEmulator(const HandsetOptions& options, const PhonebookImage& image)
-    : m_options(options), m_image(image) {}
+    : m_options(options), m_image(image) {
+  if (m_options.splitOk) {  // the wake-up's "O", then "K\r\n" a while later
+    m_options.splitAnswer = "at";
+    m_options.splitAt = 1;
+    m_options.splitPauseMs = 100;
+  }
+}
 
 void CHandsetEmulator::Receive(std::span<const uint8_t> bytes) {
   if (Streaming()) return;  // too busy talking to listen
+  if (m_options.echo) send(Burst(bytes.begin(), bytes.end()));
   for (uint8_t byte : bytes) {
     if (m_mode == Mode::Command) {
       if (byte == '\r') {
@@ -71,7 +77,7 @@ void CHandsetEmulator::Receive(std::span<const uint8_t> bytes) {
 
 void CHandsetEmulator::HandleLine(const std::string& line) {
   if (EndsWith(line, "AT*S")) {
-    SendText(m_options.locked ? "ERROR\r\n" : "OK\r\n");
+    Answer({"mode"}, Text(m_options.locked ? "ERROR\r\n" : "OK\r\n"));
     if (!m_options.locked) m_mode = Mode::Transfer;
     log("mode " + std::string(m_options.locked ? "refused (locked)" : "file transfer"));
   } else if (EndsWith(line, "!!restart")) {
@@ -91,12 +97,7 @@ void CHandsetEmulator::HandleLine(const std::string& line) {
     if (m_options.silentWake) return;
     int delay = m_bWoken ? 0 : m_options.wakeDelayMs;
     m_bWoken = true;
-    if (m_options.splitOk) {
-      Schedule(delay, {'O'});
-      Schedule(delay + kSplitPauseMs, {'K', '\r', '\n'});
-    } else {
-      Schedule(delay, {'O', 'K', '\r', '\n'});
-    }
+    Answer({"at"}, Text("OK\r\n"), delay);
     log("wake");
   } else if (!line.empty()) {
     SendText("ERROR\r\n");
@@ -126,7 +127,7 @@ void CHandsetEmulator::HandleFrame(std::span<const uint8_t> frame) {
 
 void CHandsetEmulator::HandleCommand(const std::string& text) {
   if (text == "FT_START\r\n" || text == "DEL<**ack**>\r\n") {
-    SendFramed("OK\r\n");
+    Answer({text == "FT_START\r\n" ? "ft_start" : "del"}, EncodeFrame(0, "OK\r\n"));
   } else if (text == "GET_FILE<?pdata.bin>\r\n") {
     log("download");
     EndTransfer();
@@ -138,7 +139,7 @@ void CHandsetEmulator::HandleCommand(const std::string& text) {
     log("upload " + text.substr(27, text.size() - 30));
     EndTransfer();
     m_bUploading = true;
-    SendFramed("OK\r\n");
+    Answer({"put_file"}, EncodeFrame(0, "OK\r\n"));
   } else {
     SendFramed("ERROR\r\n");
   }
@@ -151,7 +152,7 @@ void CHandsetEmulator::SendDownloadBlock(bool withOkPrefix) {
   }
   if (!CountBlock()) return;
   if (m_nBlocks == m_options.rejectBlock) {
-    SendFramed("REJ\r\n");
+    Refuse();
     return;
   }
   std::size_t length = std::min<std::size_t>(m_options.blockSize, m_image.size() - m_nextDownload);
@@ -172,18 +173,18 @@ void CHandsetEmulator::SendDownloadBlock(bool withOkPrefix) {
   burst.insert(burst.end(), frame.begin(), frame.end());
   m_nextDownload += length;
   if (!more) m_bDownloading = false;
-  send(burst);
+  Answer({"", m_nBlocks}, std::move(burst));
   if (m_nBlocks == m_options.floodAfterBlock) StartStream(Stream::Flood);
 }
 
 bool CHandsetEmulator::ReplaceDownloadBlock(std::size_t length, bool more, bool withOkPrefix) {
   auto from = [this](int block) { return block > 0 && m_nBlocks >= block; };
   if (from(m_options.garbageFromBlock)) {
-    send(RandomBytes(static_cast<std::size_t>(m_options.garbageBytes)));
+    Schedule(0, RandomBytes(static_cast<std::size_t>(m_options.garbageBytes)));
     return true;
   }
   if (from(m_options.emptyMoreFromBlock)) {
-    send(EncodeFrame(1, std::span<const uint8_t>()));
+    Schedule(0, EncodeFrame(1, std::span<const uint8_t>()));
     return true;
   }
   if (m_nBlocks != m_options.endlessReplyBlock) return false;
@@ -203,11 +204,16 @@ bool CHandsetEmulator::ReplaceDownloadBlock(std::size_t length, bool more, bool 
 void CHandsetEmulator::HandleUploadBlock(uint8_t more, std::span<const uint8_t> data) {
   if (!CountBlock()) return;
   if (m_nBlocks == m_options.rejectBlock) {
-    SendFramed("REJ\r\n");
+    Refuse();
+    return;
+  }
+  if (m_options.garbageFromBlock > 0 && m_nBlocks >= m_options.garbageFromBlock) {
+    log("block dropped");
+    Schedule(0, RandomBytes(static_cast<std::size_t>(m_options.garbageBytes)));
     return;
   }
   m_upload.insert(m_upload.end(), data.begin(), data.end());
-  SendFramed("OK\r\n");
+  Answer({"", m_nBlocks}, EncodeFrame(0, "OK\r\n"));
   if (m_nBlocks == m_options.floodAfterBlock) StartStream(Stream::Flood);
   if (more) return;
   m_bUploading = false;
@@ -243,15 +249,43 @@ void CHandsetEmulator::EndTransfer() {
   m_upload.clear();
 }
 
-void CHandsetEmulator::SendText(std::string_view text) { send(Burst(text.begin(), text.end())); }
+void CHandsetEmulator::SendText(std::string_view text) { Schedule(0, Text(text)); }
 
-void CHandsetEmulator::SendFramed(std::string_view text) { send(EncodeFrame(0, text)); }
+void CHandsetEmulator::SendFramed(std::string_view text) { Schedule(0, EncodeFrame(0, text)); }
+
+CHandsetEmulator::Burst CHandsetEmulator::Text(std::string_view text) { return Burst(text.begin(), text.end()); }
+
+void CHandsetEmulator::Refuse() {
+  const std::string& text = m_options.refusal;
+  Answer({"", m_nBlocks}, m_options.refusalUnframed ? Text(text) : EncodeFrame(0, text));
+}
+
+void CHandsetEmulator::Answer(const AnswerPoint& point, Burst answer, int delayMs) {
+  auto is = [&point](const std::string& option) { return IsAnswerPoint(option, point.name, point.block); };
+  int at = delayMs;
+  if (is(m_options.strayBefore)) {
+    Schedule(at, Text(m_options.strayBytes));
+    at += m_options.strayPauseMs;
+  }
+  const std::size_t split = static_cast<std::size_t>(m_options.splitAt);
+  for (int copy = is(m_options.doubleAnswer) ? 2 : 1; copy > 0; --copy) {
+    if (is(m_options.splitAnswer) && split < answer.size()) {
+      Schedule(at, Burst(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(split)));
+      at += m_options.splitPauseMs;
+      Schedule(at, Burst(answer.begin() + static_cast<std::ptrdiff_t>(split), answer.end()));
+    } else {
+      Schedule(at, answer);
+    }
+    at += m_options.doublePauseMs;
+  }
+  if (is(m_options.strayAfter)) Schedule(at + m_options.strayPauseMs, Text(m_options.strayBytes));
+}
 
 void CHandsetEmulator::Schedule(int delayMs, Burst burst) {
-  Pending pending{Clock::now() + std::chrono::milliseconds(delayMs), std::move(burst)};
-  auto at = std::upper_bound(m_pending.begin(), m_pending.end(), pending.due,
-                             [](Clock::time_point due, const Pending& p) { return due < p.due; });
-  m_pending.insert(at, std::move(pending));
+  // The line carries the bursts in the order they were made: none overtakes another.
+  Clock::time_point due = Clock::now() + std::chrono::milliseconds(delayMs);
+  if (!m_pending.empty()) due = std::max(due, m_pending.back().due);
+  m_pending.push_back({due, std::move(burst)});
   SendDue();
 }
 

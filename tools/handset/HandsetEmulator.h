@@ -43,8 +43,20 @@ class CHandsetEmulator {
   void HandleCommand(const std::string& text);
   void HandleUploadBlock(uint8_t more, std::span<const uint8_t> data);
   void SendDownloadBlock(bool withOkPrefix);
+  // Names an answer as the faults of HandsetOptions address it.
+  struct AnswerPoint {
+    std::string_view name;  // at, mode, ft_start, del, put_file; empty for a block's
+    int block = 0;          // the block answered (0: none)
+  };
   void SendText(std::string_view text);
   void SendFramed(std::string_view text);
+  static Burst Text(std::string_view text);
+  // Sends an answer `delayMs` from now, the way the options make it travel: split,
+  // doubled, with stray bytes before or after it.
+  void Answer(const AnswerPoint& point, Burst answer, int delayMs = 0);
+  // Refuses the current block as --refusal and --refusal-unframed say.
+  void Refuse();
+  // Sends `burst` `delayMs` from now, but never before a burst scheduled earlier.
   void Schedule(int delayMs, Burst burst);
   void EndTransfer();
   // Counts a block and plays the faults tied to it; false when nothing more is answered.
@@ -71,7 +83,7 @@ class CHandsetEmulator {
     Clock::time_point due;
     Burst burst;
   };
-  std::vector<Pending> m_pending;   // replies scheduled for later, in due order
+  std::vector<Pending> m_pending;   // replies scheduled for later, in the order made
   Stream m_stream = Stream::None;   // what the runaway handset streams
   Burst m_streamBytes;              // streamed bytes the line has not yet taken
   std::size_t m_streamImageAt = 0;  // the endless reply's next image byte
