@@ -89,8 +89,11 @@ int ImportVcard(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver&
     case VcardImportResult::MissingEnd:
     case VcardImportResult::Malformed:
     case VcardImportResult::TooManyCards:
+    case VcardImportResult::TooManyItems:
+    case VcardImportResult::OutOfMemory:
       std::cerr << StringText(message.captionId) << '\n' << text << '\n' << args.file << '\n';
-      return kExitInvalidPhonebook;
+      // A file that could not be held in memory is input that could not be read.
+      return summary.result == VcardImportResult::OutOfMemory ? kExitNoInput : kExitInvalidPhonebook;
     case VcardImportResult::StoreFailed:
       std::cerr << StringText(message.captionId) << '\n' << text << '\n'
                 << TerminalText(StoreFailureDetail(store, summary.storeError)) << '\n';

@@ -1,9 +1,10 @@
-// The vCard import: the file is read and parsed whole, every card is planned against a
-// copy of the phonebook (duplicates asked about as they come), and only then are the
-// planned entries written to the store, in one batch.
+// The vCard import: the file is read whole and its cards parsed one at a time into entry
+// texts, every card is planned against a copy of the phonebook (duplicates asked about as
+// they come), and only then are the planned entries written to the store, in one batch.
 #include "files/VcardImport.h"
 
 #include <map>
+#include <new>
 #include <utility>
 
 #include "files/DeferredEntries.h"
@@ -22,6 +23,12 @@ constexpr std::array<int, NoteCount> kNoteLines = {
     IDS_VCARD_SKIPPED_LINE,    IDS_VCARD_NO_PHONE_LINE,        IDS_VCARD_FULL_LINE,
     IDS_VCARD_SHORTENED_LINE, IDS_VCARD_LOST_CHARACTERS_LINE, IDS_VCARD_EXTRA_PHONES_LINE};
 
+// What is kept of a card once it is read.
+struct ReadCard {
+  int line = 0;  // of its BEGIN:VCARD
+  VcardEntryTexts texts;
+};
+
 // One change the import makes to the store.
 struct PlannedEntry {
   bool replaces = false;  // the entry with this memory number is deleted first
@@ -33,7 +40,7 @@ class CVcardImport {
   CVcardImport(CDbPhoneCtrl& store, IDuplicateResolver& resolver)
       : m_store(store), m_resolver(resolver), m_used(store.usedFlags()) {}
 
-  VcardImportSummary Run(const std::vector<Vcard>& cards) {
+  VcardImportSummary Run(const std::vector<ReadCard>& cards) {
     if (!LoadPhonebook()) return Failed();
     for (std::size_t i = 0; i < cards.size(); ++i) PlanCard(cards[i], static_cast<int>(i) + 1);
     if (!WritePlan()) return Failed();
@@ -60,10 +67,11 @@ class CVcardImport {
     m_entries[number] = std::move(entry);
   }
 
-  void PlanCard(const Vcard& card, int index) {
-    const VcardEntryTexts texts = EntryTextsOfCard(card);
+  void PlanCard(const ReadCard& card, int index) {
+    const VcardEntryTexts& texts = card.texts;
     VcardCardRef ref{index, card.line, texts.fields[FieldName]};
-    if (texts.fields[FieldPhone1].empty()) return Note(NoteNoPhone, ref);
+    if (texts.fields[FieldPhone1].empty() && texts.fields[FieldPhone2].empty() && texts.fields[FieldPhone3].empty())
+      return Note(NoteNoPhone, ref);
 
     // The entry rules fit the texts; the memory number is chosen below.
     std::vector<std::string> fields = texts.fields;
@@ -148,6 +156,8 @@ VcardImportResult ResultOfParse(VcardParseResult::Status status) {
       return VcardImportResult::Malformed;
     case VcardParseResult::TooManyCards:
       return VcardImportResult::TooManyCards;
+    case VcardParseResult::TooManyItems:
+      return VcardImportResult::TooManyItems;
     case VcardParseResult::Ok:
       break;
   }
@@ -158,24 +168,40 @@ void AppendCount(std::string& text, int lineId, std::size_t count) {
   text += "\r\n" + FormatText(lineId, {std::to_string(count)});
 }
 
+VcardImportSummary ImportFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
+  VcardImportSummary summary;
+  std::vector<ReadCard> cards;
+  {
+    const VcardFileBytes file = ReadVcardFile(path);
+    if (file.status != VcardFileBytes::Ok) {
+      summary.result = file.status == VcardFileBytes::TooLarge ? VcardImportResult::TooLarge
+                                                               : VcardImportResult::OpenFailed;
+      summary.osError = file.osError;
+      return summary;
+    }
+    const VcardParseResult parsed = ReadVcards(file.bytes, [&cards](const Vcard& card) {
+      cards.push_back({card.line, EntryTextsOfCard(card)});
+    });
+    if (parsed.status != VcardParseResult::Ok) {
+      summary.result = ResultOfParse(parsed.status);
+      summary.errorLine = parsed.line;
+      return summary;
+    }
+  }  // the file's bytes are let go before the planning
+  return CVcardImport(store, resolver).Run(cards);
+}
+
 }  // namespace
 
 VcardImportSummary ImportVcardFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
-  VcardImportSummary summary;
-  const VcardFileBytes file = ReadVcardFile(path);
-  if (file.status != VcardFileBytes::Ok) {
-    summary.result = file.status == VcardFileBytes::TooLarge ? VcardImportResult::TooLarge
-                                                             : VcardImportResult::OpenFailed;
-    summary.osError = file.osError;
+  try {
+    return ImportFile(store, path, resolver);
+  } catch (const std::bad_alloc&) {
+    // Whatever was held is let go on the way here; a batch begun is undone by its destructor.
+    VcardImportSummary summary;
+    summary.result = VcardImportResult::OutOfMemory;
     return summary;
   }
-  const VcardParseResult parsed = ParseVcards(file.bytes);
-  if (parsed.status != VcardParseResult::Ok) {
-    summary.result = ResultOfParse(parsed.status);
-    summary.errorLine = parsed.line;
-    return summary;
-  }
-  return CVcardImport(store, resolver).Run(parsed.cards);
 }
 
 ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
@@ -192,6 +218,10 @@ ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
       return {IDS_READ_CAPTION, IDS_VCARD_MALFORMED, MessageIcon::Error};
     case VcardImportResult::TooManyCards:
       return {IDS_READ_CAPTION, IDS_VCARD_TOO_MANY_CARDS, MessageIcon::Error};
+    case VcardImportResult::TooManyItems:
+      return {IDS_READ_CAPTION, IDS_VCARD_TOO_MANY_ITEMS, MessageIcon::Error};
+    case VcardImportResult::OutOfMemory:
+      return {IDS_READ_CAPTION, IDS_VCARD_OUT_OF_MEMORY, MessageIcon::Error};
     case VcardImportResult::StoreFailed:
       return {IDS_REGISTER_CAPTION, IDS_VCARD_STORE_FAILED, MessageIcon::Error};
     case VcardImportResult::LimitReached:
@@ -204,10 +234,12 @@ ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
 
 std::string VcardImportMessageText(const VcardImportSummary& summary, bool listCards) {
   const ImportResultMessage message = MessageOfVcardImport(summary);
-  // "%1" is the line where the file went wrong, or the size limit; "%2" the card limit.
+  // "%1" is the line where the file went wrong, or the size limit; "%2" the limit on cards,
+  // or on a card's items.
   std::string where = std::to_string(summary.errorLine);
   if (summary.result == VcardImportResult::TooLarge) where = std::to_string(kVcardMaxFileBytes >> 20);
-  std::string text = FormatText(message.textId, {where, std::to_string(kVcardMaxCards)});
+  const std::size_t limit = summary.result == VcardImportResult::TooManyItems ? kVcardMaxCardItems : kVcardMaxCards;
+  std::string text = FormatText(message.textId, {where, std::to_string(limit)});
   if (summary.result != VcardImportResult::Finished && summary.result != VcardImportResult::LimitReached)
     return text;
   text += "\r\n";

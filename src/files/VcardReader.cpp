@@ -6,6 +6,7 @@
 #include <cctype>
 #include <optional>
 
+#include "files/VcardCp932.h"
 #include "files/VcardText.h"
 
 namespace {
@@ -137,12 +138,18 @@ bool IsBase64(const VcardProperty& property) {
   return EqualsIgnoringCase(encoding, "BASE64") || EqualsIgnoringCase(encoding, "B");
 }
 
-// The property of a logical line, or nothing when the line has no ':'. A value without a
-// CHARSET is read in `defaultCharset`.
-std::optional<VcardProperty> ParseProperty(std::string_view line, int lineNumber,
-                                           std::string_view defaultCharset) {
-  const std::size_t colon = FindUnquoted(line, ':');
-  if (colon == std::string_view::npos) return std::nullopt;
+// The items a property counts against its card's bound: itself, and one for each ';' or
+// ',' of its name and parameters, which is at least the number of its parameters. Counted
+// before any of them is held.
+std::size_t ItemsOfHead(std::string_view head) {
+  const auto separator = [](char c) { return c == ';' || c == ','; };
+  return 1 + static_cast<std::size_t>(std::count_if(head.begin(), head.end(), separator));
+}
+
+// The property of a logical line whose first unquoted ':' is at `colon`. A value without
+// a CHARSET is read in `defaultCharset`.
+VcardProperty ParseProperty(std::string_view line, std::size_t colon, int lineNumber,
+                            std::string_view defaultCharset) {
   std::vector<std::string_view> head = SplitUnquoted(line.substr(0, colon), ';');
   VcardProperty property;
   property.line = lineNumber;
@@ -151,14 +158,20 @@ std::optional<VcardProperty> ParseProperty(std::string_view line, int lineNumber
   property.name = UpperCase(name);
   for (std::size_t i = 1; i < head.size(); ++i) AddParameters(head[i], property.parameters);
 
-  const std::string_view raw = line.substr(colon + 1);
-  std::string bytes;
-  if (EqualsIgnoringCase(property.Parameter("ENCODING"), "QUOTED-PRINTABLE")) bytes = DecodeQuotedPrintable(raw);
-  else if (!IsBase64(property)) bytes = raw;
+  std::string_view bytes = line.substr(colon + 1);
+  std::string decoded;
+  if (EqualsIgnoringCase(property.Parameter("ENCODING"), "QUOTED-PRINTABLE")) {
+    decoded = DecodeQuotedPrintable(bytes);
+    bytes = decoded;
+  } else if (IsBase64(property)) {
+    bytes = {};
+  }
   // Binary values (photos, sounds, keys) carry nothing an entry holds and are left out.
   std::string_view charset = property.Parameter("CHARSET");
   if (charset.empty()) charset = defaultCharset;
-  property.value = DecodeCharset(bytes, charset, property.lossless);
+  bool readAsCp932 = false;
+  property.value = DecodeCharset(bytes, charset, property.lossless, readAsCp932);
+  if (readAsCp932 && HasUnusualForms(bytes)) property.cp932 = bytes;
   return property;
 }
 
@@ -176,8 +189,8 @@ class CardParser {
  public:
   // A file that is not UTF-8 throughout is a feature phone's Shift-JIS: its values without
   // a CHARSET are read so even where a few bytes would pass for UTF-8 ("ﾃｽ" is C3 BD).
-  explicit CardParser(std::string_view text)
-      : m_lines(text), m_defaultCharset(IsValidUtf8(text) ? "" : "SHIFT_JIS") {}
+  CardParser(std::string_view text, const std::function<void(const Vcard&)>& onCard)
+      : m_lines(text), m_defaultCharset(IsValidUtf8(text) ? "" : "SHIFT_JIS"), m_onCard(onCard) {}
 
   VcardParseResult Run() {
     while (!m_lines.AtEnd()) {
@@ -189,29 +202,33 @@ class CardParser {
       }
       if (!m_card) {
         if (!IsLine(line, "BEGIN:VCARD")) {
-          return Fail(m_result.cards.empty() ? VcardParseResult::NotVcard : VcardParseResult::Malformed,
-                      number);
+          return Fail(m_nCards == 0 ? VcardParseResult::NotVcard : VcardParseResult::Malformed, number);
         }
-        if (m_result.cards.size() == kVcardMaxCards) return Fail(VcardParseResult::TooManyCards, number);
+        if (m_nCards == kVcardMaxCards) return Fail(VcardParseResult::TooManyCards, number);
         m_card.emplace();
         m_card->line = number;
+        m_nItemsLeft = kVcardMaxCardItems;
       } else if (IsLine(line, "END:VCARD")) {
-        m_result.cards.push_back(std::move(*m_card));
+        ++m_nCards;
+        m_onCard(*m_card);
         m_card.reset();
       } else if (IsLine(line, "BEGIN:VCARD")) {
         // A card begun before this one ended: the earlier one was cut off.
         if (!AfterEmptyAgent() || !SkipEmbeddedCard()) return Fail(VcardParseResult::MissingEnd, m_card->line);
-      } else if (std::optional<VcardProperty> property = ParseProperty(line, number, m_defaultCharset)) {
-        m_bInBase64 = IsBase64(*property);
-        m_card->properties.push_back(std::move(*property));
+      } else if (const std::size_t colon = FindUnquoted(line, ':'); colon != std::string::npos) {
+        const std::size_t items = ItemsOfHead(std::string_view(line).substr(0, colon));
+        if (items > m_nItemsLeft) return Fail(VcardParseResult::TooManyItems, m_card->line);
+        m_nItemsLeft -= items;
+        m_card->properties.push_back(ParseProperty(line, colon, number, m_defaultCharset));
+        m_bInBase64 = IsBase64(m_card->properties.back());
       } else if (!m_bInBase64) {
         // vCard 2.1 lets base64 data run on over unindented lines up to a blank line.
         return Fail(VcardParseResult::Malformed, number);
       }
     }
     if (m_card) return Fail(VcardParseResult::MissingEnd, m_card->line);
-    if (m_result.cards.empty()) return Fail(VcardParseResult::NotVcard, 1);
-    return std::move(m_result);
+    if (m_nCards == 0) return Fail(VcardParseResult::NotVcard, 1);
+    return {};
   }
 
  private:
@@ -241,9 +258,11 @@ class CardParser {
 
   LineSource m_lines;
   std::string_view m_defaultCharset;
-  VcardParseResult m_result;
-  std::optional<Vcard> m_card;  // the card being read
-  bool m_bInBase64 = false;     // the last property was base64 data
+  const std::function<void(const Vcard&)>& m_onCard;
+  std::size_t m_nCards = 0;         // handed over so far
+  std::optional<Vcard> m_card;      // the card being read
+  std::size_t m_nItemsLeft = 0;     // of the card's bound
+  bool m_bInBase64 = false;         // the last property was base64 data
 };
 
 }  // namespace
@@ -266,7 +285,7 @@ const VcardProperty* Vcard::Find(std::string_view name) const {
   return nullptr;
 }
 
-VcardParseResult ParseVcards(std::string_view bytes) {
+VcardParseResult ReadVcards(std::string_view bytes, const std::function<void(const Vcard&)>& onCard) {
   // The text is read where it lies; only a UTF-16 file is turned into a UTF-8 copy.
   const std::string converted = Utf8OfUtf16File(bytes);
   std::string_view text = converted.empty() ? bytes : std::string_view(converted);
@@ -277,5 +296,12 @@ VcardParseResult ParseVcards(std::string_view bytes) {
     binary.line = 1;
     return binary;
   }
-  return CardParser(text).Run();
+  return CardParser(text, onCard).Run();
+}
+
+VcardParseResult ParseVcards(std::string_view bytes) {
+  std::vector<Vcard> cards;
+  VcardParseResult result = ReadVcards(bytes, [&cards](const Vcard& card) { cards.push_back(card); });
+  if (result.status == VcardParseResult::Ok) result.cards = std::move(cards);
+  return result;
 }

@@ -99,14 +99,37 @@ std::string DecodeQuotedPrintable(std::string_view text) {
   return bytes;
 }
 
-std::string DecodeCharset(std::string_view bytes, std::string_view charset, bool& lossless) {
-  lossless = true;
-  if (NamesOneOf(charset, {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "X-SJIS", "CP932", "WINDOWS-31J",
-                           "MS_KANJI", "CSSHIFTJIS"})) {
-    return Cp932ToUtf8(bytes, &lossless);
+std::string HexOf(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (char c : bytes) {
+    hex += kDigits[static_cast<unsigned char>(c) >> 4];
+    hex += kDigits[static_cast<unsigned char>(c) & 0x0F];
   }
+  return hex;
+}
+
+std::string BytesOfHex(std::string_view hex) {
+  std::string bytes;
+  if (hex.size() % 2 != 0) return bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    const int high = HexValue(hex[i]);
+    const int low = HexValue(hex[i + 1]);
+    if (high < 0 || low < 0) return {};
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  return bytes;
+}
+
+std::string DecodeCharset(std::string_view bytes, std::string_view charset, bool& lossless, bool& readAsCp932) {
+  lossless = true;
+  readAsCp932 = false;
   if (NamesOneOf(charset, {"ISO-8859-1", "LATIN1", "US-ASCII", "ASCII"})) return Latin1ToUtf8(bytes);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
+  const bool namesCp932 = NamesOneOf(charset, {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "X-SJIS", "CP932", "MS932",
+                                               "WINDOWS-31J", "MS_KANJI", "CSSHIFTJIS", "CSWINDOWS31J"});
+  if (!namesCp932 && IsValidUtf8(bytes)) return std::string(bytes);
+  readAsCp932 = true;
   return Cp932ToUtf8(bytes, &lossless);
 }
 

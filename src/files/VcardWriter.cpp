@@ -1,8 +1,7 @@
 // The vCard writer: one card per entry, lines of at most 75 octets.
 #include "files/VcardWriter.h"
 
-#include <cstdio>
-
+#include "files/VcardCp932.h"
 #include "files/VcardEntry.h"
 #include "files/VcardText.h"
 #include "phonebook/EntryRules.h"
@@ -27,11 +26,21 @@ void AppendFolded(std::string& out, std::string_view line) {
   out.append(line).append(kCrLf);
 }
 
-std::vector<std::string> PhonesOf(const PhonebookEntry& entry) {
-  std::vector<std::string> phones;
-  for (const std::string* phone : {&entry.phone1, &entry.phone2, &entry.phone3})
-    if (!phone->empty()) phones.push_back(*phone);
-  return phones;
+// Calls `append` with the head and the number of each TEL line: the version's `voice`
+// ("TYPE=VOICE" or "VOICE"), `pref` on the first number written, and the slot on a number
+// that follows an empty one.
+template <typename Append>
+void ForEachTel(const PhonebookEntry& entry, std::string_view voice, std::string_view pref, Append append) {
+  int written = 0;
+  int slot = 0;
+  for (const std::string* phone : {&entry.phone1, &entry.phone2, &entry.phone3}) {
+    ++slot;
+    if (phone->empty()) continue;
+    std::string head = "TEL;";
+    head.append(voice).append(written == 0 ? pref : "");
+    if (++written != slot) head.append(";").append(kPhoneSlotParameter).append("=").append(std::to_string(slot));
+    append(head, *phone);
+  }
 }
 
 void AppendCard30(std::string& out, const PhonebookEntry& entry) {
@@ -40,6 +49,7 @@ void AppendCard30(std::string& out, const PhonebookEntry& entry) {
   out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
   AppendFolded(out, "N:" + EscapeText(family) + ';' + EscapeText(given) + ";;;");
   AppendFolded(out, "FN:" + EscapeText(name));
+  if (HasUnusualForms(entry.name)) AppendFolded(out, std::string(kNameBytesProperty) + ':' + HexOf(entry.name));
   if (!entry.reading.empty()) {
     const std::string kana = FullWidthKanaFromReading(entry.reading);
     const auto [familyKana, givenKana] = SplitNameParts(kana, kReadingSeparator);
@@ -47,9 +57,9 @@ void AppendCard30(std::string& out, const PhonebookEntry& entry) {
     if (!givenKana.empty()) AppendFolded(out, "X-PHONETIC-FIRST-NAME:" + EscapeText(givenKana));
     AppendFolded(out, "SORT-STRING:" + EscapeText(kana));
   }
-  const std::vector<std::string> phones = PhonesOf(entry);
-  for (std::size_t i = 0; i < phones.size(); ++i)
-    AppendFolded(out, (i == 0 ? "TEL;TYPE=VOICE,PREF:" : "TEL;TYPE=VOICE:") + phones[i]);
+  ForEachTel(entry, "TYPE=VOICE", ",PREF", [&out](std::string& head, const std::string& phone) {
+    AppendFolded(out, head.append(":").append(phone));
+  });
   AppendFolded(out, "X-GNO:" + std::to_string(entry.group));
   out += "END:VCARD\r\n";
 }
@@ -62,26 +72,27 @@ bool NeedsQuotedPrintable(std::string_view value) {
   return false;
 }
 
-// A 2.1 content line. A value with bytes beyond printable ASCII goes out in Shift-JIS as
-// quoted-printable, every byte of a double-byte character and every byte beyond printable
-// ASCII as "=XX", with soft line breaks ("=" CRLF) between characters so that no line
-// passes 76 octets.
-void AppendLine21(std::string& out, std::string_view head, std::string_view utf8Value) {
-  const std::string value = Utf8ToCp932(utf8Value);
+// A 2.1 content line. A value with bytes beyond printable ASCII goes out in code page 932
+// as quoted-printable, labelled with the character set it needs, every byte of a
+// double-byte character and every byte beyond printable ASCII as "=XX", with soft line
+// breaks ("=" CRLF) between characters so that no line passes 76 octets. Characters of
+// two forms take the form `forms` writes them in.
+void AppendLine21(std::string& out, std::string_view head, std::string_view utf8Value, std::string_view forms = {}) {
+  std::string value = Utf8ToCp932(utf8Value);
+  if (!forms.empty()) value = WithFormsOf(value, forms);
   if (!NeedsQuotedPrintable(value)) {
     out.append(head).append(":").append(value).append(kCrLf);
     return;
   }
-  std::string line = std::string(head) + ";CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:";
+  std::string line(head);
+  line.append(";CHARSET=").append(CharsetLabelOf(value)).append(";ENCODING=QUOTED-PRINTABLE:");
   for (std::size_t i = 0; i < value.size(); ++i) {
     const bool doubleByte = IsLeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size();
     std::string unit;
     for (std::size_t k = 0; k < (doubleByte ? 2u : 1u); ++k) {
       const auto byte = static_cast<unsigned char>(value[i + k]);
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "=%02X", byte);
       const bool literal = !doubleByte && byte > 0x20 && byte < 0x7F && byte != '=';
-      unit += literal ? std::string(1, static_cast<char>(byte)) : hex;
+      unit += literal ? std::string(1, static_cast<char>(byte)) : '=' + HexOf(value.substr(i + k, 1));
     }
     if (doubleByte) ++i;
     if (line.size() + unit.size() > kMaxLineOctets) {
@@ -98,16 +109,16 @@ void AppendLine21(std::string& out, std::string_view head, std::string_view utf8
 void AppendCard21(std::string& out, const PhonebookEntry& entry) {
   const std::string name = Cp932ToUtf8(entry.name);
   const auto [family, given] = SplitNameParts(name, kNameSeparator);
+  const std::string_view forms = HasUnusualForms(entry.name) ? std::string_view(entry.name) : std::string_view();
   out += "BEGIN:VCARD\r\nVERSION:2.1\r\n";
-  AppendLine21(out, "N", EscapeText(family) + ';' + EscapeText(given) + ";;;");
-  AppendLine21(out, "FN", EscapeText(name));
+  AppendLine21(out, "N", EscapeText(family) + ';' + EscapeText(given) + ";;;", forms);
+  AppendLine21(out, "FN", EscapeText(name), forms);
   if (!entry.reading.empty()) {
     const auto [familyKana, givenKana] = SplitNameParts(Cp932ToUtf8(entry.reading), kReadingSeparator);
     AppendLine21(out, "SOUND;X-IRMC-N", EscapeText(familyKana) + ';' + EscapeText(givenKana) + ";;;");
   }
-  const std::vector<std::string> phones = PhonesOf(entry);
-  for (std::size_t i = 0; i < phones.size(); ++i)
-    AppendLine21(out, i == 0 ? "TEL;VOICE;PREF" : "TEL;VOICE", phones[i]);
+  ForEachTel(entry, "VOICE", ";PREF",
+             [&out](const std::string& head, const std::string& phone) { AppendLine21(out, head, phone); });
   AppendLine21(out, "X-GNO", std::to_string(entry.group));
   out += "END:VCARD\r\n";
 }

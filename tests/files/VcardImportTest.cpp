@@ -65,6 +65,10 @@ TEST_F(VcardImportTest, BadFilesChangeNothing) {
   const std::string card = "BEGIN:VCARD\r\nN:A\r\nTEL:1\r\nEND:VCARD\r\n";
   std::string tooMany;
   for (std::size_t n = 0; n <= kVcardMaxCards; ++n) tooMany += card;
+  // One card with an item too many: as properties, or as one property's parameters.
+  std::string properties = card + "BEGIN:VCARD\r\n";
+  for (std::size_t n = 0; n <= kVcardMaxCardItems; ++n) properties += "X:1\r\n";
+  const std::string parameters = card + "BEGIN:VCARD\r\nTEL;TYPE=A" + std::string(kVcardMaxCardItems, ',') + ":1\r\n";
   struct Case {
     std::string path;
     VcardImportResult result;
@@ -75,6 +79,8 @@ TEST_F(VcardImportTest, BadFilesChangeNothing) {
                         Case{kData + "binary.vcf", VcardImportResult::NotVcard, 1},
                         Case{huge, VcardImportResult::TooLarge, 0},
                         Case{WriteFile("many.vcf", tooMany), VcardImportResult::TooManyCards, 40001},
+                        Case{WriteFile("properties.vcf", properties), VcardImportResult::TooManyItems, 5},
+                        Case{WriteFile("parameters.vcf", parameters), VcardImportResult::TooManyItems, 5},
                         Case{WriteFile("rows.vcf", "0001,a,,1\r\n"), VcardImportResult::NotVcard, 1},
                         Case{WriteFile("bare.vcf", card + "BEGIN:VCARD\r\nTEL 1\r\n"), VcardImportResult::Malformed, 6},
                         Case{WriteFile("after.vcf", card + "trailing words\r\n"), VcardImportResult::Malformed, 5},
@@ -88,12 +94,14 @@ TEST_F(VcardImportTest, BadFilesChangeNothing) {
   }
 }
 
-// How a card's texts come out of each way of writing it.
+// How a card's texts come out of each way of writing it: the name's bytes (a character of
+// two forms keeps the form it was written in, else takes the usual one), the reading, and
+// the phones in their slots.
 TEST_F(VcardImportTest, ReaderVariantsGiveTheEntryTexts) {
   struct Case {
     const char* name;
     std::string bytes;
-    std::string nameUtf8, readingUtf8, phone1;
+    std::string name932, readingUtf8, phones;
   };
   std::string utf16 = "\xFF\xFE";  // little endian, as Windows writes it
   for (char16_t c : std::u16string(u"BEGIN:VCARD\nN:山\nTEL:5\nEND:VCARD\n")) {
@@ -101,27 +109,37 @@ TEST_F(VcardImportTest, ReaderVariantsGiveTheEntryTexts) {
     utf16 += static_cast<char>(c >> 8);
   }
   for (const Case& c : {
-           Case{"CrOnlyLowerCase", "begin:vcard\rfn:A\rtel:1\rend:vcard\r", "A", "", "1"},
-           Case{"Utf16WithByteOrderMark", utf16, "\xE5\xB1\xB1", "", "5"},
+           Case{"CrOnlyLowerCase", "begin:vcard\rfn:A\rtel:1\rend:vcard\r", "A", "", "1,,"},
+           Case{"Utf16WithByteOrderMark", utf16, "\x8E\x52", "", "5,,"},
            Case{"SoftBreakInsideACharacter", "BEGIN:VCARD\nN;QUOTED-PRINTABLE;CHARSET=SJIS:=8E=\n=52;\n"
-                                             "TEL:2\nEND:VCARD\n", "\xE5\xB1\xB1", "", "2"},
+                                             "TEL:2\nEND:VCARD\n", "\x8E\x52", "", "2,,"},
            Case{"QuotedParameterWithColon", "BEGIN:VCARD\nTEL;X-LABEL=\"a:b\";TYPE=CELL:0-1\nN:B\nEND:VCARD\n",
-                "B", "", "01"},
+                "B", "", "01,,"},
            Case{"EmbeddedAgentCard", "BEGIN:VCARD\nN:C\nAGENT:\nBEGIN:VCARD\nN:X\nEND:VCARD\nTEL:3\nEND:VCARD\n",
-                "C", "", "3"},
+                "C", "", "3,,"},
            Case{"RawShiftJisWithoutCharset", "BEGIN:VCARD\nVERSION:2.1\nN:\x83\x65\x83\x58\x83\x67\n"
                                              "SOUND;X-IRMC-N:\xC3\xBD\nTEL:6\nEND:VCARD\n",
-                "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", "\xEF\xBE\x83\xEF\xBD\xBD", "6"},
+                "\x83\x65\x83\x58\x83\x67", "\xEF\xBE\x83\xEF\xBD\xBD", "6,,"},
            Case{"FullWidthKatakanaReading", "BEGIN:VCARD\nN:D\nX-PHONETIC-FIRST-NAME:\xE3\x83\x9E\xE3\x83\xAA\n"
-                                            "TEL:4\nEND:VCARD\n", "D", "\xEF\xBE\x8F\xEF\xBE\x98", "4"}}) {
+                                            "TEL:4\nEND:VCARD\n", "D", "\xEF\xBE\x8F\xEF\xBE\x98", "4,,"},
+           Case{"SlotsNamedAndFree", "BEGIN:VCARD\nN:E\nTEL;X-QVBOOK-SLOT=3:3\nTEL;X-QVBOOK-SLOT=3:4\nTEL:\n"
+                                     "TEL;PREF:1\nTEL;X-QVBOOK-SLOT=9:5\nEND:VCARD\n", "E", "", "1,4,3"},
+           Case{"OnlyANamedSlot", "BEGIN:VCARD\nN:F\nTEL;X-QVBOOK-SLOT=2:2\nEND:VCARD\n", "F", "", ",2,"},
+           Case{"Utf8TakesTheUsualForm", "BEGIN:VCARD\nN:纊≒\nTEL:1\nEND:VCARD\n", "\xFA\x5C\x81\xE0", "", "1,,"},
+           Case{"Cp932KeepsItsForms", "BEGIN:VCARD\nN;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:=ED=40=FA=5C=87=90\n"
+                                      "TEL:1\nEND:VCARD\n", "\xED\x40\xFA\x5C\x87\x90", "", "1,,"},
+           Case{"NameBytesGiveForms", "BEGIN:VCARD\nN:纊纊≒\nX-QVBOOK-NAME-CP932:ed408790\nTEL:1\nEND:VCARD\n",
+                "\xED\x40\xED\x40\x87\x90", "", "1,,"},
+           Case{"NameBytesOfOtherTextChangeNothing", "BEGIN:VCARD\nN:≒😀a\nX-QVBOOK-NAME-CP932:ED40\nTEL:1\nEND:VCARD\n",
+                "\x81\xE0" "a", "", "1,,"}}) {
     SCOPED_TRACE(c.name);
     const VcardParseResult parsed = ParseVcards(c.bytes);
     ASSERT_EQ(parsed.status, VcardParseResult::Ok);
     ASSERT_EQ(parsed.cards.size(), 1u);
     const VcardEntryTexts texts = EntryTextsOfCard(parsed.cards[0]);
-    EXPECT_EQ(Cp932ToUtf8(texts.fields[FieldName]), c.nameUtf8);
+    EXPECT_EQ(texts.fields[FieldName], c.name932);
     EXPECT_EQ(Cp932ToUtf8(texts.fields[FieldReading]), c.readingUtf8);
-    EXPECT_EQ(texts.fields[FieldPhone1], c.phone1);
+    EXPECT_EQ(texts.fields[FieldPhone1] + ',' + texts.fields[FieldPhone2] + ',' + texts.fields[FieldPhone3], c.phones);
   }
 }
 

@@ -1,5 +1,5 @@
 // Real processes for the fault tests: a forked child that runs a piece of the program and
-// reports back as text, a program started with resource limits, and a way to take away
+// reports back as text, a program started with resource limits (file size, memory), and a way to take away
 // root's power to write anywhere, so that permission faults happen even when tests run as
 // root (as they do in CI containers).
 #pragma once
@@ -73,6 +73,7 @@ inline int RunWithoutPermissionOverride(const std::function<int()>& body) {
 
 struct ProgramLimits {
   long long maxFileBytes = -1;      // RLIMIT_FSIZE, -1 for none
+  long long maxAddressBytes = -1;   // RLIMIT_AS, -1 for none
   bool withoutOverride = false;     // run without root's permission override
 };
 
@@ -99,6 +100,10 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv, ProgramLim
                          static_cast<rlim_t>(limits.maxFileBytes)};
       setrlimit(RLIMIT_FSIZE, &limit);
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    }
+    if (limits.maxAddressBytes >= 0) {  // an allocation past the limit then fails
+      const rlimit limit{static_cast<rlim_t>(limits.maxAddressBytes), static_cast<rlim_t>(limits.maxAddressBytes)};
+      setrlimit(RLIMIT_AS, &limit);
     }
     if (limits.withoutOverride && !DropPermissionOverride()) _exit(125);
     std::vector<char*> args;

@@ -55,8 +55,8 @@ class VcardExchangeTest : public EditorTest<> {
     QTest::addColumn<QList<int>>("rows");  // selected; none: the whole phonebook
     for (const char* column : {"duplicate", "exported", "imported"}) QTest::addColumn<QString>(column);
     QTest::newRow("3.0 all, overwrite") << 0 << 1056 << QList<int>{} << "0001"
-                                        << "電話帳の全データ10件をエクスポートしました。"
-                                        << "登録した件数 ：10件\r\n  うち上書き登録した件数 ：10件";
+                                        << "電話帳の全データ12件をエクスポートしました。"
+                                        << "登録した件数 ：12件\r\n  うち上書き登録した件数 ：12件";
     QTest::newRow("2.1 selected, add") << 1 << 1057 << QList<int>{1, 5, 9} << "0002"
                                        << "選択した3件のデータをエクスポートしました。" << "登録した件数 ：3件";
   }
