@@ -108,9 +108,13 @@ int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
       }
       int result = store.NormaliseFields(fields);
       // A row that is not a phonebook's ends the load; the entries read before it stay.
+      // (A row a read error cut short is no such row.)
+      if (result != 0 && archive.Failed()) return kLoadReadFailed;
       if (result != 0) return batch.Commit() == StoreOk ? result : kLoadStoreFailed;
       if (store.AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
     }
+    // A pass cut short by a read error must not be taken for the whole document.
+    if (archive.Failed()) return kLoadReadFailed;
   }
   return batch.Commit() == StoreOk ? 0 : kLoadStoreFailed;
 }
