@@ -186,6 +186,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::NoSlot:
       return ReportNoSlot(store);
     case DocumentLoadResult::CannotRead:
+    case DocumentLoadResult::ReadFailed:
       return ReportUnreadable(path, loaded.osError);
     case DocumentLoadResult::InvalidFormat:
       PrintMessage(IDS_READ_CAPTION, IDS_INVALID_FORMAT);

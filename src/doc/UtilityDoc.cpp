@@ -84,7 +84,10 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     case DocumentLoadResult::NoSlot:
       ShowNoSlotRefusal(m_store, Text(IDS_OPEN_CAPTION), Text(IDS_OPEN_NO_SLOT));
       return false;
-    case DocumentLoadResult::CannotRead:  // nothing of the file is kept: no window opens
+    case DocumentLoadResult::CannotRead:
+      ShowFileError(ReadFailureTextId(result.osError), path);
+      return false;
+    case DocumentLoadResult::ReadFailed:  // nothing of the file is kept: no window opens
       ShowReadError(path, result.osError);
       return false;
     case DocumentLoadResult::InvalidFormat:

@@ -84,13 +84,7 @@ void CUtilityDoc::ImportCsv(const std::string& path) {
     }
     ShowMessage(nullptr, Text(message.captionId), text, icon);
   };
-  if (summary.result == ImportResult::OpenFailed) {
-    ShowMessage(nullptr, Text(message.captionId),
-                Text(message.textId) + QStringLiteral("\r\n\r\n") +
-                    QString::fromStdString(ReadFailureCause(summary.openError)),
-                message.icon);
-    return;
-  }
+  if (summary.result == ImportResult::OpenFailed) return show();
   if (summary.result == ImportResult::ReadFailed) {  // nothing of the file is kept
     ShowReadError(QFile::decodeName(QByteArray::fromStdString(path)), summary.readError);
     return;

@@ -29,7 +29,7 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
   }
   int code = LoadCsv(store, archive, IsCommaSeparatedPath(path));
   if (code == kLoadReadFailed) {
-    result.status = DocumentLoadResult::CannotRead;
+    result.status = DocumentLoadResult::ReadFailed;
     result.osError = archive.Error();
   } else if (code == kLoadStoreFailed) {
     result.status = DocumentLoadResult::StoreFailed;

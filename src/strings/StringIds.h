@@ -113,6 +113,8 @@ enum StringId : int {
 
   // Why a file could not be read, after the framework's read failure text
   IDS_FILE_CHANGED_WHILE_READ = 270,
+  // A list the store could not give whole
+  IDS_LIST_READ_FAILED = 271,
 
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
