@@ -299,20 +299,10 @@ int fstatat(int dirfd, const char* path, struct stat* st, int flags) {
     return -1;
   return real(dirfd, path, st, flags);
 }
-int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* st) {
-  REAL(statx);
-  if (Watched(dirfd, path) && InterceptPath("statx", dirfd, path, false)) return -1;
-  return real(dirfd, path, flags, mask, st);
-}
 int access(const char* path, int mode) {
   REAL(access);
   if (Watched(path) && InterceptPath("access", AT_FDCWD, path, false)) return -1;
   return real(path, mode);
-}
-int faccessat(int dirfd, const char* path, int mode, int flags) {
-  REAL(faccessat);
-  if (Watched(dirfd, path) && InterceptPath("faccessat", dirfd, path, false)) return -1;
-  return real(dirfd, path, mode, flags);
 }
 
 int fsync(int fd) {
@@ -346,11 +336,6 @@ int rename(const char* from, const char* to) {
   if ((Watched(from) || Watched(to)) && InterceptPath("rename", AT_FDCWD, to, true)) return -1;
   return real(from, to);
 }
-int renameat(int fromDir, const char* from, int toDir, const char* to) {
-  REAL(renameat);
-  if ((Watched(fromDir, from) || Watched(toDir, to)) && InterceptPath("renameat", toDir, to, true)) return -1;
-  return real(fromDir, from, toDir, to);
-}
 int unlink(const char* path) {
   REAL(unlink);
   if (Watched(path) && InterceptPath("unlink", AT_FDCWD, path, false)) return -1;
@@ -374,11 +359,6 @@ int closedir(DIR* dir) {
   REAL(closedir);
   sysfaults::NoteOpened(dirfd(dir), false);
   return real(dir);
-}
-char* realpath(const char* path, char* resolved) {
-  REAL(realpath);
-  if (Watched(path) && InterceptPath("realpath", AT_FDCWD, path, false)) return nullptr;
-  return real(path, resolved);
 }
 
 // On 64-bit Linux the large-file names take the same types as the plain ones (the stat

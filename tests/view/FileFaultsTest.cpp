@@ -110,7 +110,7 @@ class FileFaultsTest : public EditorTest<> {
   }
 
   // The faults each read test strikes: the first and last read, the rewind and the checks
-  // at a pass's end failing, and the file cut short, grown or replaced in mid-read.
+  // at a pass's end failing, and the file cut short, grown, replaced or removed in mid-read.
   void AddReadStrikes() {
     QTest::addColumn<Strike>("strike");
     QTest::addColumn<int>("cause");
@@ -133,6 +133,16 @@ class FileFaultsTest : public EditorTest<> {
     QTest::newRow("cut short while read") << Strike{"read", true, 0, truncate} << kFileChangedWhileRead;
     QTest::newRow("grown while read") << Strike{"read", true, 0, grow} << kFileChangedWhileRead;
     QTest::newRow("replaced while read") << Strike{"lseek", true, 0, replace} << kFileChangedWhileRead;
+    const auto rewrite = [](const QString& path) {  // the same size, written a second later
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::ReadWrite));
+      const QDateTime written = file.fileTime(QFileDevice::FileModificationTime);
+      file.write(QByteArray(file.size(), 'z'));
+      QVERIFY(file.setFileTime(written.addSecs(1), QFileDevice::FileModificationTime));
+    };
+    QTest::newRow("rewritten while read") << Strike{"read", true, 0, rewrite} << kFileChangedWhileRead;
+    QTest::newRow("removed while read") << Strike{"read", true, 0, [](const QString& path) { QFile::remove(path); }}
+                                        << kFileChangedWhileRead;
   }
 
  private slots:
