@@ -3,8 +3,12 @@
 
 #include "app/UtilityApp.h"
 #include "phonebook/StoreEnvironment.h"
+#include "platform/Console.h"
 
 int main(int argc, char* argv[]) {
+  // Started without a standard stream, the editor must not let its lock or store files take
+  // that descriptor (Qt's warnings would be written into them). Nothing else is at stake.
+  platform::PrepareStandardStreams();
   QApplication application(argc, argv);
   // Ties the windows to the installed desktop entry (its name and icon on Wayland).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.brightmoor.qvbook"));

@@ -1,6 +1,7 @@
 // Messages, exit codes and phonebook file handling shared by the qvbook-cli commands.
 #include "cli/CliCommon.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -18,21 +19,52 @@
 
 namespace {
 
+// The length of the valid UTF-8 sequence that begins at text[i]; 0 when none does (a stray
+// byte, a cut-off, overlong or surrogate sequence).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+  const auto at = [text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = at(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the byte after the lead byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size() || at(i + 1) < low || at(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if ((at(i + k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// C0 controls but the line feed, DEL, and the C1 controls (U+0080 to U+009F).
+bool IsControlCharacter(std::string_view character) {
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) return (first < 0x20 && first != '\n') || first == 0x7F;
+  return first == 0xC2 && static_cast<unsigned char>(character[1]) < 0xA0;
+}
+
 std::string EditorText(int id, std::string_view argument) {
   return TerminalText(FormatText(id, {argument}));
 }
 
-// A message's lines on stderr: caption, text, and the detail when there is one.
+// A message's lines on stderr: caption, text, and the detail when there is one. What a
+// command printed on stdout before comes first.
 void PrintLines(std::string_view caption, std::string_view text, std::string_view detail) {
+  std::cout.flush();
   std::cerr << TerminalText(caption) << '\n' << TerminalText(text) << '\n';
   if (!detail.empty()) std::cerr << TerminalText(detail) << '\n';
   std::cerr.flush();
-}
-
-// The framework's message for a file that cannot be read, with the OS reason after it.
-int ReportUnreadable(const std::string& path, int error) {
-  PrintMessage(IDS_APP_TITLE, ReadFailureTextId(error), path, path + ": " + OsReason(error));
-  return kExitNoInput;
 }
 
 // Errors that mean the data could not be written, as opposed to the file not created.
@@ -64,6 +96,11 @@ int ReportWriteFailed(const std::string& path, int error) {
 
 }  // namespace
 
+int ReportUnreadable(const std::string& path, int error) {
+  PrintMessage(IDS_APP_TITLE, ReadFailureTextId(error), path, path + ": " + ReadFailureCause(error));
+  return kExitNoInput;
+}
+
 int ReportStoreFailed(const CDbPhoneCtrl& store, int error) {
   PrintMessage(IDS_WRITE_CAPTION, IDS_WRITE_FAILED, {}, StoreFailureDetail(store, error));
   return kExitWriteFailed;
@@ -77,22 +114,58 @@ void PrintMessageText(int captionId, std::string_view text, std::string_view det
   PrintLines(StringText(captionId), text, detail);
 }
 
-bool TakeOption(const CliArgs& args, std::size_t& i, std::string_view name, std::string& value) {
-  const std::string_view arg = args[i];
-  if (arg == name) {
-    value = i + 1 < args.size() ? args[++i] : std::string();
-    return true;
+void PrintLine(std::ostream& out, std::string_view text) {
+  if (&out == &std::cerr) std::cout.flush();
+  out << TerminalText(text) << '\n';
+}
+
+bool SplitCommandLine(const CliArgs& args, std::initializer_list<std::string_view> known,
+                      CommandLine& line) {
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      line.operands.push_back(args[i]);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const std::string_view name = arg.substr(0, arg.find('='));
+    if (std::find(known.begin(), known.end(), name) == known.end()) return false;
+    if (name.size() < arg.size()) {
+      line.options.emplace_back(name, arg.substr(name.size() + 1));
+    } else if (i + 1 < args.size()) {
+      line.options.emplace_back(name, args[++i]);
+    } else {
+      return false;
+    }
   }
-  if (!arg.starts_with(name) || arg.size() == name.size() || arg[name.size()] != '=') return false;
-  value = arg.substr(name.size() + 1);
   return true;
 }
 
 std::string TerminalText(std::string_view text) {
   std::string terminal;
   terminal.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') terminal += text[i];
+  const auto escape = [&terminal](unsigned char byte) {
+    static const char kHex[] = "0123456789ABCDEF";
+    terminal += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+      continue;
+    }
+    const std::size_t length = Utf8SequenceLength(text, i);
+    if (length == 0 || IsControlCharacter(text.substr(i, length))) {
+      for (std::size_t end = i + std::max<std::size_t>(length, 1); i < end; ++i)
+        escape(static_cast<unsigned char>(text[i]));
+      continue;
+    }
+    terminal.append(text.substr(i, length));
+    i += length;
   }
   return terminal;
 }
@@ -123,6 +196,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
     case DocumentLoadResult::NoSlot:
       return ReportNoSlot(store);
     case DocumentLoadResult::CannotRead:
+    case DocumentLoadResult::ReadFailed:
       return ReportUnreadable(path, loaded.osError);
     case DocumentLoadResult::InvalidFormat:
       PrintMessage(IDS_READ_CAPTION, IDS_INVALID_FORMAT);

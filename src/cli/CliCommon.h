@@ -2,8 +2,11 @@
 // files a command reads and writes.
 #pragma once
 
+#include <initializer_list>
+#include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "files/VcardWriter.h"
@@ -25,9 +28,18 @@ enum CliExit : int {
 
 using CliArgs = std::vector<std::string>;
 
-// True when args[i] is the option `name`, written "NAME VALUE" (i then moves to the value)
-// or "NAME=VALUE"; `value` receives the value, empty when it is missing.
-bool TakeOption(const CliArgs& args, std::size_t& i, std::string_view name, std::string& value);
+// A command's arguments: its operands in order, and its options with their values.
+struct CommandLine {
+  std::vector<std::string> operands;
+  std::vector<std::pair<std::string, std::string>> options;  // name, value
+};
+
+// Splits `args`. Before a "--", an argument that begins with "-" (other than "-" alone) is
+// an option; after it every argument is an operand, so that a file may be named "-h".
+// Options take a value, written "NAME VALUE" or "NAME=VALUE", and must be among `known`.
+// False on any other option, and on one without its value.
+bool SplitCommandLine(const CliArgs& args, std::initializer_list<std::string_view> known,
+                      CommandLine& line);
 
 // Prints a message as the editor shows it: the caption on one line, then the text (its
 // "\r\n" as "\n", "%1" replaced by `argument`), then `detail` on a line of its own when given.
@@ -36,11 +48,20 @@ void PrintMessage(int captionId, int textId, std::string_view argument = {},
 // The same with the text given whole (a message composed of several string-table texts).
 void PrintMessageText(int captionId, std::string_view text, std::string_view detail = {});
 
-// A message's text as a terminal shows it: "\r\n" as "\n".
+// A message's text as a terminal shows it: "\r\n" as "\n", and every byte that is not part of
+// valid UTF-8 (a file name in Shift-JIS) or that is a control character other than "\n"
+// as "\xHH", so that no name can garble the message or send the terminal a command.
 std::string TerminalText(std::string_view text);
+
+// Writes `text` as TerminalText, then a line end.
+void PrintLine(std::ostream& out, std::string_view text);
 
 // The OS's description of an errno value.
 std::string OsReason(int error);
+
+// Prints the framework's message for a file that could not be read, with the path and
+// why; returns kExitNoInput.
+int ReportUnreadable(const std::string& path, int error);
 
 // Prints the write failure (captions 140/141) with that detail; returns kExitWriteFailed.
 int ReportStoreFailed(const CDbPhoneCtrl& store, int error);

@@ -23,25 +23,17 @@ struct ConvertArgs {
 };
 
 std::optional<ConvertArgs> ParseArgs(const CliArgs& args) {
+  CommandLine line;
+  if (!SplitCommandLine(args, {"--vcard-version"}, line) || line.operands.size() != 2) return std::nullopt;
   ConvertArgs parsed;
-  std::vector<std::string> paths;
-  bool versionGiven = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string value;
-    if (TakeOption(args, i, "--vcard-version", value)) {
-      const std::optional<VcardVersion> version = VersionByName(value);
-      if (!version) return std::nullopt;
-      parsed.version = *version;
-      versionGiven = true;
-    } else if (args[i].starts_with("--")) {
-      return std::nullopt;
-    } else {
-      paths.push_back(args[i]);
-    }
+  for (const auto& [name, value] : line.options) {
+    const std::optional<VcardVersion> version = VersionByName(value);
+    if (!version) return std::nullopt;
+    parsed.version = *version;
   }
-  if (paths.size() != 2 || (versionGiven && !IsVcardPath(paths[1]))) return std::nullopt;
-  parsed.in = paths[0];
-  parsed.out = paths[1];
+  parsed.in = line.operands[0];
+  parsed.out = line.operands[1];
+  if (!line.options.empty() && !IsVcardPath(parsed.out)) return std::nullopt;
   return parsed;
 }
 

@@ -30,24 +30,17 @@ struct ImportArgs {
 };
 
 std::optional<ImportArgs> ParseArgs(const CliArgs& args) {
+  CommandLine line;
+  if (!SplitCommandLine(args, {"--duplicates"}, line) || line.operands.size() != 3) return std::nullopt;
   ImportArgs parsed;
-  std::vector<std::string> paths;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string value;
-    if (TakeOption(args, i, "--duplicates", value)) {
-      const std::optional<int> method = MethodByName(value);
-      if (!method) return std::nullopt;
-      parsed.method = *method;
-    } else if (args[i].starts_with("--")) {
-      return std::nullopt;
-    } else {
-      paths.push_back(args[i]);
-    }
+  for (const auto& [name, value] : line.options) {
+    const std::optional<int> method = MethodByName(value);
+    if (!method) return std::nullopt;
+    parsed.method = *method;
   }
-  if (paths.size() != 3) return std::nullopt;
-  parsed.book = paths[0];
-  parsed.file = paths[1];
-  parsed.out = paths[2];
+  parsed.book = line.operands[0];
+  parsed.file = line.operands[1];
+  parsed.out = line.operands[2];
   return parsed;
 }
 
@@ -55,9 +48,11 @@ int ImportCsv(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& r
   const ImportSummary summary = ImportCsvFile(store, args.file, resolver);
   const ImportResultMessage message = MessageOfImportResult(summary.result);
   if (summary.result == ImportResult::OpenFailed) {
-    PrintMessage(message.captionId, message.textId, {}, args.file + ": " + OsReason(summary.openError));
+    PrintMessage(message.captionId, message.textId, {}, args.file + ": " + ReadFailureCause(summary.openError));
     return kExitNoInput;
   }
+  // Nothing of a file that could not be read whole is kept, and nothing is written.
+  if (summary.result == ImportResult::ReadFailed) return ReportUnreadable(args.file, summary.readError);
   if (summary.result == ImportResult::StoreFailed) {  // nothing is written
     PrintMessage(message.captionId, message.textId, {}, StoreFailureDetail(store, summary.storeError));
     return kExitWriteFailed;
@@ -67,8 +62,10 @@ int ImportCsv(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& r
     PrintMessage(message.captionId, message.textId);
   if (int code = SavePhonebookFile(store, args.out); code != kExitOk) return code;
 
-  if (summary.result == ImportResult::Finished)
-    std::cout << StringText(message.captionId) << '\n' << StringText(message.textId) << '\n';
+  if (summary.result == ImportResult::Finished) {
+    PrintLine(std::cout, StringText(message.captionId));
+    PrintLine(std::cout, StringText(message.textId));
+  }
   std::cout << "added " << summary.added << ", overwritten " << summary.overwritten
             << ", skipped " << summary.skipped << ", refused " << summary.refused << '\n';
   return kExitOk;
@@ -79,10 +76,10 @@ int ImportCsv(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& r
 int ImportVcard(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver& resolver) {
   const VcardImportSummary summary = ImportVcardFile(store, args.file, resolver);
   const ImportResultMessage message = MessageOfVcardImport(summary);
-  const std::string text = TerminalText(VcardImportMessageText(summary, true));
+  const std::string text = VcardImportMessageText(summary, true);
   switch (summary.result) {
-    case VcardImportResult::OpenFailed:
-      PrintMessage(message.captionId, message.textId, {}, args.file + ": " + OsReason(summary.osError));
+    case VcardImportResult::OpenFailed:  // not opened, or not read whole
+      PrintMessage(message.captionId, message.textId, {}, args.file + ": " + ReadFailureCause(summary.osError));
       return kExitNoInput;
     case VcardImportResult::TooLarge:
     case VcardImportResult::NotVcard:
@@ -91,12 +88,15 @@ int ImportVcard(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver&
     case VcardImportResult::TooManyCards:
     case VcardImportResult::TooManyItems:
     case VcardImportResult::OutOfMemory:
-      std::cerr << StringText(message.captionId) << '\n' << text << '\n' << args.file << '\n';
+      PrintLine(std::cerr, StringText(message.captionId));
+      PrintLine(std::cerr, text);
+      PrintLine(std::cerr, args.file);
       // A file that could not be held in memory is input that could not be read.
       return summary.result == VcardImportResult::OutOfMemory ? kExitNoInput : kExitInvalidPhonebook;
     case VcardImportResult::StoreFailed:
-      std::cerr << StringText(message.captionId) << '\n' << text << '\n'
-                << TerminalText(StoreFailureDetail(store, summary.storeError)) << '\n';
+      PrintLine(std::cerr, StringText(message.captionId));
+      PrintLine(std::cerr, text);
+      PrintLine(std::cerr, StoreFailureDetail(store, summary.storeError));
       return kExitWriteFailed;
     case VcardImportResult::Finished:
     case VcardImportResult::LimitReached:
@@ -104,7 +104,8 @@ int ImportVcard(CDbPhoneCtrl& store, const ImportArgs& args, IDuplicateResolver&
   }
   if (int code = SavePhonebookFile(store, args.out); code != kExitOk) return code;
   std::ostream& out = summary.result == VcardImportResult::Finished ? std::cout : std::cerr;
-  out << StringText(message.captionId) << '\n' << text << '\n';
+  PrintLine(out, StringText(message.captionId));
+  PrintLine(out, text);
   return kExitOk;
 }
 

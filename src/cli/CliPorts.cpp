@@ -1,6 +1,6 @@
 // qvbook-cli ports: the serial ports present, the handset marked with "*".
-#include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 #include "cli/CliCommands.h"
 #include "comm/PortDiscovery.h"
@@ -14,13 +14,13 @@ int RunPorts(const CliArgs& args) {
     return kExitUsage;
   }
   if (const char* named = std::getenv("QVBOOK_PORT"); named && *named)
-    std::printf("* %s  (QVBOOK_PORT)\n", named);
+    PrintLine(std::cout, "* " + std::string(named) + "  (QVBOOK_PORT)");
   auto ports = ListSerialPorts(sysfs);
   int handset = FindHandsetIndex(ports);
   for (std::size_t i = 0; i < ports.size(); ++i) {
     const SerialPortInfo& port = ports[i];
-    std::printf("%c %s  %s\n", static_cast<int>(i) == handset ? '*' : ' ', port.devicePath.c_str(),
-                port.hardwareIds.empty() ? "-" : port.hardwareIds.front().c_str());
+    PrintLine(std::cout, std::string(static_cast<int>(i) == handset ? "* " : "  ") + port.devicePath + "  " +
+                             (port.hardwareIds.empty() ? "-" : port.hardwareIds.front()));
   }
   return kExitOk;
 }

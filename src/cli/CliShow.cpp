@@ -104,7 +104,6 @@ int RunShow(const CliArgs& args) {
   for (int i = 0; i < FieldCount; ++i) titles[i] = Utf8ToCp932(kColumnTitles[i]);
   rows.push_back(ShowRow(titles));
   for (const PhonebookEntry& entry : entries) rows.push_back(ShowRow(EntryToTexts(entry)));
-  PrintTable(rows);
-  std::cout.flush();
-  return std::cout ? kExitOk : kExitWriteFailed;
+  PrintTable(rows);  // main reports a table that could not be written
+  return kExitOk;
 }

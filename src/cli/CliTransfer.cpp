@@ -100,17 +100,12 @@ void TransferInterrupt::OnInterrupt() {
 }
 
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--port") {
-      if (i + 1 >= args.size() || !parsed.port.empty() || args[i + 1].empty()) return false;
-      parsed.port = args[++i];
-    } else if (parsed.file.empty() && !args[i].empty() && args[i][0] != '-') {
-      parsed.file = args[i];
-    } else {
-      return false;
-    }
-  }
-  return !parsed.file.empty();
+  CommandLine line;
+  if (!SplitCommandLine(args, {"--port"}, line) || line.operands.size() != 1 || line.options.size() > 1)
+    return false;
+  if (!line.options.empty()) parsed.port = line.options.front().second;
+  parsed.file = line.operands.front();
+  return !parsed.file.empty() && (line.options.empty() || !parsed.port.empty());
 }
 
 void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {

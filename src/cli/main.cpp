@@ -1,13 +1,15 @@
 // qvbook-cli: the phonebook core without windows. Looks the command up in a table and runs
-// it; each command lives in a file of its own.
-#include <algorithm>
+// it; each command lives in a file of its own. Whatever a command printed must reach
+// standard output, or the program says so and fails.
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
 
 #include "cli/CliCommands.h"
+#include "cli/StandardOutput.h"
 #include "platform/Console.h"
+#include "strings/StringIds.h"
 
 namespace {
 
@@ -36,37 +38,48 @@ void PrintUsage(std::ostream& out) {
     out << "  qvbook-cli " << call << std::string(call.size() < 24 ? 24 - call.size() : 1, ' ')
         << command.description << '\n';
   }
-  out << "  qvbook-cli --help\n";
+  out << "  qvbook-cli --help\n"
+      << "Options go before or after the files; after \"--\" every argument is a file.\n";
 }
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  platform::PrepareStandardStreams();
-  if (argc >= 2 && IsHelp(argv[1])) {
+int RunCommandLine(int argc, char** argv) {
+  if (argc == 2 && IsHelp(argv[1])) {
     PrintUsage(std::cout);
     return kExitOk;
   }
   if (argc >= 2) {
     for (const CliCommand& command : kCommands) {
       if (std::strcmp(argv[1], command.name) != 0) continue;
-      CliArgs args(argv + 2, argv + argc);
-      // "qvbook-cli show --help" asks for the command's usage, not for a file of that name.
-      if (std::any_of(args.begin(), args.end(), IsHelp)) {
+      // "qvbook-cli show --help" asks for the command's usage, not for a file of that name;
+      // help among other arguments is a mistake (an option the command does not know).
+      if (argc == 3 && IsHelp(argv[2])) {
         std::cout << "usage: qvbook-cli " << command.name << ' ' << command.arguments << '\n'
                   << "  " << command.description << '\n';
         return kExitOk;
       }
-      int exit = command.run(args);
+      int exit = command.run(CliArgs(argv + 2, argv + argc));
       if (exit == kExitUsage) {
         std::cerr << "usage: qvbook-cli " << command.name << ' ' << command.arguments << '\n';
       }
       return exit;
     }
-    std::cerr << "qvbook-cli: unknown command '" << argv[1] << "'\n";
+    PrintLine(std::cerr, std::string("qvbook-cli: unknown command '") + argv[1] + "'");
   }
   PrintUsage(std::cerr);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!platform::PrepareStandardStreams()) return kExitWriteFailed;
+  RouteStandardOutput();
+  const int exit = RunCommandLine(argc, argv);
+  if (const int error = FinishStandardOutput(); error != 0) {
+    PrintMessage(IDS_WRITE_CAPTION, IDS_WRITE_FAILED, {}, "standard output: " + OsReason(error));
+    return exit == kExitOk ? kExitWriteFailed : exit;
+  }
+  return exit;
 }

@@ -32,8 +32,14 @@ QStringList FileFilters() {
 }  // namespace
 
 // Framework messages: the program's title as caption, the exclamation icon.
-void CUtilityDoc::ShowFileError(int textId, const QString& path) {
-  ShowMessage(nullptr, Text(IDR_MAINFRAME), Text(textId).arg(path), MessageIcon::Warning);
+void CUtilityDoc::ShowFileError(int textId, const QString& path, const QString& cause) {
+  QString text = Text(textId).arg(path);
+  if (!cause.isEmpty()) text += QStringLiteral("\r\n\r\n") + cause;
+  ShowMessage(nullptr, Text(IDR_MAINFRAME), text, MessageIcon::Warning);
+}
+
+void CUtilityDoc::ShowReadError(const QString& path, int error) {
+  ShowFileError(ReadFailureTextId(error), path, QString::fromStdString(ReadFailureCause(error)));
 }
 
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
@@ -80,6 +86,9 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
       return false;
     case DocumentLoadResult::CannotRead:
       ShowFileError(ReadFailureTextId(result.osError), path);
+      return false;
+    case DocumentLoadResult::ReadFailed:  // nothing of the file is kept: no window opens
+      ShowReadError(path, result.osError);
       return false;
     case DocumentLoadResult::InvalidFormat:
       m_bLoadSucceeded = false;

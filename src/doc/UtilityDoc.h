@@ -118,8 +118,11 @@ class CUtilityDoc : public QObject, public ICommandTarget {
 
  private:
   static TransferTiming TimingForNewDocuments();
-  // A file that could not be read or written: the framework's text `textId` naming `path`.
-  static void ShowFileError(int textId, const QString& path);
+  // A file that could not be read or written: the framework's text `textId` naming `path`,
+  // and after a blank line why, when `cause` is given.
+  static void ShowFileError(int textId, const QString& path, const QString& cause = {});
+  // A file that could not be read: the framework's text for `error` and its cause.
+  static void ShowReadError(const QString& path, int error);
   // The import of a file the user chose and confirmed, by its kind.
   void ImportCsv(const std::string& path);
   void ImportVcard(const std::string& path);

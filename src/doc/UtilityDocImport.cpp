@@ -8,6 +8,7 @@
 #include "ui/UserPrompts.h"
 #include "doc/UtilityDoc.h"
 #include "files/CsvImport.h"
+#include "files/FailureText.h"
 #include "files/VcardFile.h"
 #include "files/VcardImport.h"
 #include "files/ui/ImportSelectDialog.h"
@@ -84,6 +85,10 @@ void CUtilityDoc::ImportCsv(const std::string& path) {
     ShowMessage(nullptr, Text(message.captionId), text, icon);
   };
   if (summary.result == ImportResult::OpenFailed) return show();
+  if (summary.result == ImportResult::ReadFailed) {  // nothing of the file is kept
+    ShowReadError(QFile::decodeName(QByteArray::fromStdString(path)), summary.readError);
+    return;
+  }
   if (summary.result == ImportResult::StoreFailed) {  // the phonebook is as it was
     ShowStoreFailure(nullptr, Text(message.captionId), Text(message.textId), m_store,
                      summary.storeError);
@@ -115,6 +120,8 @@ void CUtilityDoc::ImportVcard(const std::string& path) {
   MessageRequest request;
   request.caption = Text(message.captionId);
   request.text = text;
+  if (summary.result == VcardImportResult::OpenFailed)  // not opened, or not read whole
+    request.text += QStringLiteral("\r\n\r\n") + QString::fromStdString(ReadFailureCause(summary.osError));
   request.details = CardList(summary);
   request.icon = message.icon;
   Prompts().ShowMessage(request);

@@ -16,10 +16,14 @@ class CCsvFile {
   // True when the file is open for reading (see OpenError() otherwise).
   bool Open(const std::string& path);
   void Close();
-  // Back to the first line, for another pass over the file.
+  // Back to the first line, for another pass over the file; a read error stays.
   void Rewind();
   // errno of the last failed Open (EISDIR for a folder), 0 after a successful one.
   int OpenError() const { return m_nOpenError; }
+  // True when reading stopped on an error, or on a file that changed while it was read
+  // (see FileByteReader), rather than at its end; ReadError() is the errno.
+  bool ReadFailed() const { return m_file.Failed(); }
+  int ReadError() const { return m_file.Error(); }
 
   // Loads the next line; false when the file is not open or nothing is left. A line longer
   // than kMaxLineBytes is cut there and the rest of it skipped, to bound the memory a

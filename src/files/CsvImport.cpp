@@ -27,6 +27,7 @@ class CCsvImport {
   Step ResolveDuplicate(std::vector<std::string>& fields);
   Step Add(const std::vector<std::string>& fields);
   ImportSummary Failed();
+  static ImportSummary ReadFailed(const CCsvFile& file);
 
   CDbPhoneCtrl& m_store;
   IDuplicateResolver& m_resolver;
@@ -48,6 +49,8 @@ ImportSummary CCsvImport::Run(CCsvFile& file) {
       if (fields.empty()) fields.emplace_back();
       step = ImportRecord(fields, pass);
     }
+    // What was read of a file that could not be read whole is not kept.
+    if (file.ReadFailed()) return ReadFailed(file);
     if (step == Step::StoreFailed) return Failed();
     if (step == Step::NoFreeNumber) {
       m_summary.result = ImportResult::LimitReached;
@@ -69,6 +72,13 @@ ImportSummary CCsvImport::Failed() {
   ImportSummary failed;
   failed.result = ImportResult::StoreFailed;
   failed.storeError = m_store.LastOsError();
+  return failed;
+}
+
+ImportSummary CCsvImport::ReadFailed(const CCsvFile& file) {
+  ImportSummary failed;
+  failed.result = ImportResult::ReadFailed;
+  failed.readError = file.ReadError();
   return failed;
 }
 
@@ -127,6 +137,8 @@ ImportResultMessage MessageOfImportResult(ImportResult result) {
       return {IDS_REGISTER_CAPTION, IDS_IMPORT_LIMIT, MessageIcon::Warning};
     case ImportResult::StoreFailed:
       return {IDS_REGISTER_CAPTION, IDS_IMPORT_STORE_FAILED, MessageIcon::Error};
+    case ImportResult::ReadFailed:  // the framework's message for a file it could not read
+      return {IDS_APP_TITLE, AFX_IDP_FILE_READ_ERROR, MessageIcon::Error};
     case ImportResult::Finished:
       break;
   }

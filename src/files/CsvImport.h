@@ -52,6 +52,7 @@ enum class ImportResult {
   Finished,      // every row was handled (the closing message)
   LimitReached,  // no memory number was free for a row; rows added so far stay
   OpenFailed,    // the file could not be opened; nothing changed
+  ReadFailed,    // the file could not be read whole (readError); nothing changed
   StoreFailed    // the rows could not be stored; nothing changed
 };
 
@@ -62,11 +63,13 @@ struct ImportSummary {
   int skipped = 0;      // duplicate rows left out by the answer "skip"
   int refused = 0;      // rows the field rules refused (blank lines are no rows)
   int openError = 0;    // errno of the failed opening (OpenFailed)
+  int readError = 0;    // errno of the failed read (ReadFailed)
   int storeError = 0;   // errno behind StoreFailed, 0 when unknown
 };
 
 // The message that reports an import's result: string-table ids of its caption and text,
-// and its icon (failures: error; the limit: warning; the end: none).
+// and its icon (failures: error; the limit: warning; the end: none). A read failure's text
+// takes the file's path as "%1".
 struct ImportResultMessage {
   int captionId;
   int textId;
@@ -76,7 +79,7 @@ ImportResultMessage MessageOfImportResult(ImportResult result);
 
 // Imports the file at `path` into `store` in two passes (numbered rows, then rows without
 // a number). After Finished and LimitReached the caller refreshes its views and marks the
-// document modified, even when nothing was added; after OpenFailed and StoreFailed the
-// phonebook is as it was before the import.
+// document modified, even when nothing was added; after OpenFailed, ReadFailed and
+// StoreFailed the phonebook is as it was before the import.
 ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,
                             IDuplicateResolver& resolver);

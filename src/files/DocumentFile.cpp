@@ -28,9 +28,8 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
     return result;
   }
   int code = LoadCsv(store, archive, IsCommaSeparatedPath(path));
-  if (archive.Failed()) {
-    // A read error looks like an early end to LoadCsv; the file was not read whole.
-    result.status = DocumentLoadResult::CannotRead;
+  if (code == kLoadReadFailed) {
+    result.status = DocumentLoadResult::ReadFailed;
     result.osError = archive.Error();
   } else if (code == kLoadStoreFailed) {
     result.status = DocumentLoadResult::StoreFailed;
@@ -72,15 +71,13 @@ ImageFileResult ReadImageFile(const std::string& path, PhonebookImage& image) {
     return result;
   }
   // Read into a buffer of its own, so that `image` changes only when the whole file was read.
+  // The reader hands out the size it checked above, or fails.
   std::vector<uint8_t> bytes;
   bytes.reserve(image.size());
-  for (int c = file.Get(); c != FileByteReader::kEnd && bytes.size() < image.size(); c = file.Get()) {
-    bytes.push_back(static_cast<uint8_t>(c));
-  }
+  for (int c; (c = file.Get()) != FileByteReader::kEnd;) bytes.push_back(static_cast<uint8_t>(c));
   if (file.Failed() || bytes.size() != image.size()) {
-    // An error, or the file shrank while it was read.
     result.status = ImageFileResult::CannotRead;
-    result.osError = file.Failed() ? file.Error() : EIO;
+    result.osError = file.Failed() ? file.Error() : kFileChangedWhileRead;
     return result;
   }
   std::copy(bytes.begin(), bytes.end(), image.begin());

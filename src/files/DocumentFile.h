@@ -19,11 +19,12 @@ struct DocumentLoadResult {
     Ok,
     NoSlot,         // the store has no database file (IDS_OPEN_CAPTION/IDS_OPEN_NO_SLOT)
     CannotRead,     // missing, unreadable or not a regular file; osError says why
+    ReadFailed,     // opened, but not read whole (a read error, or changed meanwhile); osError
     InvalidFormat,  // the contents are not a phonebook (IDS_INVALID_FORMAT); loadCode says why
     StoreFailed     // the entries could not be stored (a full or failing temporary folder)
   };
   Status status = Ok;
-  int osError = 0;    // errno for CannotRead and StoreFailed (0 when unknown)
+  int osError = 0;    // errno for CannotRead, ReadFailed and StoreFailed (0 when unknown)
   int loadCode = 0;   // LoadCsv's nonzero result for InvalidFormat
 };
 

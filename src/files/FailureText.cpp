@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "files/FileByteReader.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "platform/AtomicFile.h"
@@ -51,6 +52,11 @@ int ReadFailureTextId(int error) {
     default:
       return AFX_IDP_FILE_READ_ERROR;
   }
+}
+
+std::string ReadFailureCause(int error) {
+  if (error == kFileChangedWhileRead) return std::string(StringText(IDS_FILE_CHANGED_WHILE_READ));
+  return std::strerror(error);
 }
 
 int WriteFailureTextId(int error) {

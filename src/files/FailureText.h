@@ -12,6 +12,10 @@ struct FolderTrouble;
 // read: not found, in use, or an unexpected error.
 int ReadFailureTextId(int error);
 
+// Why a file could not be read, for the line after that text: the operating system's
+// reason, or that the file changed while it was read.
+std::string ReadFailureCause(int error);
+
 // The same for a file that could not be written: in use or read-only, not a file, or an
 // unexpected error.
 int WriteFailureTextId(int error);

@@ -79,8 +79,10 @@ int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
   const char delimiter = comma ? kCsvComma : kCsvTab;
   CDbPhoneCtrl::Batch batch(store);  // one open and one commit for the whole file
   std::string line;
+  bool unnumberedSeen = false;
   // Pass 1 adds the numbered rows, pass 2 the others under free numbers, so that an
-  // unnumbered row never takes a number a later row of the file asks for.
+  // unnumbered row never takes a number a later row of the file asks for. A document
+  // without such rows (every saved one) needs no second pass.
   for (int pass = 1; pass <= 2; ++pass) {
     archive.Rewind();
     RowLayout layout = RowLayout::Standard;
@@ -100,6 +102,7 @@ int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
         fields = RebuildRow(SplitRow(line, delimiter, rule), layout, ++sequence);
       }
       bool numbered = !fields[FieldMemoryNumber].empty();
+      unnumberedSeen = unnumberedSeen || !numbered;
       if (numbered != (pass == 1)) continue;
       if (pass == 2) {
         int free = store.GetFreeMemoryNumber();
@@ -108,9 +111,14 @@ int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
       }
       int result = store.NormaliseFields(fields);
       // A row that is not a phonebook's ends the load; the entries read before it stay.
+      // (A row a read error cut short is no such row.)
+      if (result != 0 && archive.Failed()) return kLoadReadFailed;
       if (result != 0) return batch.Commit() == StoreOk ? result : kLoadStoreFailed;
       if (store.AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
     }
+    // A pass cut short by a read error must not be taken for the whole document.
+    if (archive.Failed()) return kLoadReadFailed;
+    if (!unnumberedSeen) break;
   }
   return batch.Commit() == StoreOk ? 0 : kLoadStoreFailed;
 }

@@ -235,7 +235,10 @@ void CDbPhoneCtrl::CloseDatabase() {
 template <typename Visit>
 int CDbPhoneCtrl::ForEachRow(const std::string& sql, Visit visit, const int* parameter) {
   sqlite3_stmt* statement = m_pDatabase->Prepare(sql);
-  if (!statement) return StoreCreateFailed;
+  if (!statement) {  // preparing reads the schema: a read error shows here first
+    NoteEngineError();
+    return StoreCreateFailed;
+  }
   StatementRun run(statement);
   if (parameter) sqlite3_bind_int(statement, 1, *parameter);
   int step;

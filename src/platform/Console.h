@@ -1,11 +1,16 @@
-// The standard streams of a command-line program: UTF-8 text with "\n" line ends on every
-// system, so that scripts see the same bytes everywhere.
+// The standard streams of a program: UTF-8 text with "\n" line ends on every system, so
+// that scripts see the same bytes everywhere, and descriptors 0, 1 and 2 that no file the
+// program opens can take.
 #pragma once
 
 namespace platform {
 
-// Call first thing in main(). On Windows: no "\r\n" translation on stdout and stderr, and
-// a console shows the UTF-8 that is written to it. Nothing to do on Linux.
-void PrepareStandardStreams();
+// Call first thing in main(). A standard descriptor (0, 1 or 2) that the program was
+// started without is opened on the null device, the wrong way round (standard input for
+// writing, the outputs for reading), so that using it fails as a closed one would while
+// no file the program opens later can take its number and receive its output. On
+// Windows: no "\r\n" translation on stdout and stderr, and a console shows the UTF-8 that
+// is written to it. False when a missing descriptor could not be made up.
+bool PrepareStandardStreams();
 
 }  // namespace platform

@@ -7,3 +7,7 @@
 #ifndef EDQUOT
 #define EDQUOT ENOSPC  // Windows reports a full disk quota as a full disk
 #endif
+
+#ifndef ESTALE
+#define ESTALE 151  // a code of its own where the runtime has none (Windows: above its last)
+#endif

@@ -112,6 +112,11 @@ enum StringId : int {
   IDS_PASTE_SKIPPED_CAPTION = 251,  // データの貼り付け
   IDS_PASTE_ROWS_SKIPPED = 252,
 
+  // Why a file could not be read, after the framework's read failure text
+  IDS_FILE_CHANGED_WHILE_READ = 270,
+  // A list the store could not give whole
+  IDS_LIST_READ_FAILED = 271,
+
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
   IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)

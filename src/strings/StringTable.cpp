@@ -108,6 +108,10 @@ const std::map<int, std::string_view>& Table() {
       {250, "読み込めない行が %1 行ありました。\r\nこれらの行は登録していません。"},
       {251, "データの貼り付け"},
       {252, "貼り付けできない行が %1 行ありました。\r\nこれらの行は貼り付けていません。"},
+      // Why a file could not be read: it changed while it was read
+      {270, "読み取り中にファイルが他のプログラムによって変更されました。"},
+      // A list the store could not give whole
+      {271, "リストを表示できませんでした。\r\n表示されていないデータがあります。"},
       // Undo and redo
       {280, "元に戻す"},
       {281, "元に戻す: %1"},

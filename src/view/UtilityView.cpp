@@ -22,6 +22,7 @@
 #include "ui/UiTexts.h"
 #include "ui/UserPrompts.h"
 #include "doc/UtilityDoc.h"
+#include "files/FailureText.h"
 #include "phonebook/EntryRules.h"
 #include "phonebook/ReadingOrder.h"
 #include "strings/StringIds.h"
@@ -175,8 +176,16 @@ std::vector<int> CUtilityView::SelectedNumbers() const {
 
 void CUtilityView::RefillCurrentList(int row) {
   const SortState& state = m_sortStates[row];
-  // A list that cannot be read stays empty; the next write reports the store's failure.
-  (void)m_pDoc->Store().FillList(*CurrentModel(), row, state.key, state.ascending);
+  CDbPhoneCtrl& store = m_pDoc->Store();
+  // A list the store could not give whole must not pass for the phonebook: the user is told
+  // that entries are missing from it (the store itself is unchanged).
+  const int result = store.FillList(*CurrentModel(), row, state.key, state.ascending);
+  if (result != StoreOk && result != StoreNoWindow) {
+    QString text = Text(IDS_LIST_READ_FAILED);
+    if (store.LastOsError() != 0)
+      text += QStringLiteral("\r\n\r\n") + QString::fromStdString(ReadFailureCause(store.LastOsError()));
+    ShowMessage(this, Text(IDR_MAINFRAME), text, MessageIcon::Error);
+  }
   ApplySort(*CurrentModel(), row);
   if (IsFinding()) UpdateMatchCounts();
 }
