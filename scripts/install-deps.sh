@@ -13,6 +13,7 @@ packages=(
   xvfb xauth imagemagick dbus at-spi2-core
   desktop-file-utils appstream lintian poppler-utils man-db dpkg-dev fakeroot file
   python3-vobject
+  acl strace  # setfacl for the save tests' ACLs; strace injects system call faults
 )
 
 missing=()

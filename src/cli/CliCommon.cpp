@@ -69,7 +69,7 @@ void PrintLines(std::string_view caption, std::string_view text, std::string_vie
 
 // Errors that mean the data could not be written, as opposed to the file not created.
 bool IsWriteError(int error) {
-  return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
+  return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO || error == kSaveNotDurable;
 }
 
 // A load that could not put its entries into the store: nothing is written.
@@ -89,7 +89,7 @@ int ReportNoSlot(const CDbPhoneCtrl& store) {
 // The write failure, then the editor's own text for it and the OS reason.
 int ReportWriteFailed(const std::string& path, int error) {
   std::string detail = EditorText(WriteFailureTextId(error), path);
-  if (error != kSaveTargetNotAFile) detail += "\n" + path + ": " + OsReason(error);
+  if (const std::string reason = WriteFailureReason(error); !reason.empty()) detail += "\n" + path + ": " + reason;
   PrintMessage(IDS_WRITE_CAPTION, IDS_WRITE_FAILED, {}, detail);
   return IsWriteError(error) ? kExitWriteFailed : kExitCannotCreate;
 }

@@ -8,6 +8,7 @@
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
 #include "phonebook/StoreEnvironment.h"
+#include "platform/AtomicFile.h"
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
 #include "ui/UiTexts.h"
@@ -25,6 +26,8 @@ void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QStrin
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+std::string AbsoluteLocalPath(const QString& path) { return LocalPath(QFileInfo(path).absoluteFilePath()); }
+
 QStringList FileFilters() {
   return {ResourceField(IDR_PHONEBOOK, 3), Text(AFX_IDS_ALLFILTER)};
 }
@@ -40,6 +43,12 @@ void CUtilityDoc::ShowFileError(int textId, const QString& path, const QString& 
 
 void CUtilityDoc::ShowReadError(const QString& path, int error) {
   ShowFileError(ReadFailureTextId(error), path, QString::fromStdString(ReadFailureCause(error)));
+}
+
+void CUtilityDoc::ShowWriteFailure(const QString& path, int error) {
+  const std::string reason = WriteFailureReason(error);
+  ShowFileError(WriteFailureTextId(error), path,
+                reason.empty() ? QString() : path + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
 }
 
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
@@ -75,6 +84,9 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     return false;
   }
   const std::string localPath = LocalPath(path);
+  RemoveLeftoverTemporaries(localPath);
+  // Taken before reading: whatever changes the file from here on is another program.
+  const std::optional<platform::FileIdentity> identity = platform::IdentityOfFile(localPath);
   m_bCsvFile = IsCommaSeparatedPath(localPath);
   m_bLoadSucceeded = true;
   const DocumentLoadResult result = LoadDocument(m_store, localPath);
@@ -103,14 +115,41 @@ bool CUtilityDoc::OnOpenDocument(const QString& path) {
     return false;
   }
   SetPathName(path);
+  if (identity) m_knownFile = KnownFile{AbsoluteLocalPath(path), *identity};
   SetModifiedFlag(false);
   return true;
 }
 
+bool CUtilityDoc::ChangedElsewhere(const std::string& localPath) const {
+  if (!m_knownFile || m_knownFile->path != localPath) return false;
+  const std::optional<platform::FileIdentity> now = platform::IdentityOfFile(localPath);
+  return now && *now != m_knownFile->identity;  // a file removed meanwhile holds nothing to lose
+}
+
+DocumentSaveResult CUtilityDoc::SaveAskingForOwner(const QString& path, const std::string& localPath) {
+  platform::FileIdentity written;
+  AtomicSaveOptions options{.mayChangeOwner = false, .written = &written};
+  DocumentSaveResult result = SaveDocument(m_store, localPath, options);
+  if (result.status == DocumentSaveResult::WriteFailed && result.osError == kSaveKeepsNoOwner &&
+      ConfirmYesNo(nullptr, Text(IDR_MAINFRAME), Text(IDS_ASK_CHANGE_OWNER).arg(path))) {
+    options.mayChangeOwner = true;
+    result = SaveDocument(m_store, localPath, options);
+  }
+  const bool replaced = result.status == DocumentSaveResult::Ok ||
+                        (result.status == DocumentSaveResult::WriteFailed && result.osError == kSaveNotDurable);
+  if (replaced) m_knownFile = KnownFile{AbsoluteLocalPath(path), written};
+  return result;
+}
+
+// A save that replaced the file but could not make that durable counts as failed: the
+// phonebook stays modified and keeps its path, so that closing it still asks to save.
 bool CUtilityDoc::OnSaveDocument(const QString& path) {
+  if (ChangedElsewhere(AbsoluteLocalPath(path)) &&
+      !ConfirmYesNo(nullptr, Text(IDR_MAINFRAME), Text(IDS_FILE_CHANGED_ELSEWHERE).arg(path)))
+    return false;
   const std::string localPath = LocalPath(path);
   m_bCsvFile = IsCommaSeparatedPath(localPath);
-  const DocumentSaveResult result = SaveDocument(m_store, localPath);
+  const DocumentSaveResult result = SaveAskingForOwner(path, localPath);
   switch (result.status) {
     case DocumentSaveResult::Ok:
       SetModifiedFlag(false);
@@ -119,7 +158,7 @@ bool CUtilityDoc::OnSaveDocument(const QString& path) {
       ShowStoreFailure(nullptr, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), m_store, result.osError);
       return false;
     case DocumentSaveResult::WriteFailed:
-      ShowFileError(WriteFailureTextId(result.osError), path);
+      if (result.osError != kSaveKeepsNoOwner) ShowWriteFailure(path, result.osError);  // else the user said no
       return false;
   }
   return false;

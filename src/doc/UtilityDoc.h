@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
 #include "doc/PhonebookHistory.h"
+#include "files/DocumentFile.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/PhonebookImage.h"
+#include "platform/FileIdentity.h"
 
 class CCommNotifyPoster;
 class CWaitNotice;
@@ -123,6 +126,14 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   static void ShowFileError(int textId, const QString& path, const QString& cause = {});
   // A file that could not be read: the framework's text for `error` and its cause.
   static void ShowReadError(const QString& path, int error);
+  // A save that failed with `error`: its text, then the system's reason when there is one.
+  static void ShowWriteFailure(const QString& path, int error);
+  // Writes the phonebook to `localPath` (shown as `path`), asking first whether to let the
+  // file's owner change where the system would not let the save keep it.
+  DocumentSaveResult SaveAskingForOwner(const QString& path, const std::string& localPath);
+  // Whether `localPath` is the file this document last read or wrote and another program has
+  // changed it since.
+  bool ChangedElsewhere(const std::string& localPath) const;
   // The import of a file the user chose and confirmed, by its kind.
   void ImportCsv(const std::string& path);
   void ImportVcard(const std::string& path);
@@ -145,4 +156,11 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   bool m_bModified = false;
   QString m_strTitle;
   QString m_strPathName;
+  // The file as this document last read or wrote it (its absolute path and identity), so
+  // that a save over it can tell when another program has changed it meanwhile.
+  struct KnownFile {
+    std::string path;
+    platform::FileIdentity identity;
+  };
+  std::optional<KnownFile> m_knownFile;
 };

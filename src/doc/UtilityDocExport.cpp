@@ -53,7 +53,7 @@ void CUtilityDoc::OnFileExport(const std::vector<int>& selected) {
                        m_store.LastOsError());
       return;
     case VcardExportResult::WriteFailed:  // a previous file is as it was
-      ShowFileError(WriteFailureTextId(result.osError), path);
+      ShowWriteFailure(path, result.osError);
       return;
   }
 }

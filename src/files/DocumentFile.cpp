@@ -41,7 +41,8 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
   return result;
 }
 
-DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path) {
+DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path,
+                                const AtomicSaveOptions& options) {
   DocumentSaveResult result;
   CStringArchiveWriter writer;
   if (int code = SaveCsv(store, writer, IsCommaSeparatedPath(path)); code != 0) {
@@ -50,7 +51,7 @@ DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path) {
     result.osError = store.LastOsError();
     return result;
   }
-  if (int error = SaveFileAtomically(path, writer.Bytes()); error != 0) {
+  if (int error = SaveFileAtomically(path, writer.Bytes(), options); error != 0) {
     result.status = DocumentSaveResult::WriteFailed;
     result.osError = error;
   }

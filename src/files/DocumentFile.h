@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "phonebook/PhonebookImage.h"
+#include "platform/AtomicFile.h"
 
 class CDbPhoneCtrl;
 
@@ -45,8 +46,10 @@ struct DocumentSaveResult {
 };
 
 // Writes the store to `path`. The file is replaced only when everything was written, so a
-// failed save leaves a previous file byte for byte as it was.
-DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path);
+// failed save leaves a previous file byte for byte as it was. `options` as for
+// SaveFileAtomically.
+DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path,
+                                const AtomicSaveOptions& options = {});
 
 struct ImageFileResult {
   enum Status {

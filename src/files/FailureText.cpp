@@ -69,9 +69,18 @@ int WriteFailureTextId(int error) {
       return AFX_IDP_FILE_SHARING_WRITE;
     case kSaveTargetNotAFile:
       return IDS_TARGET_NOT_A_FILE;
+    case kSaveKeepsNoOwner:
+      return IDS_KEEPS_NO_OWNER;
+    case kSaveNotDurable:
+      return IDS_SAVE_NOT_DURABLE;
     default:
       return AFX_IDP_FILE_WRITE_ERROR;
   }
+}
+
+std::string WriteFailureReason(int error) {
+  if (error == kSaveTargetNotAFile || error == kSaveKeepsNoOwner || error == kSaveNotDurable) return {};
+  return std::strerror(error);
 }
 
 std::string StoreFailureDetail(const CDbPhoneCtrl& store, int error) {

@@ -16,9 +16,13 @@ int ReadFailureTextId(int error);
 // reason, or that the file changed while it was read.
 std::string ReadFailureCause(int error);
 
-// The same for a file that could not be written: in use or read-only, not a file, or an
-// unexpected error.
+// The same for a file that could not be written: in use or read-only, not a file, an
+// owner that cannot be kept, a folder that could not be synced, or an unexpected error.
 int WriteFailureTextId(int error);
+
+// The system's reason for a failed write (as strerror gives it), to follow the text of
+// WriteFailureTextId; empty for the save's own outcomes, whose texts say all there is.
+std::string WriteFailureReason(int error);
 
 // Why a phonebook's entries could not be stored: the line naming the store's work folder,
 // then the folder with the operating system's reason when `error` is set.

@@ -19,9 +19,10 @@ std::string TemporaryFileName(std::uint32_t processId, std::uint32_t unique);
 // the target named `targetName`. Nothing for any other name.
 std::optional<std::uint32_t> WriterOfTemporary(std::string_view name, std::string_view targetName);
 
-// A leftover is removed only after standing untouched this long, so that a save still
-// running where its process id means nothing here (another machine sharing the folder,
-// another process namespace) is never taken for one whose process has gone.
+// On a file system where a running save cannot mark its file as running (no locks), a
+// leftover is removed only after standing untouched this long, so that a save still running
+// where its process id means nothing here (another machine sharing the folder, another
+// process namespace) is never taken for one whose process has gone.
 inline constexpr long kStaleTemporarySeconds = 10 * 60;
 
 // One save's temporary file, registered from its creation to the end of the save. While

@@ -1,13 +1,15 @@
 // Atomic file replacement on POSIX: a uniquely named temporary file in the target's folder,
-// written and synced, renamed over the target, then the folder synced so the rename is
-// durable. A signal that would end the process half-way takes the temporary file with it,
-// and a save removes what saves of processes that are gone left behind.
+// given the target's owner, group, extended attributes (ACLs among them) and mode, written
+// and synced, renamed over the target, then the folder synced so the rename is durable. A
+// signal that would end the process half-way takes the temporary file with it, and a save
+// removes what saves of processes that are gone left behind.
 #include "platform/AtomicFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,10 +17,11 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
-#include <cstdlib>
-#include <ctime>
+#include <cstring>
+#include <memory>
 
 #include "platform/AtomicFileShared.h"
+#include "platform/SaveLeftovers.h"
 
 namespace {
 
@@ -34,24 +37,28 @@ std::string BaseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The file a save must replace: the target of a symbolic link rather than the link, so
-// that saving through a link keeps the link.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (!resolved) return path;  // a dangling link: replaced like a missing file
-  std::string target = resolved;
-  std::free(resolved);
-  return target;
+// The file a save must write: where a symbolic link points, followed to its end, so that
+// saving through a link keeps the link, and a link to a file not made yet creates it.
+// Returns 0, or ELOOP for links that never end.
+int ResolveTarget(const std::string& requested, std::string& path) {
+  path = requested;
+  for (int hops = 0; hops < 40; ++hops) {  // the kernel's own limit
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length < 0) return 0;  // no link (or nothing there): this is the file
+    if (length == static_cast<ssize_t>(sizeof target)) return ENAMETOOLONG;
+    const std::string pointed(target, static_cast<std::size_t>(length));
+    path = pointed.starts_with('/') ? pointed : FolderOf(path) + "/" + pointed;
+  }
+  return ELOOP;
 }
 
-// 0 when a file may take the place of what is at `path`: nothing, a regular file, or a
-// dangling link. Renaming over a device, a FIFO or a socket would put a plain file in the
-// place of something the system relies on (as root, /dev/null itself).
-int CheckReplaceable(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) return 0;
+// 0 when a file may take the place of what is at `path` (`st` from lstat, `exists` whether
+// it succeeded): nothing, or a regular file. Renaming over a device, a FIFO or a socket
+// would put a plain file in the place of something the system relies on (as root,
+// /dev/null itself).
+int CheckReplaceable(bool exists, const struct stat& st) {
+  if (!exists || S_ISREG(st.st_mode)) return 0;
   return S_ISDIR(st.st_mode) ? EISDIR : kSaveTargetNotAFile;
 }
 
@@ -91,30 +98,15 @@ class HeldSignals {
   sigset_t m_previous;
 };
 
-// --- Leftovers of saves whose process is gone ---
-
-bool ProcessIsGone(std::uint32_t processId) {
-  if (processId > static_cast<std::uint32_t>(INT_MAX)) return false;
-  return ::kill(static_cast<pid_t>(processId), 0) != 0 && errno == ESRCH;
-}
-
-// Removes the temporary files in `folder` that saves left there: only names of our forms,
-// only regular files of this user, only when their process has gone and they have stood
-// untouched long enough.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& targetName) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
-  const time_t now = ::time(nullptr);
-  while (const dirent* item = ::readdir(dir)) {
-    const auto writer = platform::WriterOfTemporary(item->d_name, targetName);
-    if (!writer || !ProcessIsGone(*writer)) continue;
-    struct stat st {};
-    if (::fstatat(::dirfd(dir), item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
-    if (now - st.st_mtime < platform::kStaleTemporarySeconds) continue;
-    ::unlinkat(::dirfd(dir), item->d_name, 0);
-  }
-  ::closedir(dir);
+// Marks a new temporary file as a running save's: a lock on it, which the sweep of
+// leftovers (SaveLeftovers_linux.cpp) cannot take, wherever it runs, until this process has
+// closed the file or ended. False when a sweep removed the file before the lock was taken:
+// the caller makes another. On a file system without locks the sweep goes by age instead.
+bool HoldAsRunning(int fd, const std::string& path) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return errno != EWOULDBLOCK;
+  struct stat held {}, named {};
+  return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+         held.st_dev == named.st_dev;
 }
 
 // Creates a new file in `folder` whose name no other file has; -1 with errno on failure.
@@ -128,18 +120,73 @@ int CreateTemporaryIn(const std::string& folder, std::string& tempPath) {
     tempPath = folder + "/" + platform::TemporaryFileName(pid, unique);
     // Mode 0666: the kernel applies the umask, as for any newly created file.
     int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (fd < 0 && errno != EEXIST) return fd;
+    if (fd >= 0 && HoldAsRunning(fd, tempPath)) return fd;
+    if (fd >= 0) {  // the name, made of this process's id, can name nothing but this file
+      ::unlink(tempPath.c_str());
+      ::close(fd);
+    }
   }
   errno = EEXIST;
   return -1;
 }
 
-// A file that replaces an existing one keeps its permissions: a phonebook the user made
-// private must not become readable by others through a save.
-int KeepModeOf(const std::string& path, int fd) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-  return ::fchmod(fd, st.st_mode & 07777) == 0 ? 0 : errno;
+// --- What a replaced file keeps besides its bytes ---
+
+// Whether a failure to read or set an owner or an attribute is the system's refusal (this
+// process may not) rather than a fault.
+bool IsRefusal(int error) { return error == EPERM || error == EACCES || error == ENOTSUP; }
+
+// Gives the file open as `fd` the owner and group of `old`. Returns 0, kSaveKeepsNoOwner when
+// the system lets this process give only part of them (not root: the owner, or a group it
+// is not a member of; the group is given whenever it can be), or the errno of a fault.
+int KeepOwner(const struct stat& old, int fd) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return errno;
+  if ((now.st_uid == old.st_uid && now.st_gid == old.st_gid) || ::fchown(fd, old.st_uid, old.st_gid) == 0) return 0;
+  if (!IsRefusal(errno)) return errno;
+  if (now.st_gid != old.st_gid && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0 && !IsRefusal(errno))
+    return errno;
+  return kSaveKeepsNoOwner;
+}
+
+// Copies the extended attributes of the file at `path` to the file open as `fd`: the ACLs
+// ("system.posix_acl_access") and the users' own ("user.*"), which must all arrive, and the
+// others (security labels, which the system gives a new file itself, and root's "trusted.*")
+// where the system allows. Returns 0, kSaveKeepsNoOwner when the system refused one that
+// must arrive, or the errno of a fault. The buffers hold the system's largest list and
+// value (64 KiB each).
+int KeepAttributes(const std::string& path, int fd) {
+  constexpr std::size_t kLargest = 65536;
+  const auto names = std::make_unique<char[]>(kLargest);
+  const auto value = std::make_unique<char[]>(kLargest);
+  const ssize_t listed = ::llistxattr(path.c_str(), names.get(), kLargest);
+  if (listed < 0) return errno == ENOTSUP ? 0 : IsRefusal(errno) ? kSaveKeepsNoOwner : errno;
+  int result = 0;
+  for (const char* name = names.get(); name < names.get() + listed; name += std::strlen(name) + 1) {
+    const ssize_t size = ::lgetxattr(path.c_str(), name, value.get(), kLargest);
+    if (size < 0 && errno == ENODATA) continue;  // removed meanwhile
+    const int error =
+        size < 0 || ::fsetxattr(fd, name, value.get(), static_cast<std::size_t>(size), 0) != 0 ? errno : 0;
+    const std::string_view kind(name);
+    if (error == 0 || !(kind.starts_with("user.") || kind.starts_with("system."))) continue;
+    if (!IsRefusal(error)) return error;
+    result = kSaveKeepsNoOwner;
+  }
+  return result;
+}
+
+// Gives the temporary file open as `fd` what the file it replaces (`old`, at `path`) has
+// besides its bytes: owner and group, extended attributes, then the mode (last, since a
+// change of owner clears the set-id bits). Returns 0, kSaveKeepsNoOwner when the system
+// refuses part of it and `mayChangeOwner` is false, or the errno of a fault.
+int KeepIdentity(const std::string& path, const struct stat& old, int fd, bool mayChangeOwner) {
+  const int owner = KeepOwner(old, fd);
+  if (owner != 0 && owner != kSaveKeepsNoOwner) return owner;
+  const int attributes = KeepAttributes(path, fd);
+  if (attributes != 0 && attributes != kSaveKeepsNoOwner) return attributes;
+  if ((owner != 0 || attributes != 0) && !mayChangeOwner) return kSaveKeepsNoOwner;
+  return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -154,13 +201,21 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-// Makes the rename itself survive a crash. Some file systems cannot sync a folder; the
-// file is in place by then, so this stays best effort.
-void SyncFolder(const std::string& folder) {
+platform::FileIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+          static_cast<long long>(st.st_size),
+          static_cast<long long>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// Makes the rename itself survive a crash; 0, or the errno of the sync. A file system that
+// cannot sync a folder (EINVAL) has nothing more to offer, and a folder this process may
+// write but not read cannot be opened for it: both pass.
+int SyncFolder(const std::string& folder) {
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
+  if (fd < 0) return 0;
+  const int error = ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
+  return error == EINVAL || error == ENOTSUP ? 0 : error;
 }
 
 }  // namespace
@@ -197,14 +252,24 @@ void RemoveInterruptCleanup() {
 
 }  // namespace platform
 
-int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+void RemoveLeftoverTemporaries(const std::string& requestedPath) {
+  std::string path;
+  if (ResolveTarget(requestedPath, path) == 0) platform::RemoveStaleTemporaries(FolderOf(path), BaseNameOf(path));
+}
+
+int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes,
+                       const AtomicSaveOptions& options) {
   if (requestedPath.empty() || requestedPath.back() == '/') return EISDIR;
-  const std::string path = ResolveTarget(requestedPath);
-  if (int refused = CheckReplaceable(path); refused != 0) return refused;
+  std::string path;
+  if (int error = ResolveTarget(requestedPath, path); error != 0) return error;
+  if (path.back() == '/') return EISDIR;  // a link to a folder's name
+  struct stat old {};
+  const bool exists = ::lstat(path.c_str(), &old) == 0;
+  if (int refused = CheckReplaceable(exists, old); refused != 0) return refused;
   // Renaming would replace a file the user made read-only; refuse as writing into it would.
-  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return errno;
+  if (exists && ::access(path.c_str(), W_OK) != 0) return errno;
   const std::string folder = FolderOf(path);
-  RemoveStaleTemporaries(folder, BaseNameOf(path));
+  platform::RemoveStaleTemporaries(folder, BaseNameOf(path));
 
   platform::PendingTemporary pending;
   std::string tempPath;
@@ -216,15 +281,21 @@ int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes)
     if (fd >= 0) pending.Arm(tempPath);
   }
   if (fd < 0) return createError;
-  int error = KeepModeOf(path, fd);
+  int error = exists ? KeepIdentity(path, old, fd, options.mayChangeOwner) : 0;
   if (error == 0) error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
+  struct stat written {};
+  if (error == 0 && ::fstat(fd, &written) != 0) error = errno;
+  // The lock stays with a second descriptor until the rename, while closing the first
+  // reports what a network file system could only say then.
+  const int lockHolder = error == 0 ? ::dup(fd) : -1;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) error = errno;
+  if (lockHolder >= 0) ::close(lockHolder);
   if (error != 0) {
     ::unlink(tempPath.c_str());
     return error;
   }
-  SyncFolder(folder);
-  return 0;
+  if (options.written) *options.written = IdentityOf(written);
+  return SyncFolder(folder) == 0 ? 0 : kSaveNotDurable;
 }

@@ -3,7 +3,9 @@
 // over the target with MoveFileExA, which replaces it in one step and returns only when
 // the move is on the disk. Ctrl+C, Ctrl+Break or closing the console during the save
 // deletes the temporary file, and a save removes what saves of processes that are gone
-// left behind.
+// left behind. The replacement keeps the hidden and system attributes; its security
+// descriptor is the one the folder gives new files (MoveFileEx keeps the moved file's own),
+// so explicit entries of the replaced file's ACL are not kept, nor its owner.
 #include "platform/AtomicFile.h"
 
 #include <atomic>
@@ -11,6 +13,7 @@
 #include <cerrno>
 
 #include "platform/AtomicFileShared.h"
+#include "platform/SaveLeftovers.h"
 #include "platform/WindowsApi.h"
 
 namespace {
@@ -83,42 +86,6 @@ BOOL WINAPI RemovePendingOnInterrupt(DWORD) {
   return FALSE;  // the next handler decides: in the end the system's, which ends the process
 }
 
-// --- Leftovers of saves whose process is gone ---
-
-bool ProcessIsGone(std::uint32_t processId) {
-  platform::ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  if (!process.Valid()) return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
-  DWORD exitCode = 0;
-  return GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE;
-}
-
-long long SecondsSince(const FILETIME& then) {
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const auto ticks = [](const FILETIME& time) {
-    return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  };
-  return (ticks(now) - ticks(then)) / 10000000;  // 100 ns ticks
-}
-
-// Removes the temporary files in `folder` that saves left there: only names of our forms,
-// only plain files, only when their process has gone and they have stood untouched long
-// enough. (Whose they are is left to the folder's access rules, which decide whether the
-// deletion is allowed.)
-void RemoveStaleTemporaries(const std::string& folderWithSeparator, const std::string& targetName) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folderWithSeparator + ".*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    const auto writer = platform::WriterOfTemporary(found.cFileName, targetName);
-    if (!writer || !ProcessIsGone(*writer)) continue;
-    if (SecondsSince(found.ftLastWriteTime) < platform::kStaleTemporarySeconds) continue;
-    DeleteFileA((folderWithSeparator + found.cFileName).c_str());
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-}
-
 // Creates a new file in the folder whose name no other file has. It may be deleted while
 // open, so that an interrupt can remove it.
 HANDLE CreateTemporaryIn(const std::string& folderWithSeparator, std::string& tempPath) {
@@ -157,7 +124,12 @@ void RemoveInterruptCleanup() { SetConsoleCtrlHandler(RemovePendingOnInterrupt, 
 
 }  // namespace platform
 
-int SaveFileAtomically(const std::string& path, std::string_view bytes) {
+void RemoveLeftoverTemporaries(const std::string& path) {
+  platform::RemoveStaleTemporaries(platform::FolderOfPath(path), BaseNameOf(path));
+}
+
+// `options.mayChangeOwner` asks for nothing here: no part of the file's identity is refused.
+int SaveFileAtomically(const std::string& path, std::string_view bytes, const AtomicSaveOptions& options) {
   if (path.empty() || path.back() == '/' || path.back() == '\\') return EISDIR;
   if (int refused = CheckReplaceable(path); refused != 0) return refused;
   // Windows refuses to replace a read-only file; said here so that every system that
@@ -167,7 +139,7 @@ int SaveFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string folder = platform::FolderOfPath(path);
   const std::string folderWithSeparator =
       folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\");
-  RemoveStaleTemporaries(folderWithSeparator, BaseNameOf(path));
+  platform::RemoveStaleTemporaries(folder, BaseNameOf(path));
 
   platform::PendingTemporary pending;
   std::string tempPath;
@@ -190,5 +162,7 @@ int SaveFileAtomically(const std::string& path, std::string_view bytes) {
     DeleteFileA(tempPath.c_str());
     return ErrnoOf(error);
   }
+  // MOVEFILE_WRITE_THROUGH returned only once the move was on the disk: nothing to sync.
+  if (options.written) *options.written = platform::IdentityOfFile(path).value_or(platform::FileIdentity{});
   return 0;
 }

@@ -107,6 +107,14 @@ enum StringId : int {
   // A save target that is not a file (%1 the path)
   IDS_TARGET_NOT_A_FILE = 248,
 
+  // Saving over a file (%1 the path): another program changed it since it was opened or
+  // saved (a question); its owner, group or ACL cannot be kept (a question in the editor, a
+  // refusal elsewhere); the folder could not be synced after the file was replaced
+  IDS_FILE_CHANGED_ELSEWHERE = 260,
+  IDS_ASK_CHANGE_OWNER = 261,
+  IDS_KEEPS_NO_OWNER = 262,
+  IDS_SAVE_NOT_DURABLE = 263,
+
   // Rows an import or a paste could not read (%1 how many)
   IDS_IMPORT_ROWS_NOT_READ = 250,
   IDS_PASTE_SKIPPED_CAPTION = 251,  // データの貼り付け

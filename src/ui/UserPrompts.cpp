@@ -37,6 +37,7 @@ class QtUserPrompts : public IUserPrompts {
   PromptAnswer ShowMessage(const MessageRequest& request) override {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     if (request.buttons == PromptButtons::OkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    if (request.buttons == PromptButtons::YesNo) buttons = QMessageBox::Yes | QMessageBox::No;
     if (request.buttons == PromptButtons::YesNoCancel)
       buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QString text = request.text;
@@ -47,8 +48,9 @@ class QtUserPrompts : public IUserPrompts {
       box.setDetailedText(details.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     box.setDefaultButton(ToQtButton(request.defaultButton));
-    box.setEscapeButton(request.buttons == PromptButtons::Ok ? QMessageBox::Ok
-                                                             : QMessageBox::Cancel);
+    box.setEscapeButton(request.buttons == PromptButtons::Ok      ? QMessageBox::Ok
+                        : request.buttons == PromptButtons::YesNo ? QMessageBox::No
+                                                                  : QMessageBox::Cancel);
     switch (box.exec()) {
       case QMessageBox::Yes: return PromptAnswer::Yes;
       case QMessageBox::No: return PromptAnswer::No;
@@ -108,13 +110,27 @@ void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& tex
   ShowMessage(owner, caption, text + QStringLiteral("\r\n\r\n") + detail, MessageIcon::Error);
 }
 
-bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text) {
+namespace {
+
+// Asks with `buttons`; true when the answer was `yes` (`no` the default).
+bool Confirm(QWidget* owner, const QString& caption, const QString& text, PromptButtons buttons,
+             PromptAnswer yes, PromptAnswer no) {
   MessageRequest request;
   request.owner = owner;
   request.caption = caption;
   request.text = text;
   request.icon = MessageIcon::Question;
-  request.buttons = PromptButtons::OkCancel;
-  request.defaultButton = PromptAnswer::Cancel;
-  return Prompts().ShowMessage(request) == PromptAnswer::Ok;
+  request.buttons = buttons;
+  request.defaultButton = no;
+  return Prompts().ShowMessage(request) == yes;
+}
+
+}  // namespace
+
+bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text) {
+  return Confirm(owner, caption, text, PromptButtons::OkCancel, PromptAnswer::Ok, PromptAnswer::Cancel);
+}
+
+bool ConfirmYesNo(QWidget* owner, const QString& caption, const QString& text) {
+  return Confirm(owner, caption, text, PromptButtons::YesNo, PromptAnswer::Yes, PromptAnswer::No);
 }

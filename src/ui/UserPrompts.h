@@ -11,7 +11,7 @@ class CDbPhoneCtrl;
 class QDialog;
 class QWidget;
 
-enum class PromptButtons { Ok, OkCancel, YesNoCancel };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 struct MessageRequest {
@@ -61,3 +61,6 @@ void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& tex
 // A question before something that cannot be taken back: OK and Cancel, Cancel the
 // default. True when the user chose OK.
 bool ConfirmOkCancel(QWidget* owner, const QString& caption, const QString& text);
+// A question whose safe answer is no: Yes and No, No the default (and Escape's). True when
+// the user chose Yes.
+bool ConfirmYesNo(QWidget* owner, const QString& caption, const QString& text);

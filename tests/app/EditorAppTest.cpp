@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <cstring>
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -239,11 +240,11 @@ class EditorAppTest : public EditorTest<> {
     doc->SetModifiedFlag();
     const QString missingFolder = m_folder.filePath("no/such/book.csv");
     QVERIFY(!doc->DoSave(missingFolder));
-    QCOMPARE(m_prompts->Last().text,
-             QString::fromUtf8("%1 の書き込み中に予期しないエラーが発生しました。").arg(missingFolder));
-    // qvbook-cli's detail line says the same.
+    const QString text = QString::fromUtf8("%1 の書き込み中に予期しないエラーが発生しました。").arg(missingFolder);
+    const QString reason = missingFolder + ": " + QString::fromLocal8Bit(std::strerror(ENOENT));
+    QCOMPARE(m_prompts->Last().text, text + "\r\n\r\n" + reason);  // the cause too, as qvbook-cli's detail lines
     const QString cli = CliErrors({QStringLiteral("convert"), BookPath("in.csv", ""), missingFolder});
-    QVERIFY2(cli.contains("\n" + m_prompts->Last().text + "\n"), qPrintable(cli));
+    QVERIFY2(cli.contains("\n" + text + "\n" + reason + "\n"), qPrintable(cli));
     QVERIFY(doc->IsModified());
     QCOMPARE(doc->GetTitle(), QString::fromUtf8("電話帳1"));
     // A good save takes the path and name; saving again under ".CSV" writes tabs.

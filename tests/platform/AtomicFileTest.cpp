@@ -1,7 +1,9 @@
 // Atomic file replacement on real files: success, refusal, and what a failure leaves.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -59,6 +61,58 @@ TEST(AtomicFile, ReplacedFileKeepsItsModeAndLinksStayLinks) {
   ASSERT_EQ(SaveFileAtomically(link, "through the link"), 0);
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadBytes(path), "through the link");
+  // Followed to the end, even to a file not made yet; never round and round.
+  ASSERT_TRUE(::symlink("new.csv", (folder / "dangling").c_str()) == 0 &&
+              ::symlink("dangling", (folder / "chain").c_str()) == 0);
+  ASSERT_EQ(SaveFileAtomically(folder / "chain", "made"), 0);
+  EXPECT_TRUE(ReadBytes(folder / "new.csv") == "made" && std::filesystem::is_symlink(folder / "dangling"));
+  ASSERT_EQ(::symlink("loop", (folder / "loop").c_str()), 0);
+  EXPECT_EQ(SaveFileAtomically(folder / "loop", "x"), ELOOP);
+}
+
+// What a file is beyond its bytes: owner, group, mode, a user attribute, its ACL.
+std::string Identity(const std::string& path) {
+  struct stat st {};
+  char attributes[300] = {};
+  const ssize_t note = ::getxattr(path.c_str(), "user.note", attributes, 16);
+  const ssize_t acl = ::getxattr(path.c_str(), "system.posix_acl_access", attributes + 16, 284);
+  if (::stat(path.c_str(), &st) != 0 || note != 4 || acl < 0) return "unknown";
+  return std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " + std::to_string(st.st_mode) + " " +
+         std::string(attributes, 16 + acl);
+}
+
+// Saves over files of other owners and groups, as root and as an ordinary user (ids no
+// account has, in a child process). What the system lets the saver set is kept; the rest is
+// refused, leaving the file as it was, unless the caller allows the owner to change.
+TEST(AtomicFile, ReplacedFileKeepsOwnerGroupAclAndAttributes) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to make other users' files and to save as them";
+  constexpr unsigned kUser = 54321, kOther = 54322, kShared = 54331, kForeign = 54332;  // the user is in kShared
+  const struct { unsigned saver, owner, group, mode; bool mayChangeOwner; int result; } cases[] = {
+      {0, kUser, kUser, 0600, false, 0},                          // root, another user's private file
+      {kUser, kUser, kShared, 0660, false, 0},                    // a user, a file of a shared group
+      {kUser, kOther, kShared, 0660, false, kSaveKeepsNoOwner},   // only root gives files away
+      {kUser, kOther, kShared, 0660, true, 0},                    // allowed: all but the owner kept
+      {kUser, kUser, kForeign, 0666, false, kSaveKeepsNoOwner}};  // a group the user is not in
+  TempFolder folder;
+  ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+  const std::string path = folder / "book.csv";
+  for (const auto& c : cases) {
+    std::filesystem::remove(path);  // with the ACL of the case before
+    WriteBytes(path, "old");
+    ASSERT_TRUE(::chown(path.c_str(), c.owner, c.group) == 0 && ::chmod(path.c_str(), c.mode) == 0 &&
+                ::setxattr(path.c_str(), "user.note", "kept", 4, 0) == 0);
+    ASSERT_EQ(std::system(("setfacl -m u:54323:r " + path).c_str()), 0) << "setfacl (Debian's acl) is needed";
+    std::string expected = Identity(path);
+    if (c.mayChangeOwner) expected = std::to_string(c.saver) + expected.substr(expected.find(':'));
+    const std::string report = RunInChild([&] {
+      const gid_t groups[] = {kShared};
+      if (c.saver != 0 && (::setgroups(1, groups) != 0 || ::setgid(c.saver) != 0 || ::setuid(c.saver) != 0))
+        return std::string();
+      return std::to_string(SaveFileAtomically(path, "new", {.mayChangeOwner = c.mayChangeOwner}));
+    });
+    EXPECT_EQ(report + " " + Identity(path) + " " + ReadBytes(path),
+              std::to_string(c.result) + " " + expected + (c.result == 0 ? " new" : " old")) << c.saver;
+  }
 }
 
 TEST(AtomicFile, FailureInReadOnlyFolderLeavesThePreviousFileIntact) {
