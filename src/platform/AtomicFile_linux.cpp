@@ -201,12 +201,6 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-platform::FileIdentity IdentityOf(const struct stat& st) {
-  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
-          static_cast<long long>(st.st_size),
-          static_cast<long long>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 // Makes the rename itself survive a crash; 0, or the errno of the sync. A file system that
 // cannot sync a folder (EINVAL) has nothing more to offer, and a folder this process may
 // write but not read cannot be opened for it: both pass.
@@ -284,8 +278,8 @@ int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes,
   int error = exists ? KeepIdentity(path, old, fd, options.mayChangeOwner) : 0;
   if (error == 0) error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
-  struct stat written {};
-  if (error == 0 && ::fstat(fd, &written) != 0) error = errno;
+  platform::FileIdentity written;
+  if (error == 0) error = platform::IdentityOfOpenFile(fd, written);
   // The lock stays with a second descriptor until the rename, while closing the first
   // reports what a network file system could only say then.
   const int lockHolder = error == 0 ? ::dup(fd) : -1;
@@ -296,6 +290,6 @@ int SaveFileAtomically(const std::string& requestedPath, std::string_view bytes,
     ::unlink(tempPath.c_str());
     return error;
   }
-  if (options.written) *options.written = IdentityOf(written);
+  if (options.written) *options.written = written;
   return SyncFolder(folder) == 0 ? 0 : kSaveNotDurable;
 }

@@ -14,10 +14,23 @@ struct FileIdentity {
   long long size = 0;                // bytes
   long long writtenNanoseconds = 0;  // last write, since the system's epoch
   bool operator==(const FileIdentity&) const = default;
+
+  bool SameFile(const FileIdentity& other) const { return volume == other.volume && file == other.file; }
+  bool SameContent(const FileIdentity& other) const {
+    return size == other.size && writtenNanoseconds == other.writtenNanoseconds;
+  }
 };
 
-// The identity of the file at `path` (through symbolic links); nothing when there is no
-// file there or it cannot be looked at.
-std::optional<FileIdentity> IdentityOfFile(const std::string& path);
+// The identity of the open file `fd` (a C runtime descriptor), and of the file `path` names
+// now (through symbolic links); 0 or the errno.
+int IdentityOfOpenFile(int fd, FileIdentity& identity);
+int IdentityOfPath(const std::string& path, FileIdentity& identity);
+
+// The same as a value: nothing when there is no file at `path` or it cannot be looked at.
+inline std::optional<FileIdentity> IdentityOfFile(const std::string& path) {
+  FileIdentity identity;
+  if (IdentityOfPath(path, identity) != 0) return std::nullopt;
+  return identity;
+}
 
 }  // namespace platform

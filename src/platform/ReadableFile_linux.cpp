@@ -1,4 +1,4 @@
-// Linux backend of opening a file for reading: open(2), fstat(2) and stat(2).
+// Linux backend of opening a file for reading: open(2) and fstat(2).
 #include "platform/ReadableFile.h"
 
 #include <fcntl.h>
@@ -8,19 +8,6 @@
 #include <cerrno>
 
 namespace platform {
-
-namespace {
-
-FileIdentity IdentityOf(const struct stat& st) {
-  FileIdentity identity;
-  identity.device = static_cast<unsigned long long>(st.st_dev);
-  identity.file = static_cast<unsigned long long>(st.st_ino);
-  identity.size = static_cast<long long>(st.st_size);
-  identity.modified = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  return identity;
-}
-
-}  // namespace
 
 int OpenRegularFileForReading(const std::string& path, int& fd, FileIdentity& identity) {
   // O_NONBLOCK keeps opening a FIFO from waiting for a writer; it is refused below anyway.
@@ -36,22 +23,11 @@ int OpenRegularFileForReading(const std::string& path, int& fd, FileIdentity& id
     ::close(opened);
     return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   }
+  if (int error = IdentityOfOpenFile(opened, identity)) {
+    ::close(opened);
+    return error;
+  }
   fd = opened;
-  identity = IdentityOf(st);
-  return 0;
-}
-
-int IdentityOfOpenFile(int fd, FileIdentity& identity) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return errno;
-  identity = IdentityOf(st);
-  return 0;
-}
-
-int IdentityOfPath(const std::string& path, FileIdentity& identity) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno;
-  identity = IdentityOf(st);
   return 0;
 }
 
