@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the #include lines of src/ and tools/ against the arrows of the layout: each folder
 # may include only its own headers and those of the folders below it; the core (no Qt)
-# includes no Qt header; only src/platform tests which system it is built for.
+# includes no Qt header; only src/platform tests which system it is built for. Headers are
+# named from src/ ("doc/UtilityDoc.h"): a relative path is refused, and checked where it
+# leads. A directive is read however it is indented or spaced after its "#".
 # Prints one line per broken rule, naming the file, the line and the rule, and exits 1.
 #   scripts/check-layers.sh [ROOT]        (ROOT: the checkout, default: this one)
 set -euo pipefail
@@ -41,33 +43,60 @@ part_of() {
   esac
 }
 
+# The path `header`, included by `file`, made whole from the file's folder ("src/doc" and
+# "../app/MainFrame.h" give "src/app/MainFrame.h").
+resolve() {
+  local path="${1%/*}/$2" part
+  local -a parts=()
+  IFS=/ read -ra pieces <<< "$path"
+  for part in "${pieces[@]}"; do
+    case $part in
+      ''|.) ;;
+      ..) [ ${#parts[@]} -eq 0 ] || parts=("${parts[@]:0:${#parts[@]}-1}") ;;
+      *) parts+=("$part") ;;
+    esac
+  done
+  (IFS=/; echo "${parts[*]}")
+}
+
 status=0
 complain() {
   echo "$1"
   status=1
 }
 
+# A directive however it is spaced: "#include", "  #include", "#  include".
+directive='^[[:space:]]*#[[:space:]]*([a-z]+)[[:space:]]*(.*)$'
 while IFS= read -r file; do
   part=$(part_of "$file")
   [ -n "$part" ] && [ -n "${allowed[$part]+x}" ] || continue
   line_number=0
   while IFS= read -r line; do
     line_number=$((line_number + 1))
-    case $line in
-      '#include "'*)
-        header=${line#\#include \"}
-        header=${header%%\"*}
-        target=$(part_of "src/$header")
-        [ -n "$target" ] && [ -n "${allowed[$target]+x}" ] || continue
-        if [[ " ${allowed[$part]} " != *" $target "* ]]; then
-          complain "$file:$line_number: includes $header, but $part may include only: ${allowed[$part]}"
-        fi ;;
-      '#include <Q'*)
-        if [[ " $qt_free " == *" $part "* ]]; then
+    [[ $line == *'#'* && $line =~ $directive ]] || continue
+    keyword=${BASH_REMATCH[1]}
+    rest=${BASH_REMATCH[2]}
+    case $keyword in
+      include)
+        if [[ $rest =~ ^\"([^\"]*)\" ]]; then
+          header=${BASH_REMATCH[1]}
+          if [[ /$header == */./* || /$header == */../* ]]; then
+            header=$(resolve "$file" "$header")
+            complain "$file:$line_number: names a header by a relative path; write it from src/: ${header#src/}"
+          else
+            header=src/$header
+          fi
+          target=$(part_of "$header")
+          if [ -n "$target" ] && [ -n "${allowed[$target]+x}" ] &&
+             [[ " ${allowed[$part]} " != *" $target "* ]]; then
+            complain "$file:$line_number: includes ${header#src/}, but $part may include only: ${allowed[$part]}"
+          fi
+        elif [[ $rest == '<Q'* && " $qt_free " == *" $part "* ]]; then
           complain "$file:$line_number: includes a Qt header, but $part is plain C++ without Qt"
         fi ;;
-      '#if'*_WIN32*|'#if'*__linux__*|'#if'*__APPLE__*|'#ifdef'*WIN32*)
-        if [ "$part" != platform ]; then
+      if|ifdef|ifndef|elif)
+        if [[ $rest == *WIN32* || $rest == *__linux__* || $rest == *__APPLE__* ]] &&
+           [ "$part" != platform ]; then
           complain "$file:$line_number: tests the system it is built for, which only src/platform does"
         fi ;;
     esac

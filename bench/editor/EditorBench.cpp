@@ -20,6 +20,9 @@
 #include "doc/UtilityDoc.h"
 #include "phonebook/StoreEnvironment.h"
 #include "strings/StringIds.h"
+#include "view/ListFind.h"
+#include "view/PhoneList.h"
+#include "view/PhonebookLists.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -63,12 +66,12 @@ struct ThousandEntryView {
 void BM_RefreshThousandSortedByReading(benchmark::State& state) {
   ThousandEntryView book;
   CUtilityView& view = book.view;
-  view.OnSortClick(CUtilityView::kAllRows, 2);
+  view.Lists().OnSortClick(CPhonebookLists::kAllRows, 2);
   for (auto _ : state) {
     view.OnUpdate();
     QCoreApplication::processEvents();
   }
-  state.counters["rows"] = view.NumberModel()->rowCount();
+  state.counters["rows"] = view.Lists().NumberList()->Model()->rowCount();
 }
 BENCHMARK(BM_RefreshThousandSortedByReading)->Unit(benchmark::kMillisecond)->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -78,7 +81,7 @@ BENCHMARK(BM_RefreshThousandSortedByReading)->Unit(benchmark::kMillisecond)->Rep
 void BM_FilterThousandOnKeystroke(benchmark::State& state) {
   ThousandEntryView book;
   CUtilityView& view = book.view;
-  if (state.range(0) == 1) view.OnKanaOrder();
+  if (state.range(0) == 1) view.Lists().OnKanaOrder();
   // What a user types: kana of each kind, a name, digits with a separator, and back again.
   const QStringList keystrokes = {QString::fromUtf8("か"), QString::fromUtf8("かｷ"),
                                   QString::fromUtf8("カ"),  QStringLiteral("Name"),
@@ -86,7 +89,7 @@ void BM_FilterThousandOnKeystroke(benchmark::State& state) {
                                   QStringLiteral("03-12"), QString()};
   qsizetype next = 0;
   for (auto _ : state) {
-    view.SetFindText(keystrokes[next++ % keystrokes.size()]);
+    view.Find().SetFindText(keystrokes[next++ % keystrokes.size()]);
     QCoreApplication::processEvents();
   }
   state.counters["entries"] = book.document.Store().EntryCount();

@@ -39,6 +39,8 @@
 #include "support/StallMeter.h"
 #include "UiBenchSupport.h"
 #include "view/RowSelection.h"
+#include "view/PhoneList.h"
+#include "view/PhonebookLists.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -126,7 +128,7 @@ void PasteStall(benchmark::State& state) {
     sourceView->OnUpdate();
     std::vector<int> copied;
     for (int row = 0; row < kMaxEntries; row += interleaved ? 2 : 1) copied.push_back(row);
-    sourceView->NumberList()->selectionModel()->select(WholeRows(*sourceView->NumberModel(), copied),
+    sourceView->Lists().NumberList()->selectionModel()->select(WholeRows(*sourceView->Lists().NumberList()->Model(), copied),
                                                        QItemSelectionModel::ClearAndSelect);
     QApplication::processEvents();
 
@@ -146,7 +148,7 @@ void PasteStall(benchmark::State& state) {
     state.counters["paste_max_gap_ms"] = paste.first;
     state.counters["paste_own_gap_ms"] = paste.second;
     state.counters["pasted"] = target ? target->Store().EntryCount() : 0;
-    state.counters["selected"] = frame.ActiveChild()->GetView()->SelectedCount();
+    state.counters["selected"] = frame.ActiveChild()->GetView()->Lists().CurrentList()->SelectedCount();
     for (CChildFrame* child : frame.Children()) child->GetDocument()->SetModifiedFlag(false);
     application.ExitInstance();
   }

@@ -25,6 +25,7 @@
 #include "support/FakePrompts.h"
 #include "support/StallMeter.h"
 #include "UiBenchSupport.h"
+#include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -83,8 +84,8 @@ void TransferStall(benchmark::State& state) {
     view.resize(900, 600);
     view.show();
     prompts.answers = {PromptAnswer::Ok, PromptAnswer::Ok};
-    const auto download = MeasureGaps([&] { view.OnDownload(); });
-    const auto upload = MeasureGaps([&] { view.OnUpload(); });
+    const auto download = MeasureGaps([&] { view.Transfers().OnDownload(); });
+    const auto upload = MeasureGaps([&] { view.Transfers().OnUpload(); });
     const auto idle = IdleGaps(5000);
     const auto calibration = BlockedGaps(60);
     state.counters["download_max_gap_ms"] = download.first;

@@ -2,10 +2,12 @@
 #include "app/ChildFrame.h"
 
 #include <QCloseEvent>
-#include <QTableView>
+#include <QMdiArea>
 
 #include "app/Icons.h"
 #include "doc/UtilityDoc.h"
+#include "view/PhoneList.h"
+#include "view/PhonebookLists.h"
 #include "view/UtilityView.h"
 
 CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
@@ -43,8 +45,16 @@ void CChildFrame::changeEvent(QEvent* event) {
   QMdiSubWindow::changeEvent(event);
   // After maximise or restore the keyboard goes back to the list.
   if (event->type() == QEvent::WindowStateChange && m_pView)
-    m_pView->CurrentList()->setFocus();
+    m_pView->Lists().CurrentList()->setFocus();
 }
 
-bool CChildFrame::OnUpdateCommand(int, CommandState&) { return false; }
-bool CChildFrame::OnCommand(int) { return false; }
+CChildFrame* ActivePhonebookWindow(const QMdiArea& area) {
+  return qobject_cast<CChildFrame*>(area.activeSubWindow());
+}
+
+QList<CChildFrame*> PhonebookWindows(const QMdiArea& area) {
+  QList<CChildFrame*> children;
+  for (QMdiSubWindow* window : area.subWindowList())
+    if (auto* child = qobject_cast<CChildFrame*>(window)) children.push_back(child);
+  return children;
+}

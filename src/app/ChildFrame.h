@@ -2,14 +2,14 @@
 // with the document's title, asking to save changes before it closes.
 #pragma once
 
+#include <QList>
 #include <QMdiSubWindow>
-
-#include "ui/CommandTarget.h"
 
 class CUtilityDoc;
 class CUtilityView;
+class QMdiArea;
 
-class CChildFrame : public QMdiSubWindow, public ICommandTarget {
+class CChildFrame : public QMdiSubWindow {
   Q_OBJECT
 
  public:
@@ -19,9 +19,6 @@ class CChildFrame : public QMdiSubWindow, public ICommandTarget {
 
   CUtilityDoc* GetDocument() const { return m_pDoc; }
   CUtilityView* GetView() const { return m_pView; }
-
-  bool OnUpdateCommand(int id, CommandState& state) override;
-  bool OnCommand(int id) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -33,3 +30,8 @@ class CChildFrame : public QMdiSubWindow, public ICommandTarget {
   CUtilityDoc* m_pDoc;
   CUtilityView* m_pView;
 };
+
+// The phonebook window `area` has active, or null.
+CChildFrame* ActivePhonebookWindow(const QMdiArea& area);
+// The phonebook windows of `area`, in the order they were opened.
+QList<CChildFrame*> PhonebookWindows(const QMdiArea& area);

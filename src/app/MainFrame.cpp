@@ -5,57 +5,39 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QShortcut>
-#include <QTableView>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
 #include <QUrl>
 
 #include "app/ChildFrame.h"
-#include "ui/CommandIds.h"
+#include "app/CommandRouter.h"
 #include "app/Icons.h"
+#include "app/MainToolBar.h"
+#include "app/StatusPanes.h"
+#include "doc/UtilityDoc.h"
+#include "ui/CommandIds.h"
+#include "ui/CommandTable.h"
 #include "ui/MenuBuilder.h"
 #include "ui/QtText.h"
 #include "ui/UiTexts.h"
-#include "doc/UtilityDoc.h"
-#include "platform/LockKeys.h"
+#include "view/ListFind.h"
+#include "view/PhoneList.h"
+#include "view/PhonebookLists.h"
 #include "view/UtilityView.h"
 
 namespace {
 
 constexpr int kIdleUpdateMs = 250;  // how often toolbar states and lock keys are refreshed
 
-// The X11 display the lock keys are read from; none on Windows, whose backend asks the
-// keyboard directly, nor on a display system without X11 (offscreen, Wayland).
-void* NativeDisplay() {
-#if QT_CONFIG(xcb)
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-    return x11->display();
-#endif
-  return nullptr;
-}
-
-QLabel* MakePane(const QString& text) {
-  auto* pane = new QLabel(text);
-  pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  pane->setAlignment(Qt::AlignCenter);
-  pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 12);
-  pane->setAccessibleName(text);
-  return pane;
-}
-
 }  // namespace
 
-CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
-    : QMainWindow(parent), m_pApplication(application) {
+CMainFrame::CMainFrame(ICommandTarget& application, QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(MainWindowIcon());
   // No accessible name of its own: a screen reader then names the window by its caption,
   // with the phonebook's title that the maximised phonebook window adds to it.
@@ -64,10 +46,17 @@ CMainFrame::CMainFrame(ICommandTarget* application, QWidget* parent)
   m_pMdiArea->setViewMode(QMdiArea::SubWindowView);
   setCentralWidget(m_pMdiArea);
   connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+  m_pRouter = std::make_unique<CCommandRouter>(*m_pMdiArea, m_commands, application);
+  BindCommands();
 
-  CreateToolBar();
-  CreateStatusBar();
-  CreateAccelerators();
+  m_pToolBar = new CMainToolBar(this);
+  connect(m_pToolBar, &CMainToolBar::commandTriggered, this, &CMainFrame::ExecuteCommand);
+  connect(m_pToolBar, &CMainToolBar::findTextEdited, this, [this](const QString& text) {
+    if (CChildFrame* child = ActiveChild()) child->GetView()->Find().SetFindText(text);
+  });
+  addToolBar(Qt::TopToolBarArea, m_pToolBar);
+  m_pStatusPanes = std::make_unique<CStatusPanes>(*statusBar());
+  CreateShortcuts();
   LoadMenu(IDR_MAINFRAME);
   UpdateTitle();
 
@@ -85,76 +74,36 @@ CMainFrame::~CMainFrame() {
     disconnect(child, nullptr, this, nullptr);
     disconnect(child->GetDocument(), nullptr, this, nullptr);
     disconnect(child->GetView(), nullptr, this, nullptr);
+    disconnect(&child->GetView()->Find(), nullptr, this, nullptr);
     delete child;
   }
 }
 
-void CMainFrame::CreateToolBar() {
-  m_pToolBar = new QToolBar(this);
-  m_pToolBar->setObjectName(QStringLiteral("toolbar128"));
-  m_pToolBar->setAccessibleName(QStringLiteral("ツール バー"));
-  m_pToolBar->setMovable(true);
-  m_pToolBar->setFloatable(true);
-  m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-  m_pToolBar->setIconSize(QSize(16, 15));
-  for (int id : ToolbarCommands()) {
-    if (id == 0) {
-      m_pToolBar->addSeparator();
-      continue;
+void CMainFrame::BindCommands() {
+  m_commands.BindState(ID_VIEW_TOOLBAR, [this](CommandState& state) {
+    state.enabled = true;
+    state.checked = m_pToolBar->isVisible();
+  }, [this] { m_pToolBar->setVisible(!m_pToolBar->isVisible()); });
+  m_commands.BindState(ID_VIEW_STATUS_BAR, [this](CommandState& state) {
+    state.enabled = true;
+    state.checked = statusBar()->isVisible();
+  }, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
+  const auto anyPhonebook = [this] { return ActiveChild() != nullptr; };
+  m_commands.BindWhen(ID_WINDOW_CASCADE, anyPhonebook, [this] { m_pMdiArea->cascadeSubWindows(); });
+  m_commands.BindWhen(ID_WINDOW_TILE_HORZ, anyPhonebook, [this] { m_pMdiArea->tileSubWindows(); });
+  // Minimised windows already line up at the bottom.
+  m_commands.BindWhen(ID_WINDOW_ARRANGE, anyPhonebook, [] {});
+  m_commands.Bind(ID_HELP, [] {});  // the editor has no help content
+}
+
+void CMainFrame::CreateShortcuts() {
+  for (const CommandDef& command : CommandTable()) {
+    for (const QKeySequence& key : command.keys) {
+      auto* shortcut = new QShortcut(key, this);
+      shortcut->setContext(Qt::WindowShortcut);
+      const int id = command.id;
+      connect(shortcut, &QShortcut::activated, this, [this, id] { ExecuteCommand(id); });
     }
-    QAction* action = m_pToolBar->addAction(CommandIcon(id), TooltipText(id));
-    action->setProperty(kCommandIdProperty, id);
-    const QString tooltip = TooltipText(id);
-    action->setToolTip(tooltip);
-    action->setStatusTip(PromptText(id));
-    if (tooltip.isEmpty()) action->setText(PromptText(id));
-    action->setCheckable(id == ID_KANA_ORDER || id == ID_NUMBER_ORDER);
-    connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
-    m_toolbarActions.insert(id, action);
-  }
-  CreateFindBox();
-  addToolBar(Qt::TopToolBarArea, m_pToolBar);
-}
-
-void CMainFrame::CreateFindBox() {
-  m_pFindBox = new QLineEdit(m_pToolBar);
-  m_pFindBox->setPlaceholderText(Text(IDS_FIND_BOX_NAME));
-  m_pFindBox->setAccessibleName(Text(IDS_FIND_BOX_NAME));
-  m_pFindBox->setToolTip(TooltipText(ID_EDIT_FIND));
-  m_pFindBox->setStatusTip(PromptText(ID_EDIT_FIND));
-  m_pFindBox->setClearButtonEnabled(true);
-  m_pFindBox->setMaximumWidth(m_pFindBox->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
-  m_pFindBox->setEnabled(false);
-  m_pToolBar->addSeparator();
-  m_pToolBar->addWidget(m_pFindBox);
-  connect(m_pFindBox, &QLineEdit::textEdited, this, [this](const QString& text) {
-    if (CChildFrame* child = ActiveChild()) child->GetView()->SetFindText(text);
-  });
-}
-
-// The box shows the active phonebook's search; a box being typed in keeps its spaces.
-void CMainFrame::ShowFindText(const QString& text) {
-  if (m_pFindBox->text().trimmed() != text) m_pFindBox->setText(text);
-}
-
-void CMainFrame::CreateStatusBar() {
-  m_pIdleLabel = new QLabel(QString::fromUtf8(UiText::kIdleMessage));
-  statusBar()->addWidget(m_pIdleLabel, 1);
-  m_pCapsPane = MakePane(QStringLiteral("CAP"));
-  m_pNumPane = MakePane(QStringLiteral("NUM"));
-  m_pScrollPane = MakePane(QStringLiteral("SCRL"));
-  statusBar()->addPermanentWidget(m_pCapsPane);
-  statusBar()->addPermanentWidget(m_pNumPane);
-  statusBar()->addPermanentWidget(m_pScrollPane);
-  UpdateLockKeyPanes();
-}
-
-void CMainFrame::CreateAccelerators() {
-  for (const AcceleratorDef& accelerator : Accelerators()) {
-    auto* shortcut = new QShortcut(accelerator.key, this);
-    shortcut->setContext(Qt::WindowShortcut);
-    const int id = accelerator.id;
-    connect(shortcut, &QShortcut::activated, this, [this, id] { ExecuteCommand(id); });
   }
 }
 
@@ -198,24 +147,17 @@ void CMainFrame::FillWindowList(QMenu* menu) {
   }
 }
 
-CChildFrame* CMainFrame::ActiveChild() const {
-  return qobject_cast<CChildFrame*>(m_pMdiArea->activeSubWindow());
-}
+CChildFrame* CMainFrame::ActiveChild() const { return ActivePhonebookWindow(*m_pMdiArea); }
 
-QList<CChildFrame*> CMainFrame::Children() const {
-  QList<CChildFrame*> children;
-  for (QMdiSubWindow* window : m_pMdiArea->subWindowList())
-    if (auto* child = qobject_cast<CChildFrame*>(window)) children.push_back(child);
-  return children;
-}
+QList<CChildFrame*> CMainFrame::Children() const { return PhonebookWindows(*m_pMdiArea); }
 
 void CMainFrame::AddChild(CChildFrame* child) {
   m_pMdiArea->addSubWindow(child);
   connect(child->GetDocument(), &CUtilityDoc::titleChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
-  connect(child->GetView(), &CUtilityView::findTextChanged, this,
+  connect(&child->GetView()->Find(), &CListFind::findTextChanged, this,
           [this, child](const QString& text) {
-            if (child == ActiveChild()) ShowFindText(text);
+            if (child == ActiveChild()) m_pToolBar->ShowFindText(text);
           });
   connect(child, &QObject::destroyed, this, [this] {
     if (m_pMdiArea->subWindowList().isEmpty()) OnSubWindowActivated(nullptr);
@@ -226,7 +168,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
 }
 
 bool CMainFrame::CloseAllChildren() {
-  if (AnySessionStepRunning()) return false;  // none closes, rather than some
+  if (m_pRouter->AnySessionStepRunning()) return false;  // none closes, rather than some
   for (CChildFrame* child : Children())
     if (!child->close()) return false;
   return true;
@@ -236,9 +178,9 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
   auto* child = qobject_cast<CChildFrame*>(window);
   LoadMenu(child ? IDR_PHONEBOOK : IDR_MAINFRAME);
   UpdateTitle();
-  m_pFindBox->setEnabled(child != nullptr);
-  ShowFindText(child ? child->GetView()->FindText() : QString());
-  if (child) child->GetView()->CurrentList()->setFocus();
+  m_pToolBar->FindBox()->setEnabled(child != nullptr);
+  m_pToolBar->ShowFindText(child ? child->GetView()->Find().FindText() : QString());
+  if (child) child->GetView()->Lists().CurrentList()->setFocus();
   UpdateCommandUI();
 }
 
@@ -249,110 +191,24 @@ void CMainFrame::UpdateTitle() {
   setWindowTitle(title);
 }
 
-void CMainFrame::UpdateLockKeyPanes() {
-  const LockKeyState keys = QueryLockKeys(NativeDisplay());
-  // A pane keeps its place and shows its text only while its lock is on.
-  const auto show = [](QLabel* pane, bool on, const char* text) {
-    pane->setText(on ? QString::fromLatin1(text) : QString());
-  };
-  show(m_pCapsPane, keys.capsLock, "CAP");
-  show(m_pNumPane, keys.numLock, "NUM");
-  show(m_pScrollPane, keys.scrollLock, "SCRL");
-}
-
 void CMainFrame::UpdateCommandUI() {
-  for (auto it = m_toolbarActions.begin(); it != m_toolbarActions.end(); ++it) {
-    const CommandState state = QueryCommand(it.key());
-    it.value()->setEnabled(state.enabled);
-    if (it.value()->isCheckable()) it.value()->setChecked(state.checked);
-    it.value()->setToolTip(state.label.isEmpty() ? TooltipText(it.key()) : state.label);
-  }
-  m_pIdleLabel->setText(IdleMessage());
-  UpdateLockKeyPanes();
+  m_pToolBar->UpdateStates([this](int id) { return QueryCommand(id); });
+  m_pStatusPanes->SetIdleMessage(IdleMessage());
+  m_pStatusPanes->UpdateLockKeys();
 }
 
 QString CMainFrame::IdleMessage() const {
   const CChildFrame* child = ActiveChild();
-  const QString summary = child ? child->GetView()->FindSummary() : QString();
+  const QString summary = child ? child->GetView()->Find().FindSummary() : QString();
   return summary.isEmpty() ? QString::fromUtf8(UiText::kIdleMessage) : summary;
 }
 
-QList<ICommandTarget*> CMainFrame::Route() const {
-  QList<ICommandTarget*> route;
-  if (CChildFrame* child = ActiveChild()) {
-    route << child->GetView() << child->GetDocument() << child;
-  }
-  route << const_cast<CMainFrame*>(this) << m_pApplication;
-  return route;
-}
-
-CommandState CMainFrame::QueryCommand(int id) {
-  CommandState state;
-  for (ICommandTarget* target : Route())
-    if (target && target->OnUpdateCommand(id, state)) {
-      if (IsHeldBySessionStep(id, target)) state.enabled = false;
-      return state;
-    }
-  return CommandState{};
-}
-
-bool CMainFrame::AnySessionStepRunning() const {
-  for (CChildFrame* child : Children())
-    if (child->GetDocument()->IsSessionStepRunning()) return true;
-  return false;
-}
-
-bool CMainFrame::IsHeldBySessionStep(int id, const ICommandTarget* target) const {
-  if (id == ID_APP_EXIT) return AnySessionStepRunning();
-  CChildFrame* child = ActiveChild();
-  if (!child || !child->GetDocument()->IsSessionStepRunning()) return false;
-  // Every command the phonebook's own window, view or document handles.
-  return target == child || target == child->GetView() || target == child->GetDocument();
-}
+CommandState CMainFrame::QueryCommand(int id) const { return m_pRouter->Query(id); }
 
 bool CMainFrame::ExecuteCommand(int id) {
-  if (!QueryCommand(id).enabled) return false;
-  for (ICommandTarget* target : Route())
-    if (target && target->OnCommand(id)) {
-      UpdateCommandUI();
-      return true;
-    }
-  return false;
-}
-
-bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
-  switch (id) {
-    case ID_VIEW_TOOLBAR:
-      state.enabled = true;
-      state.checked = m_pToolBar->isVisible();
-      return true;
-    case ID_VIEW_STATUS_BAR:
-      state.enabled = true;
-      state.checked = statusBar()->isVisible();
-      return true;
-    case ID_WINDOW_ARRANGE:
-    case ID_WINDOW_CASCADE:
-    case ID_WINDOW_TILE_HORZ:
-      state.enabled = ActiveChild() != nullptr;
-      return true;
-    case ID_HELP:
-      state.enabled = true;
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool CMainFrame::OnCommand(int id) {
-  switch (id) {
-    case ID_VIEW_TOOLBAR: m_pToolBar->setVisible(!m_pToolBar->isVisible()); return true;
-    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); return true;
-    case ID_WINDOW_CASCADE: m_pMdiArea->cascadeSubWindows(); return true;
-    case ID_WINDOW_TILE_HORZ: m_pMdiArea->tileSubWindows(); return true;
-    case ID_WINDOW_ARRANGE: return true;  // minimised windows already line up at the bottom
-    case ID_HELP: return true;            // the editor has no help content
-    default: return false;
-  }
+  if (!m_pRouter->Execute(id)) return false;
+  UpdateCommandUI();
+  return true;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -20,6 +20,7 @@
 #include "doc/UtilityDoc.h"
 #include "platform/OsVersion.h"
 #include "platform/SingleInstanceLock.h"
+#include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -51,7 +52,9 @@ void InstallJapaneseInterface() {
 CUtilityApp::CUtilityApp(StoreEnvironment& environment, QString instanceName)
     : m_environment(environment),
       m_strInstanceName(std::move(instanceName)),
-      m_pShell(&DesktopShell()) {}
+      m_pShell(&DesktopShell()) {
+  BindCommands();
+}
 
 CUtilityApp::~CUtilityApp() {
   // The windows (and their stores) go before the lock.
@@ -86,7 +89,7 @@ int CUtilityApp::ExitInstance() {
 }
 
 void CUtilityApp::CreateMainFrame() {
-  m_pMainFrame = std::make_unique<CMainFrame>(this);
+  m_pMainFrame = std::make_unique<CMainFrame>(m_commands);
   connect(m_pMainFrame.get(), &CMainFrame::filesDropped, this, [this](const QStringList& paths) {
     for (const QString& path : paths) OpenDocumentFile(path);
   });
@@ -143,34 +146,15 @@ void CUtilityApp::OnDownload() {
   if (!OnFileNew()) return;
   CChildFrame* child = m_pMainFrame->ActiveChild();
   if (!child || !child->GetView()) return;
-  child->GetView()->OnDownload();
+  child->GetView()->Transfers().OnDownload();
 }
 
-bool CUtilityApp::OnUpdateCommand(int id, CommandState& state) {
-  switch (id) {
-    case ID_FILE_NEW:
-    case ID_FILE_OPEN:
-    case ID_APP_EXIT:
-    case ID_APP_ABOUT:
-    case ID_OPEN_MANUAL:
-    case ID_MANUAL_NO_DOCUMENT:
-    case ID_DOWNLOAD:
-      state.enabled = true;
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool CUtilityApp::OnCommand(int id) {
-  switch (id) {
-    case ID_FILE_NEW: OnFileNew(); return true;
-    case ID_FILE_OPEN: OnFileOpen(); return true;
-    case ID_APP_EXIT: m_pMainFrame->close(); return true;
-    case ID_APP_ABOUT: OnAppAbout(); return true;
-    case ID_OPEN_MANUAL: OnOpenManual(); return true;
-    case ID_MANUAL_NO_DOCUMENT: return true;  // this menu item does nothing
-    case ID_DOWNLOAD: OnDownload(); return true;
-    default: return false;
-  }
+void CUtilityApp::BindCommands() {
+  m_commands.Bind(ID_FILE_NEW, [this] { OnFileNew(); });
+  m_commands.Bind(ID_FILE_OPEN, [this] { OnFileOpen(); });
+  m_commands.Bind(ID_APP_EXIT, [this] { m_pMainFrame->close(); });
+  m_commands.Bind(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  m_commands.Bind(ID_OPEN_MANUAL, [this] { OnOpenManual(); });
+  m_commands.Bind(ID_MANUAL_NO_DOCUMENT, [] {});  // this menu item does nothing
+  m_commands.Bind(ID_DOWNLOAD, [this] { OnDownload(); });
 }

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "ui/CommandTarget.h"
+#include "ui/CommandHandlers.h"
 
 class CChildFrame;
 class CMainFrame;
@@ -20,7 +20,7 @@ class StoreEnvironment;
 // The machine-wide name of the editor's single-instance lock.
 inline constexpr const char* kInstanceLockName = "Global\\Brightmoor_Utility";
 
-class CUtilityApp : public QObject, public ICommandTarget {
+class CUtilityApp : public QObject {
   Q_OBJECT
 
  public:
@@ -46,15 +46,14 @@ class CUtilityApp : public QObject, public ICommandTarget {
 
   void SetShellLauncher(IShellLauncher* shell) { m_pShell = shell; }
 
-  bool OnUpdateCommand(int id, CommandState& state) override;
-  bool OnCommand(int id) override;
-
  private:
+  void BindCommands();
   void CreateMainFrame();
   CUtilityDoc* AddDocumentWindow(std::unique_ptr<CUtilityDoc> document);
 
   StoreEnvironment& m_environment;
   QString m_strInstanceName;
+  CCommandHandlers m_commands;  // the application's commands; the main window routes to them
   std::unique_ptr<SingleInstanceLock> m_pInstanceLock;
   std::unique_ptr<CMainFrame> m_pMainFrame;
   IShellLauncher* m_pShell;

@@ -64,6 +64,10 @@ CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
   m_pSession->SetWakeNotice(m_pWaitNotice);
   connect(&m_history, &CPhonebookHistory::cleanChanged, this,
           [this](bool clean) { ShowModified(!clean); });
+  m_commands.Bind(ID_FILE_CLOSE, [this] { OnFileClose(); });
+  m_commands.Bind(ID_FILE_SAVE, [this] { DoFileSave(); });
+  m_commands.Bind(ID_FILE_SAVE_AS, [this] { DoSave(QString()); });
+  m_commands.Bind(ID_FILE_IMPORT, [this] { OnFileImport(); });
 }
 
 CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
@@ -221,31 +225,6 @@ void CUtilityDoc::SetTitle(const QString& title) {
 void CUtilityDoc::SetPathName(const QString& path) {
   m_strPathName = QFileInfo(path).absoluteFilePath();
   SetTitle(QFileInfo(path).fileName());
-}
-
-bool CUtilityDoc::OnUpdateCommand(int id, CommandState& state) {
-  switch (id) {
-    case ID_FILE_CLOSE:
-    case ID_FILE_SAVE:
-    case ID_FILE_SAVE_AS:
-    case ID_FILE_IMPORT:
-    case ID_FILE_EXPORT:
-      state.enabled = true;
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool CUtilityDoc::OnCommand(int id) {
-  switch (id) {
-    case ID_FILE_CLOSE: OnFileClose(); return true;
-    case ID_FILE_SAVE: DoFileSave(); return true;
-    case ID_FILE_SAVE_AS: DoSave(QString()); return true;
-    case ID_FILE_IMPORT: OnFileImport(); return true;
-    case ID_FILE_EXPORT: OnFileExport(); return true;  // the view passes its selection first
-    default: return false;
-  }
 }
 
 // CSV import into this phonebook: arrives with the import dialog.

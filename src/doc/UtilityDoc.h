@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/CommandTarget.h"
+#include "ui/CommandHandlers.h"
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
 #include "doc/PhonebookHistory.h"
@@ -25,7 +25,7 @@ class CCommNotifyPoster;
 class CWaitNotice;
 class StoreEnvironment;
 
-class CUtilityDoc : public QObject, public ICommandTarget {
+class CUtilityDoc : public QObject {
   Q_OBJECT
 
  public:
@@ -95,8 +95,8 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   // Asks every view to refill its list from the store (after an import).
   void UpdateAllViews() { emit updateViews(); }
 
-  bool OnUpdateCommand(int id, CommandState& state) override;
-  bool OnCommand(int id) override;
+  // The document's commands: close, save, save as, import.
+  ICommandTarget& Commands() { return m_commands; }
 
   // The phonebook's window is closing (it asked to save and was not held back): a
   // running transfer ends now, and nothing of it reports to the window any more.
@@ -141,6 +141,7 @@ class CUtilityDoc : public QObject, public ICommandTarget {
   void EndTransferOnClose();
   void ShowModified(bool modified);
 
+  CCommandHandlers m_commands;             // see Commands
   CDbPhoneCtrl m_store;                    // the entries
   CPhonebookHistory m_history;             // the steps that changed them
   CCommNotifyPoster* m_pPoster;            // child: carries the session's notifications

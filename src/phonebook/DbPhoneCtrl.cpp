@@ -262,28 +262,6 @@ int CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::FillList(IListControl& control, int kanaRow, int sortKey, bool ascending) {
-  if (!control.HasWindow()) return StoreNoWindow;
-  TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
-  control.SetRedraw(false);
-  control.DeleteAllItems();
-  int index = 0;
-  const int result =
-      ForEachRow(BuildQuery(kanaRow, sortKey, ascending), [&](sqlite3_stmt* statement) {
-        const PhonebookEntry entry = ReadEntryRow(statement);
-        if (!control.Accepts(entry)) return;
-        const auto texts = EntryToTexts(entry);
-        control.InsertItem(index, texts[FieldMemoryNumber]);
-        for (int column = FieldName; column < FieldCount; ++column)
-          control.SetItemText(index, column, texts[column]);
-        ++index;
-      });
-  control.SetRedraw(true);
-  control.RedrawNow();
-  return scope.Finish(result);
-}
-
 int CDbPhoneCtrl::ListEntries(int kanaRow, int sortKey, bool ascending,
                               std::vector<PhonebookEntry>& out) {
   TableScope scope(*this);

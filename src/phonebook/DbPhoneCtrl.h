@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "phonebook/ListControl.h"
 #include "phonebook/PhonebookEntry.h"
 #include "phonebook/PhonebookImage.h"
 #include "phonebook/ReadingOrder.h"
@@ -25,9 +24,8 @@ enum SortKey : int { SortByNumber = 0, SortByName = 1, SortByReading = 2, SortBy
 enum StoreResult : int {
   StoreOk = 0,
   StoreNoSlot = 1,         // the store has no database path
-  StoreCreateFailed = 2,   // the database could not be opened, written or committed; the
+  StoreCreateFailed = 2    // the database could not be opened, written or committed; the
                            // operation (or the whole batch) left the store as it was
-  StoreNoWindow = 3        // FillList: the list control has no window
 };
 
 class CDbPhoneCtrl {
@@ -41,8 +39,6 @@ class CDbPhoneCtrl {
   // Every operation that touches the file returns a StoreResult. A write either happens
   // whole and is committed, or leaves the table and usedFlags as they were.
   [[nodiscard]] int FindEntry(int memoryNumber, PhonebookEntry& target);
-  // Lists the entries of the row that `control` accepts.
-  [[nodiscard]] int FillList(IListControl& control, int kanaRow, int sortKey, bool ascending);
   [[nodiscard]] int AddEntry(PhonebookEntry entry);
   [[nodiscard]] int DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
   [[nodiscard]] int DeleteEntry(int memoryNumber);
@@ -50,7 +46,7 @@ class CDbPhoneCtrl {
   int GetFreeMemoryNumber() const;
   int NormaliseFields(std::vector<std::string>& fields, int* lastIndex = nullptr) const;
 
-  // The entries of a row in the order asked (the same query FillList runs).
+  // Appends the entries of a row to `out`, in the order asked.
   [[nodiscard]] int ListEntries(int kanaRow, int sortKey, bool ascending,
                                 std::vector<PhonebookEntry>& out);
   // Every entry by memory number, checked against usedFlags: StoreCreateFailed when the

@@ -1,6 +1,6 @@
-// Command routing: a command travels from the active view to its document, its child
-// window, the main window and the application; the first target that knows the command
-// handles it and decides whether it is enabled, checked or shown with a radio mark.
+// Command routing: the main window asks the one target that the command table names for a
+// command (the active phonebook's view or document, the main window, the application);
+// that target decides whether it is enabled, checked or shown with other words, and runs it.
 #pragma once
 
 #include <QString>

@@ -1,23 +1,23 @@
-// Menus from the menu tables.
+// Menus from the menu layouts and the command table.
 #include "ui/MenuBuilder.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 
+#include "ui/CommandTable.h"
 #include "ui/QtText.h"
 
 void AddMenuItems(QMenu& menu, const PopupDef& popup, const std::function<void(int)>& onCommand) {
-  for (const MenuItemDef& item : popup.items) {
-    if (item.id == 0) {
+  for (const int id : popup.items) {
+    if (id == 0) {
       menu.addSeparator();
       continue;
     }
-    QAction* action = menu.addAction(QString::fromUtf8(item.text));
-    action->setProperty(kCommandIdProperty, item.id);
+    QAction* action = menu.addAction(QString::fromUtf8(CommandOf(id).text));
+    action->setProperty(kCommandIdProperty, id);
     action->setProperty(kMenuTextProperty, action->text());
-    action->setStatusTip(PromptText(item.id));
-    const int id = item.id;
+    action->setStatusTip(PromptText(id));
     QObject::connect(action, &QAction::triggered, &menu, [onCommand, id] { onCommand(id); });
   }
 }

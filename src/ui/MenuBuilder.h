@@ -1,4 +1,5 @@
-// Builds Qt menus from the menu tables; every item carries its command id.
+// Builds Qt menus from the menu layouts; every item carries its command id and shows
+// the command table's words.
 #pragma once
 
 #include <functional>

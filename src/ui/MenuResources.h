@@ -1,19 +1,12 @@
-// The editor's menus, toolbar and accelerator table as data: the menus and toolbar are
-// built from these tables, so every item, id and order lives in one place.
+// Where the commands stand in the editor's menus and on its toolbar: the menus and the
+// toolbar are built from these layouts, with each command's words from the command table.
 #pragma once
-
-#include <QKeySequence>
 
 #include <vector>
 
-struct MenuItemDef {
-  int id;            // command id; 0 for a separator
-  const char* text;  // UTF-8, with "&" mnemonics and "\t" before the shortcut text
-};
-
 struct PopupDef {
   const char* title;
-  std::vector<MenuItemDef> items;
+  std::vector<int> items;   // command ids; 0 for a separator
   bool windowList = false;  // the open phonebook windows are listed after the items
 };
 
@@ -23,10 +16,3 @@ const std::vector<PopupDef>& MenuResource(int menuId);
 
 // The toolbar's command ids in button order; 0 for a separator.
 const std::vector<int>& ToolbarCommands();
-
-struct AcceleratorDef {
-  QKeySequence key;
-  int id;
-};
-
-const std::vector<AcceleratorDef>& Accelerators();

@@ -65,48 +65,37 @@ QVariant CPhoneListModel::headerData(int section, Qt::Orientation orientation, i
   return {};
 }
 
-void CPhoneListModel::SetRedraw(bool on) {
-  if (!on) {
-    if (m_nRedrawOffDepth++ == 0) beginResetModel();
-  } else if (m_nRedrawOffDepth > 0 && --m_nRedrawOffDepth == 0) {
-    endResetModel();
-  }
-}
-
-void CPhoneListModel::DeleteAllItems() {
-  if (m_rows.empty()) return;
-  if (m_nRedrawOffDepth > 0) {
-    m_rows.clear();
-    return;
-  }
+void CPhoneListModel::SetEntries(const std::vector<PhonebookEntry>& entries) {
   beginResetModel();
   m_rows.clear();
+  m_rows.reserve(entries.size());
+  for (const PhonebookEntry& entry : entries) {
+    Row& row = m_rows.emplace_back();
+    row.bytes = EntryToTexts(entry);
+    for (int column = 0; column < kColumnCount; ++column)
+      row.text[column] = FromCp932(row.bytes[column]);
+  }
   endResetModel();
 }
 
-void CPhoneListModel::InsertItem(int index, const std::string& text) {
-  index = std::clamp(index, 0, rowCount());
-  Row row;
-  row.bytes[0] = text;
-  row.text[0] = FromCp932(text);
-  if (m_nRedrawOffDepth == 0) beginInsertRows(QModelIndex(), index, index);
-  m_rows.insert(m_rows.begin() + index, std::move(row));
-  if (m_nRedrawOffDepth == 0) endInsertRows();
-}
-
-void CPhoneListModel::SetItemText(int index, int column, const std::string& text) {
-  if (index < 0 || index >= rowCount() || column < 0 || column >= kColumnCount) return;
-  Row& row = m_rows[index];
-  row.bytes[column] = text;
-  row.text[column] = FromCp932(text);
-  if (m_nRedrawOffDepth == 0) emit dataChanged(this->index(index, column), this->index(index, column));
+void CPhoneListModel::DeleteRows(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  std::vector<bool> removed(m_rows.size(), false);
+  for (int row : rows)
+    if (row >= 0 && row < rowCount()) removed[row] = true;
+  beginResetModel();
+  std::size_t kept = 0;
+  for (std::size_t row = 0; row < m_rows.size(); ++row)
+    if (!removed[row]) m_rows[kept++] = std::move(m_rows[row]);
+  m_rows.resize(kept);
+  endResetModel();
 }
 
 void CPhoneListModel::DeleteItem(int index) {
   if (index < 0 || index >= rowCount()) return;
-  if (m_nRedrawOffDepth == 0) beginRemoveRows(QModelIndex(), index, index);
+  beginRemoveRows(QModelIndex(), index, index);
   m_rows.erase(m_rows.begin() + index);
-  if (m_nRedrawOffDepth == 0) endRemoveRows();
+  endRemoveRows();
 }
 
 const std::string& CPhoneListModel::ItemBytes(int row, int column) const {

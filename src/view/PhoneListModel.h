@@ -1,6 +1,6 @@
-// The rows a phonebook list shows, as the store wrote them through IListControl: the
-// cells keep the store's code page 932 bytes (which the reading order compares) beside
-// the text shown. The model is only a display; the store holds the data.
+// The rows a phonebook list shows, filled from the entries the store listed: the cells
+// keep the store's code page 932 bytes (which the reading order compares) beside the text
+// shown. The model is only a display; the store holds the data.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "phonebook/ListControl.h"
 #include "phonebook/PhonebookEntry.h"
-#include "view/EntryFilter.h"
 
 // The order a list is sorted in: a list column (0, 2 or 6) and its direction.
 struct SortState {
@@ -20,7 +18,7 @@ struct SortState {
   bool ascending = true;
 };
 
-class CPhoneListModel : public QAbstractTableModel, public IListControl {
+class CPhoneListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
@@ -36,28 +34,18 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
 
-  // IListControl
-  bool HasWindow() const override { return true; }
-  bool Accepts(const PhonebookEntry& entry) const override { return m_filter.Matches(entry); }
-  void SetRedraw(bool on) override;
-  void DeleteAllItems() override;
-  void InsertItem(int index, const std::string& text) override;
-  void SetItemText(int index, int column, const std::string& text) override;
-  void RedrawNow() override {}
-
+  // The rows become `entries`, in their order, in one reset of the model.
+  void SetEntries(const std::vector<PhonebookEntry>& entries);
+  // Deletes the rows `rows` (in any order) in one reset of the model.
+  void DeleteRows(const std::vector<int>& rows);
   void DeleteItem(int index);
   // The cell's code page 932 bytes.
   const std::string& ItemBytes(int row, int column) const;
   // The first row whose memory number cell equals `numberText`, or -1.
   int FindNumber(const std::string& numberText) const;
 
-  // The entries the next fill takes in; the rows already there stay until then.
-  void SetFilter(const CEntryFilter& filter) { m_filter = filter; }
-
   // Reorders the rows under `state` and shows its column's mark in the header.
   void Sort(const SortState& state);
-  int SortColumn() const { return m_sortState.key; }
-  bool SortAscending() const { return m_sortState.ascending; }
 
  private:
   struct Row {
@@ -67,8 +55,6 @@ class CPhoneListModel : public QAbstractTableModel, public IListControl {
 
   std::vector<Row> m_rows;
   SortState m_sortState;
-  CEntryFilter m_filter;      // which entries a fill takes in
-  int m_nRedrawOffDepth = 0;  // while above 0 the rows change without notifications
 };
 
 // The list order: negative when row a comes before row b under `state`.

@@ -8,9 +8,10 @@
 #include "comm/ui/ProgressDialog.h"
 #include "doc/UtilityDoc.h"
 #include "strings/StringIds.h"
+#include "ui/CommandHandlers.h"
+#include "ui/CommandIds.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
-#include "view/UtilityView.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ bool Confirm(QWidget* owner, const MessageIds& ids) {
 
 }  // namespace
 
-CTransferRunner::CTransferRunner(CUtilityDoc* document, CUtilityView* view)
+CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
     : m_pDoc(document),
       m_pView(view),
       m_pProgressDlg(std::make_unique<CProgressDialog>()),
@@ -139,7 +140,7 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
   }
   if (bDownload) {
     if (!StoreDownloadedEntries()) return;
-    m_pView->OnUpdate();
+    m_pDoc->UpdateAllViews();
     ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload));
     m_pDoc->SetModifiedFlag();
   } else {
@@ -164,4 +165,11 @@ void CTransferRunner::RestartHandset() {
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.
   m_pDoc->RunSessionStep([&] { return ::RestartHandset(ctrl, std::string(), timing) ? 1 : 0; });
+}
+
+void CTransferRunner::BindCommands(CCommandHandlers& commands) {
+  // Refused while this phonebook's last session is still ending (after Abort).
+  const auto idle = [document = m_pDoc] { return !document->IsTransferBusy(); };
+  commands.BindWhen(ID_DOWNLOAD, idle, [this] { OnDownload(); });
+  commands.BindWhen(ID_UPLOAD, idle, [this] { OnUpload(); });
 }

@@ -1,7 +1,7 @@
 // The transfer conversation of a phonebook's view: the questions before a download or an
 // upload, the progress dialog, the session's notifications (held back until the dialog is
 // up), every result message, the received entries into the store, and the restart of the
-// handset after an upload. The view owns one and hands it its two commands.
+// handset after an upload. The view owns one, which binds the two commands.
 #pragma once
 
 #include <QObject>
@@ -11,17 +11,18 @@
 #include <utility>
 #include <vector>
 
+class CCommandHandlers;
 class CProgressDialog;
 class CUtiCtrl;
 class CUtilityDoc;
-class CUtilityView;
+class QWidget;
 
 class CTransferRunner : public QObject {
   Q_OBJECT
 
  public:
-  // `view` shows the messages and is refreshed after a download; it outlives the runner.
-  CTransferRunner(CUtilityDoc* document, CUtilityView* view);
+  // `view` owns the messages; the document's views are refreshed after a download.
+  CTransferRunner(CUtilityDoc* document, QWidget* view);
   ~CTransferRunner() override;
 
   // The commands: ask where something would be overwritten, then run the session.
@@ -31,6 +32,7 @@ class CTransferRunner : public QObject {
   void RestartHandset();
 
   CProgressDialog& ProgressDialog() const { return *m_pProgressDlg; }
+  void BindCommands(CCommandHandlers& commands);
 
  protected:
   // The session's WM_COMM_NOTIFY events.
@@ -46,7 +48,7 @@ class CTransferRunner : public QObject {
   bool StoreDownloadedEntries();
 
   CUtilityDoc* m_pDoc;
-  QPointer<CUtilityView> m_pView;
+  QPointer<QWidget> m_pView;
   std::unique_ptr<CProgressDialog> m_pProgressDlg;   // reused by every transfer
   std::unique_ptr<CUtiCtrl> m_pRestartCtrl;          // only for RestartHandset
   // While a session starts, its notifications wait here until the progress dialog is up.

@@ -82,8 +82,8 @@ class EditorAppTest : public EditorTest<> {
     Start({path});
     QCOMPARE(Titles(Frame()), QStringList{"book.csv"});
     CUtilityView* view = Frame()->ActiveChild()->GetView();
-    QCOMPARE(view->NumberList()->model()->rowCount(), 1);
-    QCOMPARE(view->NumberList()->model()->index(0, 2).data().toString(), QString::fromUtf8("ｻﾄｳ"));
+    QCOMPARE(view->Lists().NumberList()->model()->rowCount(), 1);
+    QCOMPARE(view->Lists().NumberList()->model()->index(0, 2).data().toString(), QString::fromUtf8("ｻﾄｳ"));
   }
 
   void secondInstanceIsRefusedAndTheFirstGoesOn() {

@@ -19,7 +19,9 @@
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ManualLauncher.h"
+#include "ui/CommandTable.h"
 #include "ui/MenuBuilder.h"
+#include "ui/MenuResources.h"
 #include "app/UtilityApp.h"
 #include "comm/ui/ProgressDialog.h"
 #include "doc/UtilityDoc.h"
@@ -121,40 +123,74 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
     View()->OnUpdate();
     Frame()->UpdateCommandUI();
-    QVERIFY(!Frame()->ToolbarAction(ID_EDIT_CUT)->isEnabled());
-    QVERIFY(!Frame()->ToolbarAction(ID_EDIT_COPY)->isEnabled());
-    QVERIFY(Frame()->ToolbarAction(ID_NUMBER_ORDER)->isChecked());
-    QVERIFY(!Frame()->ToolbarAction(ID_KANA_ORDER)->isChecked());
-    View()->SelectRow(View()->NumberList(), 0);
-    QVERIFY(Frame()->ToolbarAction(ID_EDIT_CUT)->isEnabled());
-    Frame()->ToolbarAction(ID_KANA_ORDER)->trigger();
-    QCOMPARE(View()->Mode(), KanaOrder);
-    QVERIFY(Frame()->ToolbarAction(ID_KANA_ORDER)->isChecked());
-    QVERIFY(!Frame()->ToolbarAction(ID_NUMBER_ORDER)->isChecked());
-    QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
-    QCOMPARE(Frame()->ToolbarAction(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
+    QVERIFY(!Frame()->ToolBar()->Action(ID_EDIT_CUT)->isEnabled());
+    QVERIFY(!Frame()->ToolBar()->Action(ID_EDIT_COPY)->isEnabled());
+    QVERIFY(Frame()->ToolBar()->Action(ID_NUMBER_ORDER)->isChecked());
+    QVERIFY(!Frame()->ToolBar()->Action(ID_KANA_ORDER)->isChecked());
+    View()->Lists().NumberList()->SelectRow(0);
+    QVERIFY(Frame()->ToolBar()->Action(ID_EDIT_CUT)->isEnabled());
+    Frame()->ToolBar()->Action(ID_KANA_ORDER)->trigger();
+    QCOMPARE(View()->Lists().Mode(), KanaOrder);
+    QVERIFY(Frame()->ToolBar()->Action(ID_KANA_ORDER)->isChecked());
+    QVERIFY(!Frame()->ToolBar()->Action(ID_NUMBER_ORDER)->isChecked());
+    QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
+    QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
   }
 
   // The search box and the undo items reach the active phonebook; the status bar counts.
   void findAndUndoFromTheToolbarAndMenu() {
     PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(),
                       {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka)});
-    TypeText(Frame()->FindBox(), QString::fromUtf8("ｱ"));
-    QCOMPARE(Column(View()->NumberList(), 0), QStringList{"0001"});
+    TypeText(Frame()->ToolBar()->FindBox(), QString::fromUtf8("ｱ"));
+    QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     Frame()->UpdateCommandUI();
     QCOMPARE(Frame()->IdleMessage(), QString::fromUtf8("1 件が一致しました"));
-    View()->SelectRow(View()->NumberList(), 0);
+    View()->Lists().NumberList()->SelectRow(0);
     m_prompts->answers = {PromptAnswer::Ok};
     QVERIFY(Frame()->ExecuteCommand(ID_DELETE_ENTRY));
     QMenu* editMenu = Frame()->menuBar()->actions()[1]->menu();
     emit editMenu->aboutToShow();
     QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す: 削除\tCtrl+Z(&U)"));
-    QCOMPARE(Frame()->ToolbarAction(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す: 削除"));
+    QCOMPARE(Frame()->ToolBar()->Action(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す: 削除"));
     QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Column(View()->NumberList(), 0), QStringList{"0001"});
+    QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     emit editMenu->aboutToShow();
     QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す\tCtrl+Z(&U)"));
     QVERIFY(!editMenu->actions()[0]->isEnabled());
+  }
+
+  // Each command is answered by the one target its row names, and every menu item,
+  // toolbar button and shortcut comes from a row of its own.
+  void everyCommandReachesTheTargetItsRowNames() {
+    ICommandTarget& document = Frame()->ActiveChild()->GetDocument()->Commands();
+    QSet<int> ids;
+    QList<QKeySequence> keys;
+    for (const CommandDef& row : CommandTable()) {
+      const QByteArray name = QByteArray::number(row.id);
+      QVERIFY2(!ids.contains(row.id), name.constData());
+      ids << row.id;
+      for (const QKeySequence& key : row.keys) {
+        QVERIFY2(!keys.contains(key), qPrintable(key.toString()));
+        keys << key;
+      }
+      CommandState state;
+      const bool toView = row.target == CommandTarget::View ||
+                          row.target == CommandTarget::ViewElseApplication;
+      QVERIFY2(View()->OnUpdateCommand(row.id, state) == toView, name.constData());
+      QVERIFY2(document.OnUpdateCommand(row.id, state) == (row.target == CommandTarget::Document),
+               name.constData());
+      // Those of the main window and the application are all enabled with a phonebook open.
+      const bool toFrame = row.target == CommandTarget::MainWindow ||
+                           row.target == CommandTarget::Application;
+      if (toFrame || row.target == CommandTarget::None)
+        QVERIFY2(Frame()->QueryCommand(row.id).enabled == toFrame, name.constData());
+    }
+    std::vector<int> placed = ToolbarCommands();
+    for (int menu : {IDR_MAINFRAME, IDR_PHONEBOOK, IDR_CONTEXT_MENU})
+      for (const PopupDef& popup : MenuResource(menu))
+        placed.insert(placed.end(), popup.items.begin(), popup.items.end());
+    for (int id : placed)
+      QVERIFY2(id == 0 || CommandOf(id).text, qPrintable(QString::number(id)));
   }
 
   void displayModeItemsCarryRadioMarks() {

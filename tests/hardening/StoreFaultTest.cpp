@@ -29,8 +29,8 @@ class StoreFault : public StoreTest {
     note(Store().AddEntry(MakeEntry(9, "\xC0")));
     PhonebookEntry target;
     note(Store().FindEntry(1, target));
-    MemoryListControl list;
-    note(Store().FillList(list, KanaRowAll, SortByNumber, true));
+    std::vector<PhonebookEntry> listed;
+    note(Store().ListEntries(KanaRowAll, SortByNumber, true, listed));
     std::vector<std::string> numbers = {"0002"};
     note(Store().DeleteEntries(KanaRowAll, numbers));
     note(Store().DeleteEntry(3));

@@ -172,16 +172,16 @@ class StoreModelRun : public StoreTest {
     const int kanaRow = Uniform(0, KanaRowAll);
     const int sortKey = kKeys[Uniform(0, 6)];
     const bool ascending = Uniform(0, 1);
-    MemoryListControl list;
-    ASSERT_EQ(Store().FillList(list, kanaRow, sortKey, ascending), StoreOk);
+    std::vector<ListRow> rows;
+    ASSERT_EQ(ListRows(Store(), kanaRow, sortKey, ascending, rows), StoreOk);
     const std::vector<PhonebookEntry> expected = m_model.Row(kanaRow);
-    ASSERT_EQ(list.rows.size(), expected.size()) << "row " << kanaRow;
+    ASSERT_EQ(rows.size(), expected.size()) << "row " << kanaRow;
     std::vector<PhonebookEntry> listed;
-    for (const MemoryListControl::Row& row : list.rows) {
+    for (const ListRow& row : rows) {
       auto entry = m_model.entries.find(std::stoi(row[0]));
       ASSERT_NE(entry, m_model.entries.end());
       const PhonebookEntry& e = entry->second;
-      const MemoryListControl::Row texts = {ListText(e.memoryNumber, "%04d"), e.name, e.reading,
+      const ListRow texts = {ListText(e.memoryNumber, "%04d"), e.name, e.reading,
                                             e.phone1, e.phone2, e.phone3, ListText(e.group, "%d")};
       EXPECT_EQ(row, texts);
       listed.push_back(e);
@@ -190,7 +190,8 @@ class StoreModelRun : public StoreTest {
       EXPECT_TRUE(InOrder(listed[i - 1], listed[i], sortKey, ascending))
           << "row " << kanaRow << " key " << sortKey << " asc " << ascending << " at " << i;
     }
-    std::vector<int> numbers = list.Numbers();
+    std::vector<int> numbers;
+    for (const PhonebookEntry& e : listed) numbers.push_back(e.memoryNumber);
     std::sort(numbers.begin(), numbers.end());
     std::vector<int> expectedNumbers;
     for (const PhonebookEntry& e : expected) expectedNumbers.push_back(e.memoryNumber);

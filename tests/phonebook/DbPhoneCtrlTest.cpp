@@ -51,26 +51,13 @@ TEST_F(DbPhoneCtrlTest, FindEntryLeavesTargetAloneWhenAbsent) {
   EXPECT_EQ(target, sentinel);
 }
 
-TEST_F(DbPhoneCtrlTest, FillListWritesSevenColumnsWithRedrawOffWhileFilling) {
+TEST_F(DbPhoneCtrlTest, ListingGivesTheSevenColumnsOfAList) {
   AddAll({MakeEntry(3, kYamada, kYama + kDa, 7)});
-  MemoryListControl list;
-  list.rows.resize(5);  // stale rows are replaced
-  ASSERT_EQ(Store().FillList(list, KanaRowAll, SortByNumber, true), StoreOk);
-  ASSERT_EQ(list.rows.size(), 1u);
-  const MemoryListControl::Row expected{"0003", kYama + kDa, kYamada, "0312345678", "", "", "7"};
-  EXPECT_EQ(list.rows[0], expected);
-  EXPECT_EQ(list.m_nInsertsWhileDrawing, 0);
-  EXPECT_TRUE(list.m_bRedraw);
-  EXPECT_EQ(list.m_nRedraws, 1);
-}
-
-TEST_F(DbPhoneCtrlTest, FillListWithoutWindowTouchesNothing) {
-  MemoryListControl list;
-  list.m_bHasWindow = false;
-  list.rows.resize(2);
-  EXPECT_EQ(Store().FillList(list, KanaRowAll, SortByNumber, true), StoreNoWindow);
-  EXPECT_EQ(list.rows.size(), 2u);
-  EXPECT_EQ(list.m_nRedrawSwitches, 0);
+  std::vector<ListRow> rows;
+  ASSERT_EQ(ListRows(Store(), KanaRowAll, SortByNumber, true, rows), StoreOk);
+  ASSERT_EQ(rows.size(), 1u);
+  const ListRow expected{"0003", kYama + kDa, kYamada, "0312345678", "", "", "7"};
+  EXPECT_EQ(rows[0], expected);
 }
 
 // Readings of the kana-row examples, numbered in order.
@@ -231,8 +218,6 @@ TEST_F(DbPhoneCtrlTest, AnUnreadableDatabaseGivesCodeTwoNotACrash) {
   }
   EXPECT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreCreateFailed);
   EXPECT_EQ(Store().usedFlags()[2 - 1], 0);
-  MemoryListControl list;
-  EXPECT_EQ(Store().FillList(list, KanaRowAll, SortByNumber, true), StoreCreateFailed);
   PhonebookEntry target;
   EXPECT_EQ(Store().FindEntry(1, target), StoreCreateFailed);
   std::vector<PhonebookEntry> entries;

@@ -78,11 +78,9 @@ TEST_F(StoreSlots, ASixthStoreGetsNoSlotAndRefusesWork) {
   EXPECT_FALSE(sixth->HasSlot());
   EXPECT_EQ(sixth->AddEntry(MakeEntry(4, "A")), StoreNoSlot);
   EXPECT_EQ(sixth->GetFreeMemoryNumber(), 1);
-  MemoryListControl list;
-  list.rows.resize(3);
-  EXPECT_EQ(sixth->FillList(list, KanaRowAll, SortByNumber, true), StoreNoSlot);
-  EXPECT_EQ(list.rows.size(), 3u);
-  EXPECT_EQ(list.m_nRedrawSwitches, 0);
+  std::vector<PhonebookEntry> listed(3);
+  EXPECT_EQ(sixth->ListEntries(KanaRowAll, SortByNumber, true, listed), StoreNoSlot);
+  EXPECT_EQ(listed.size(), 3u);
   sixth.reset();
 
   // A store that leaves frees its slot for the next one.

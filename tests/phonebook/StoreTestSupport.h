@@ -1,5 +1,4 @@
-// Helpers for the store's tests: a scratch folder, a list control in memory and entry
-// builders.
+// Helpers for the store's tests: a scratch folder, a list's rows and entry builders.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,41 +24,17 @@ class ScratchFolder {
   std::string m_strPath = m_folder.Path().string();
 };
 
-// A list control in memory, recording its rows and how it was driven.
-class MemoryListControl : public IListControl {
- public:
-  using Row = std::array<std::string, FieldCount>;
+// A list's rows as the store lists them: each entry's seven texts, in the order asked.
+using ListRow = std::array<std::string, FieldCount>;
 
-  bool HasWindow() const override { return m_bHasWindow; }
-  void SetRedraw(bool on) override {
-    m_bRedraw = on;
-    ++m_nRedrawSwitches;
-  }
-  void DeleteAllItems() override { rows.clear(); }
-  void InsertItem(int index, const std::string& text) override {
-    Row row{};
-    row[0] = text;
-    rows.insert(rows.begin() + index, row);
-    if (m_bRedraw) ++m_nInsertsWhileDrawing;
-  }
-  void SetItemText(int index, int column, const std::string& text) override {
-    rows.at(index).at(column) = text;
-  }
-  void RedrawNow() override { ++m_nRedraws; }
-
-  std::vector<int> Numbers() const {
-    std::vector<int> numbers;
-    for (const Row& row : rows) numbers.push_back(std::stoi(row[0]));
-    return numbers;
-  }
-
-  std::vector<Row> rows;
-  bool m_bHasWindow = true;
-  bool m_bRedraw = true;
-  int m_nRedrawSwitches = 0;
-  int m_nInsertsWhileDrawing = 0;
-  int m_nRedraws = 0;
-};
+inline int ListRows(CDbPhoneCtrl& store, int kanaRow, int sortKey, bool ascending,
+                    std::vector<ListRow>& rows) {
+  std::vector<PhonebookEntry> entries;
+  const int result = store.ListEntries(kanaRow, sortKey, ascending, entries);
+  rows.clear();
+  for (const PhonebookEntry& entry : entries) rows.push_back(EntryToTexts(entry));
+  return result;
+}
 
 inline PhonebookEntry MakeEntry(int number, std::string reading, std::string name = "Name",
                                 int group = 1) {
@@ -88,8 +63,10 @@ class StoreTest : public ::testing::Test {
   }
 
   std::vector<int> Listed(int kanaRow, int sortKey = SortByNumber, bool ascending = true) {
-    MemoryListControl list;
-    EXPECT_EQ(Store().FillList(list, kanaRow, sortKey, ascending), StoreOk);
-    return list.Numbers();
+    std::vector<PhonebookEntry> entries;
+    EXPECT_EQ(Store().ListEntries(kanaRow, sortKey, ascending, entries), StoreOk);
+    std::vector<int> numbers;
+    for (const PhonebookEntry& entry : entries) numbers.push_back(entry.memoryNumber);
+    return numbers;
   }
 };

@@ -17,13 +17,21 @@
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "app/MainToolBar.h"
 #include "app/UtilityApp.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
 #include "support/PhonebookFixture.h"
+#include "view/ClipboardCommands.h"
+#include "view/EntryCommands.h"
+#include "view/HistoryCommands.h"
 #include "view/InputDataDialog.h"
+#include "view/ListFind.h"
+#include "view/PhoneList.h"
+#include "view/PhonebookLists.h"
+#include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
 // A single-instance lock name no other test process uses.

@@ -60,9 +60,9 @@ class ClipboardViewTest : public EditorTest<> {
 
   void copyPutsTheHeaderAndTheSelectedRowsInListOrder() {
     PopulateThree();
-    emit View().NumberList()->horizontalHeader()->sectionClicked(0);  // descending
-    SelectNumbers(View().NumberList(), {"0001", "0005"});
-    View().OnEditCopy();
+    emit View().Lists().NumberList()->horizontalHeader()->sectionClicked(0);  // descending
+    SelectNumbers(View().Lists().NumberList(), {"0001", "0005"});
+    View().Clipboard().OnEditCopy();
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral(",QV PhoneBook,,11,0\r\n"
                             "0005,N5,ｻﾄｳ,0123,,,1\r\n"
@@ -71,14 +71,14 @@ class ClipboardViewTest : public EditorTest<> {
 
   void pasteIntoTheSamePhonebookAddsUnderTheLowestFreeNumbersAndSelectsThem() {
     PopulateThree();
-    SelectNumbers(View().NumberList(), {"0001", "0005"});
-    View().OnEditCopy();
-    View().OnEditPaste();
+    SelectNumbers(View().Lists().NumberList(), {"0001", "0005"});
+    View().Clipboard().OnEditCopy();
+    View().Clipboard().OnEditPaste();
     QVERIFY(m_prompts->messages.empty());
-    QCOMPARE(Column(View().NumberList(), 0),
+    QCOMPARE(Column(View().Lists().NumberList(), 0),
              (QStringList{"0001", "0002", "0003", "0004", "0005"}));
-    QCOMPARE(SelectedNumbers(View().NumberList()), (QStringList{"0002", "0004"}));
-    QCOMPARE(View().NumberList()->currentIndex().row(), 3);
+    QCOMPARE(SelectedNumbers(View().Lists().NumberList()), (QStringList{"0002", "0004"}));
+    QCOMPARE(View().Lists().NumberList()->currentIndex().row(), 3);
     QCOMPARE(Stored(2).name, std::string("N1"));
     QCOMPARE(Stored(4).name, std::string("N5"));
     QVERIFY(m_doc->IsModified());
@@ -91,14 +91,14 @@ class ClipboardViewTest : public EditorTest<> {
     PhonebookEntry quote = MakeEntry(5, Kana::A);
     quote.name = "a\"b";
     Populate({comma, quote});
-    SelectNumbers(View().NumberList(), {"0001", "0005"});
-    View().OnEditCopy();
+    SelectNumbers(View().Lists().NumberList(), {"0001", "0005"});
+    View().Clipboard().OnEditCopy();
 
     Phonebook other(*m_environment);
-    other.view->OnEditPaste();
+    other.view->Clipboard().OnEditPaste();
     QCOMPARE(other.Stored(1), comma);
     QCOMPARE(other.Stored(5), quote);
-    QCOMPARE(SelectedNumbers(other.view->NumberList()), (QStringList{"0001", "0005"}));
+    QCOMPARE(SelectedNumbers(other.view->Lists().NumberList()), (QStringList{"0001", "0005"}));
   }
 
   void textOfOtherProgramsAndBadHeadersIsRefused() {
@@ -109,7 +109,7 @@ class ClipboardViewTest : public EditorTest<> {
                                 QStringLiteral(",QV PhoneBook,,3,1,\r\n0002,x,,1,,,1\r\n")}) {
       QApplication::clipboard()->setText(text);
       m_prompts->Clear();
-      View().OnEditPaste();
+      View().Clipboard().OnEditPaste();
       QCOMPARE(m_prompts->messages.size(), size_t(1));
       QCOMPARE(m_prompts->Last().caption, kRefusedCaption);
       QVERIFY(m_prompts->Last().text.startsWith(QStringLiteral("データの貼り付けができません。")));
@@ -126,66 +126,66 @@ class ClipboardViewTest : public EditorTest<> {
     Populate(entries);
     QStringList first20;
     for (int n = 1; n <= 20; ++n) first20 << QString::asprintf("%04d", n);
-    SelectNumbers(View().NumberList(), first20);
-    View().OnEditCopy();
-    View().OnEditPaste();
+    SelectNumbers(View().Lists().NumberList(), first20);
+    View().Clipboard().OnEditCopy();
+    View().Clipboard().OnEditPaste();
     QCOMPARE(m_prompts->messages.size(), size_t(1));
     QCOMPARE(m_prompts->Last().caption, kLimitCaption);
     QVERIFY(m_prompts->Last().text.endsWith(QStringLiteral("コピーを終了します。")));
     QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);
     QCOMPARE(m_doc->Store().EntryCount(), 1000);
-    QCOMPARE(SelectedNumbers(View().NumberList()).size(), 10);
-    QCOMPARE(SelectedNumbers(View().NumberList()).last(), QStringLiteral("1000"));
+    QCOMPARE(SelectedNumbers(View().Lists().NumberList()).size(), 10);
+    QCOMPARE(SelectedNumbers(View().Lists().NumberList()).last(), QStringLiteral("1000"));
   }
 
   void rowsFromTheKanaListStayInTheNumberList() {
     PopulateThree();
-    View().OnKanaOrder();
-    View().TabStrip()->setCurrentIndex(1);  // か
-    SelectNumbers(View().KanaList(), {"0003"});
-    View().OnEditCopy();
+    View().Lists().OnKanaOrder();
+    View().Lists().TabStrip()->setCurrentIndex(1);  // か
+    SelectNumbers(View().Lists().KanaList(), {"0003"});
+    View().Clipboard().OnEditCopy();
     QVERIFY(QApplication::clipboard()->text().startsWith(",QV PhoneBook,,1,1\r\n"));
-    View().OnNumberOrder();
-    View().OnEditPaste();
-    QCOMPARE(View().Mode(), NumberOrder);
-    QCOMPARE(SelectedNumbers(View().NumberList()), (QStringList{"0002"}));
-    QCOMPARE(View().TabStrip()->currentIndex(), 1);
+    View().Lists().OnNumberOrder();
+    View().Clipboard().OnEditPaste();
+    QCOMPARE(View().Lists().Mode(), NumberOrder);
+    QCOMPARE(SelectedNumbers(View().Lists().NumberList()), (QStringList{"0002"}));
+    QCOMPARE(View().Lists().TabStrip()->currentIndex(), 1);
   }
 
   void rowsFromTheNumberListSwitchTheKanaListToNumbers() {
     PopulateThree();
-    SelectNumbers(View().NumberList(), {"0005"});
-    View().OnEditCopy();
-    View().OnKanaOrder();
-    View().OnEditPaste();
-    QCOMPARE(View().Mode(), NumberOrder);
-    QCOMPARE(SelectedNumbers(View().NumberList()), (QStringList{"0002"}));
+    SelectNumbers(View().Lists().NumberList(), {"0005"});
+    View().Clipboard().OnEditCopy();
+    View().Lists().OnKanaOrder();
+    View().Clipboard().OnEditPaste();
+    QCOMPARE(View().Lists().Mode(), NumberOrder);
+    QCOMPARE(SelectedNumbers(View().Lists().NumberList()), (QStringList{"0002"}));
   }
 
   void rowsFromAnotherTabBringThatTabIntoView() {
     PopulateThree();
-    View().OnKanaOrder();
-    View().TabStrip()->setCurrentIndex(2);  // さ
-    SelectNumbers(View().KanaList(), {"0005"});
-    View().OnEditCopy();
-    View().TabStrip()->setCurrentIndex(0);
-    View().OnEditPaste();
-    QCOMPARE(View().Mode(), KanaOrder);
-    QCOMPARE(View().TabStrip()->currentIndex(), 2);
-    QCOMPARE(Column(View().KanaList(), 0).size(), 2);
-    QCOMPARE(SelectedNumbers(View().KanaList()), (QStringList{"0002"}));
+    View().Lists().OnKanaOrder();
+    View().Lists().TabStrip()->setCurrentIndex(2);  // さ
+    SelectNumbers(View().Lists().KanaList(), {"0005"});
+    View().Clipboard().OnEditCopy();
+    View().Lists().TabStrip()->setCurrentIndex(0);
+    View().Clipboard().OnEditPaste();
+    QCOMPARE(View().Lists().Mode(), KanaOrder);
+    QCOMPARE(View().Lists().TabStrip()->currentIndex(), 2);
+    QCOMPARE(Column(View().Lists().KanaList(), 0).size(), 2);
+    QCOMPARE(SelectedNumbers(View().Lists().KanaList()), (QStringList{"0002"}));
   }
 
   void cutCopiesDeletesAndKeepsTheClipboard() {
     PopulateThree();
-    SelectNumbers(View().NumberList(), {"0003"});
-    View().OnEditCut();
-    QCOMPARE(Column(View().NumberList(), 0), (QStringList{"0001", "0005"}));
-    QVERIFY(SelectedNumbers(View().NumberList()).isEmpty());
+    SelectNumbers(View().Lists().NumberList(), {"0003"});
+    View().Clipboard().OnEditCut();
+    QCOMPARE(Column(View().Lists().NumberList(), 0), (QStringList{"0001", "0005"}));
+    QVERIFY(SelectedNumbers(View().Lists().NumberList()).isEmpty());
     QVERIFY(m_doc->IsModified());
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral(",QV PhoneBook,,11,0\r\n0003,N3,ｶﾄｳ,0123,,,1\r\n"));
-    View().OnEditPaste();
+    View().Clipboard().OnEditPaste();
     QCOMPARE(Stored(3).reading, Kana::KaTou);
   }
 
@@ -193,7 +193,7 @@ class ClipboardViewTest : public EditorTest<> {
     // Line ends as a Linux editor writes them, and the wave dash an input method types.
     QApplication::clipboard()->setText(
         QStringLiteral(",QV PhoneBook,,11,0\n0007,山\u301C田,ﾔﾏﾀﾞ,0312,,,2\n0008,x\u00A0y,,1\n"));
-    View().OnEditPaste();
+    View().Clipboard().OnEditPaste();
     QCOMPARE(Stored(7).name, std::string("\x8e\x52\x81\x60\x93\x63"));
     QCOMPARE(Stored(7).reading, Kana::YaMaDa);
     QCOMPARE(Stored(7).group, 2);

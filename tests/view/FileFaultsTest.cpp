@@ -196,7 +196,7 @@ class FileFaultsTest : public EditorTest<> {
     QVERIFY(Struck(m_folder.path(), strike, calls, m_book, import));
     ExpectReadFailure(QDir::toNativeSeparators(m_book), Cause(cause));
     QCOMPARE(StoredEntries(*m_doc), kEntries);
-    QCOMPARE(m_view->NumberModel()->rowCount(), 3);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 3);
     QVERIFY(!m_doc->IsModified());
     QCOMPARE(m_doc->History().Count(), 0);
   }
@@ -249,11 +249,11 @@ class FileFaultsTest : public EditorTest<> {
     m_fixture->StartHandset(received);
     OpenPhonebook(kEntries);
     const QString store = QFileInfo(QString::fromStdString(m_doc->Store().DatabasePath())).path();
-    const auto calls = CallsOf(store, [&] { m_view->OnDownload(); });
+    const auto calls = CallsOf(store, [&] { m_view->Transfers().OnDownload(); });
     QCOMPARE(m_doc->Store().EntryCount(), 300);
     OpenPhonebook(kEntries);
     m_prompts->Clear();
-    QVERIFY(Struck(store, strike, calls, {}, [&] { m_view->OnDownload(); }));
+    QVERIFY(Struck(store, strike, calls, {}, [&] { m_view->Transfers().OnDownload(); }));
     const MessageRequest& message = m_prompts->messages.front();
     if (!downloaded) {
       QCOMPARE(message.caption, Text(IDS_DOWNLOAD_FAILED_CAPTION));
@@ -269,7 +269,7 @@ class FileFaultsTest : public EditorTest<> {
     QCOMPARE(m_prompts->Last().caption, Text(IDS_DOWNLOAD_DONE_CAPTION));
     QCOMPARE(StoredEntries(*m_doc), received);
     m_view->OnUpdate();
-    QCOMPARE(m_view->NumberModel()->rowCount(), 300);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 300);
   }
 };
 

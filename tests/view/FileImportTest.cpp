@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "ui/CommandIds.h"
+#include "ui/CommandTable.h"
 #include "ui/MenuResources.h"
 #include "ui/QtText.h"
 #include "doc/UtilityDoc.h"
@@ -67,13 +68,12 @@ class FileImportTest : public EditorTest<> {
 
   void fileMenuCarriesTheImportCommand() {
     const PopupDef& file = MenuResource(IDR_PHONEBOOK).front();
-    const auto item = std::find_if(file.items.begin(), file.items.end(),
-                                   [](const MenuItemDef& def) { return def.id == ID_FILE_IMPORT; });
+    const auto item = std::find(file.items.begin(), file.items.end(), int(ID_FILE_IMPORT));
     QVERIFY(item != file.items.end());
-    QCOMPARE(QString::fromUtf8(item->text), QStringLiteral("インポート..."));
+    QCOMPARE(QString::fromUtf8(CommandOf(*item).text), QStringLiteral("インポート..."));
     QCOMPARE(PromptText(ID_FILE_IMPORT), QStringLiteral("CSV ファイルをリストへインポート"));
     CommandState state;
-    QVERIFY(m_doc->OnUpdateCommand(ID_FILE_IMPORT, state));
+    QVERIFY(m_doc->Commands().OnUpdateCommand(ID_FILE_IMPORT, state));
     QVERIFY(state.enabled);
   }
 
@@ -116,7 +116,7 @@ class FileImportTest : public EditorTest<> {
     QCOMPARE(m_prompts->Last().text, kDoneText);
     QCOMPARE(m_prompts->Last().owner, static_cast<QWidget*>(nullptr));
     QVERIFY(m_doc->IsModified());
-    QCOMPARE(m_view->NumberList()->model()->rowCount(), 6);
+    QCOMPARE(m_view->Lists().NumberList()->model()->rowCount(), 6);
   }
 
   // ... and says that its rows could not be read.

@@ -33,9 +33,9 @@ class FindViewTest : public EditorTest<> {
 
  private:
   void Search(const QString& text) {
-    m_view->OnEditFind();
-    QLineEdit* field = m_view->FindBar()->Field();
-    QVERIFY(m_view->FindBar()->isVisible());
+    m_view->Find().OnEditFind();
+    QLineEdit* field = m_view->Find().FindBar()->Field();
+    QVERIFY(m_view->Find().FindBar()->isVisible());
     field->clear();
     TypeText(field, text);
   }
@@ -68,50 +68,50 @@ class FindViewTest : public EditorTest<> {
     QFETCH(QString, typed);
     QFETCH(QStringList, found);
     Search(typed);
-    QCOMPARE(Column(m_view->NumberList(), 0), found);
-    QCOMPARE(m_view->FindBar()->Summary(),
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), found);
+    QCOMPARE(m_view->Find().FindBar()->Summary(),
              found.isEmpty() ? Text(IDS_FIND_NO_MATCH) : Summary(found.size()));
     // Esc shows every row again.
-    QTest::keyClick(m_view->FindBar()->Field(), Qt::Key_Escape);
-    QCOMPARE(m_view->NumberModel()->rowCount(), 5);
-    QVERIFY(!m_view->FindBar()->isVisible() && !m_view->IsFinding());
+    QTest::keyClick(m_view->Find().FindBar()->Field(), Qt::Key_Escape);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 5);
+    QVERIFY(!m_view->Find().FindBar()->isVisible() && !m_view->Find().IsFinding());
   }
 
   void kanaTabsShowWhereTheMatchesAre() {
     Search("やま");
-    m_view->OnKanaOrder();  // あ has none: や is the first with one
-    QCOMPARE(m_view->TabStrip()->currentIndex(), 7);
+    m_view->Lists().OnKanaOrder();  // あ has none: や is the first with one
+    QCOMPARE(m_view->Lists().TabStrip()->currentIndex(), 7);
     Search("さと");
-    QCOMPARE(m_view->TabStrip()->currentIndex(), 2);
-    QCOMPARE(Column(m_view->KanaList(), 0), (QStringList{"0003", "0004"}));
-    QCOMPARE(m_view->TabStrip()->tabToolTip(0), Text(IDS_FIND_NO_MATCH));
-    QCOMPARE(m_view->TabStrip()->tabToolTip(2), QString());
+    QCOMPARE(m_view->Lists().TabStrip()->currentIndex(), 2);
+    QCOMPARE(Column(m_view->Lists().KanaList(), 0), (QStringList{"0003", "0004"}));
+    QCOMPARE(m_view->Lists().TabStrip()->tabToolTip(0), Text(IDS_FIND_NO_MATCH));
+    QCOMPARE(m_view->Lists().TabStrip()->tabToolTip(2), QString());
     Search("0");  // every phone but ABC's holds a 0: や has two, さ keeps its tab
-    QCOMPARE(m_view->TabStrip()->currentIndex(), 2);
-    QCOMPARE(m_view->FindSummary(), Summary(4));
-    QCOMPARE(m_view->TabStrip()->tabToolTip(7), QString());
+    QCOMPARE(m_view->Lists().TabStrip()->currentIndex(), 2);
+    QCOMPARE(m_view->Find().FindSummary(), Summary(4));
+    QCOMPARE(m_view->Lists().TabStrip()->tabToolTip(7), QString());
     // Emptying the field shows every row of the tab and clears the marks.
-    m_view->FindBar()->Field()->selectAll();
-    QTest::keyClick(m_view->FindBar()->Field(), Qt::Key_Backspace);
-    QVERIFY(m_view->FindBar()->isVisible() && m_view->FindSummary().isEmpty());
-    QCOMPARE(m_view->TabStrip()->tabToolTip(0), QString());
+    m_view->Find().FindBar()->Field()->selectAll();
+    QTest::keyClick(m_view->Find().FindBar()->Field(), Qt::Key_Backspace);
+    QVERIFY(m_view->Find().FindBar()->isVisible() && m_view->Find().FindSummary().isEmpty());
+    QCOMPARE(m_view->Lists().TabStrip()->tabToolTip(0), QString());
   }
 
   void commandsActOnTheRowsShown() {
     Search("やま");
-    SelectRows(m_view->NumberList(), {0});
+    SelectRows(m_view->Lists().NumberList(), {0});
     m_prompts->answers = {PromptAnswer::Ok, PromptAnswer::Ok};
-    m_view->OnDeleteEntry();
-    QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0002"}));
-    QCOMPARE(m_view->FindSummary(), Summary(1));
-    m_view->OnDeleteAll();  // the rows the search shows, not the phonebook
+    m_view->Entries().OnDeleteEntry();
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), (QStringList{"0002"}));
+    QCOMPARE(m_view->Find().FindSummary(), Summary(1));
+    m_view->Entries().OnDeleteAll();  // the rows the search shows, not the phonebook
     QCOMPARE(Numbers(m_doc->Store()), (QList<int>{3, 4, 5}));
-    QCOMPARE(m_view->FindSummary(), Text(IDS_FIND_NO_MATCH));
+    QCOMPARE(m_view->Find().FindSummary(), Text(IDS_FIND_NO_MATCH));
     // An entry the search would hide ends it, so the new row shows selected.
     m_prompts->dialogScripts.push_back(Fill({{FieldName, "Kato"}, {FieldReading, "KATO"}, {FieldPhone1, "1"}}));
-    m_view->OnAddEntry();
-    QVERIFY(!m_view->IsFinding());
-    QCOMPARE(m_view->NumberModel()->ItemBytes(m_view->NumberList()->currentIndex().row(), 0),
+    m_view->Entries().OnAddEntry();
+    QVERIFY(!m_view->Find().IsFinding());
+    QCOMPARE(m_view->Lists().NumberList()->Model()->ItemBytes(m_view->Lists().NumberList()->currentIndex().row(), 0),
              std::string("0001"));
   }
 };

@@ -63,7 +63,7 @@ class FullTempFolderTest : public EditorTest<> {
   void ExpectUnchanged() {
     faultvfs::Disarm();
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
-    QCOMPARE(m_view->NumberModel()->rowCount(), 3);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 3);
     QVERIFY(!m_doc->IsModified());
   }
 
@@ -99,7 +99,7 @@ class FullTempFolderTest : public EditorTest<> {
   void pasteAddsNothing() {
     OpenFullPhonebook();
     QApplication::clipboard()->setText(QString::fromLatin1(",QV PhoneBook,,11,0\r\n" + Rows(5, 300)));
-    m_view->OnEditPaste();
+    m_view->Clipboard().OnEditPaste();
     ExpectStoreFailure(Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_STORE_FAILED));
     ExpectUnchanged();
   }
@@ -129,7 +129,7 @@ class FullTempFolderTest : public EditorTest<> {
   void downloadKeepsTheList() {
     m_fixture->StartHandset(ManyEntries(1000));
     OpenFullPhonebook();
-    m_view->OnDownload();
+    m_view->Transfers().OnDownload();
     ExpectStoreFailure(Text(IDS_DOWNLOAD_FAILED_CAPTION), Text(IDS_DOWNLOAD_FAILED));
     QCOMPARE(m_prompts->Last().owner, static_cast<QWidget*>(m_view.get()));
     ExpectUnchanged();
@@ -139,7 +139,7 @@ class FullTempFolderTest : public EditorTest<> {
     // Deleting needs no room: a disk that fails a write is what stops it.
     OpenFullPhonebook(faultvfs::Fault::IoErrorOnce);
     m_prompts->answers = {PromptAnswer::Ok};
-    m_view->OnDeleteAll();
+    m_view->Entries().OnDeleteAll();
     ExpectStoreFailure(Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), QStringLiteral("Input/output error"));
     ExpectUnchanged();
     QCOMPARE(m_doc->History().Count(), 0);  // nothing to undo
@@ -154,14 +154,14 @@ class FullTempFolderTest : public EditorTest<> {
   void undoThatCannotWriteKeepsTheStep() {
     OpenPhonebook(kEntries);
     m_prompts->answers = {PromptAnswer::Ok};
-    m_view->OnDeleteAll();
+    m_view->Entries().OnDeleteAll();
     faultvfs::Arm(1, faultvfs::Fault::IoErrorOnce);  // the rows fit in the freed pages
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     ExpectStoreFailure(Text(IDS_UNDO), Text(IDS_UNDO_FAILED), QStringLiteral("Input/output error"));
-    QCOMPARE(m_view->NumberModel()->rowCount(), 0);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 0);
     QVERIFY(m_doc->History().CanUndo() && !m_doc->History().CanRedo() && m_doc->IsModified());
     faultvfs::Disarm();
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     ExpectUnchanged();
   }
 };

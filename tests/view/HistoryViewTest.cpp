@@ -27,18 +27,18 @@ class HistoryViewTest : public EditorTest<> {
     m_prompts->answers = {PromptAnswer::Ok, PromptAnswer::Ok};
     if (kind == "add") {
       m_prompts->dialogScripts.push_back(Fill({{FieldName, "New"}, {FieldReading, "A"}, {FieldPhone1, "1"}}));
-      m_view->OnAddEntry();
+      m_view->Entries().OnAddEntry();
     } else if (kind == "edit" || kind == "delete" || kind == "cut") {
-      SelectRows(m_view->NumberList(), kind == "delete" ? QList<int>{0, 2} : QList<int>{1});
+      SelectRows(m_view->Lists().NumberList(), kind == "delete" ? QList<int>{0, 2} : QList<int>{1});
       m_prompts->dialogScripts.push_back(Fill({{FieldMemoryNumber, "9"}, {FieldName, "Moved"}}));
-      if (kind == "edit") m_view->OnEditEntry();  // to another number
-      else if (kind == "delete") m_view->OnDeleteEntry();
-      else m_view->OnEditCut();
+      if (kind == "edit") m_view->Entries().OnEditEntry();  // to another number
+      else if (kind == "delete") m_view->Entries().OnDeleteEntry();
+      else m_view->Clipboard().OnEditCut();
     } else if (kind == "delete all") {
-      m_view->OnDeleteAll();
+      m_view->Entries().OnDeleteAll();
     } else if (kind == "paste") {
       QApplication::clipboard()->setText(",QV PhoneBook,,11,0\r\n0002,P,A,0123,,,1\r\n0006,Q,A,1,,,2\r\n");
-      m_view->OnEditPaste();
+      m_view->Clipboard().OnEditPaste();
     } else if (kind == "import") {
       QFile file(m_folder.filePath("rows.csv"));
       QVERIFY(file.open(QIODevice::WriteOnly));
@@ -64,25 +64,25 @@ class HistoryViewTest : public EditorTest<> {
   void everyChangeIsOneStep() {
     QFETCH(QString, kind);
     const std::vector<PhonebookEntry> before = StoredEntries(*m_doc);
-    const QStringList rowsBefore = Column(m_view->NumberList(), 0);
+    const QStringList rowsBefore = Column(m_view->Lists().NumberList(), 0);
     Change(kind);
     const std::vector<PhonebookEntry> after = StoredEntries(*m_doc);
-    const QStringList rowsAfter = Column(m_view->NumberList(), 0);
+    const QStringList rowsAfter = Column(m_view->Lists().NumberList(), 0);
     QVERIFY(after != before && m_doc->IsModified());
     QCOMPARE(m_doc->History().Count(), 1);
     const QString name = m_doc->History().UndoName();
     QCOMPARE(Label(ID_EDIT_UNDO), Text(IDS_UNDO_STEP).arg(name));
     QVERIFY(Label(ID_EDIT_REDO).isEmpty());
 
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     QVERIFY(StoredEntries(*m_doc) == before);
-    QCOMPARE(Column(m_view->NumberList(), 0), rowsBefore);
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), rowsBefore);
     QVERIFY(!m_doc->IsModified());  // back where it was saved
     QCOMPARE(Label(ID_EDIT_REDO), Text(IDS_REDO_STEP).arg(name));
 
-    m_view->OnEditRedo();
+    m_view->History().OnEditRedo();
     QVERIFY(StoredEntries(*m_doc) == after);
-    QCOMPARE(Column(m_view->NumberList(), 0), rowsAfter);
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), rowsAfter);
     QVERIFY(m_doc->IsModified());
   }
 
@@ -90,11 +90,11 @@ class HistoryViewTest : public EditorTest<> {
     Change("delete");
     QVERIFY(m_doc->OnSaveDocument(m_folder.filePath("book.csv")));
     QVERIFY(!m_doc->IsModified());
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     QVERIFY(m_doc->IsModified());
-    QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0001", "0002", "0003"}));
-    QCOMPARE(m_view->SelectedCount(), 2);  // the entries that came back
-    m_view->OnEditRedo();
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), (QStringList{"0001", "0002", "0003"}));
+    QCOMPARE(m_view->Lists().CurrentList()->SelectedCount(), 2);  // the entries that came back
+    m_view->History().OnEditRedo();
     QVERIFY(!m_doc->IsModified());
   }
 
@@ -102,11 +102,11 @@ class HistoryViewTest : public EditorTest<> {
     Change("delete all");
     // The store moved on without a step: undoing would put entry 1 over the new one.
     EXPECT_STORED(m_doc->Store().AddEntry(MakeEntry(1, Kana::Wa)));
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     QCOMPARE(m_prompts->Last().caption, Text(IDS_UNDO));
     QVERIFY(m_prompts->Last().text.endsWith(Text(IDS_HISTORY_OUT_OF_STEP)));
     QCOMPARE(Numbers(m_doc->Store()), (QList<int>{1}));
-    QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0001"}));
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), (QStringList{"0001"}));
     QVERIFY(m_doc->History().CanUndo() && !m_doc->History().CanRedo() && m_doc->IsModified());
   }
 };

@@ -70,11 +70,11 @@ class OddInputTest : public EditorTest<> {
       TypeText(dialog.Field(FieldReading), QStringLiteral("ｱ"));
       TypeText(dialog.Field(FieldPhone1), QStringLiteral("0311"));
     }));
-    m_view->OnAddEntry();
+    m_view->Entries().OnAddEntry();
     QCOMPARE(Stored(1).name, std::string("\xB1\xB2 \xB3"));
 
     SetClipboard(",QV PhoneBook,,11,0\r\n0002,x\x1By\tz,\xB1,0312,,,2\r\n");
-    m_view->OnEditPaste();
+    m_view->Clipboard().OnEditPaste();
     QCOMPARE(Stored(2), (PhonebookEntry{2, "xy z", "\xB1", "0312", "", "", 2}));
 
     CUtilityDoc opened(*m_environment);  // a document saved with the byte still opens
@@ -98,19 +98,19 @@ class OddInputTest : public EditorTest<> {
     PhonebookEntry odd = MakeEntry(1, Kana::A);
     odd.name = "\x80" "a\xA0" "b\xFD" "c\x81\x7F" "d";
     Populate({odd});
-    m_view->SelectRow(m_view->CurrentList(), 0);
-    m_view->OnEditCopy();
+    m_view->Lists().CurrentList()->SelectRow(0);
+    m_view->Clipboard().OnEditCopy();
     Phonebook other(*m_environment);
-    other.view->OnEditPaste();
+    other.view->Clipboard().OnEditPaste();
     QCOMPARE(other.Stored(1), odd);
 
     m_prompts->dialogScripts.push_back(ConfirmAfter([](CInputDataDialog&) {}));
     m_prompts->dialogScripts.push_back(ConfirmAfter([](CInputDataDialog& dialog) {
       dialog.Field(FieldPhone2)->setText(QStringLiteral("0999"));
     }));
-    m_view->OnEditEntry();
+    m_view->Entries().OnEditEntry();
     QCOMPARE(Stored(1), odd);
-    m_view->OnEditEntry();
+    m_view->Entries().OnEditEntry();
     odd.phone2 = "0999";
     QCOMPARE(Stored(1), odd);
     QVERIFY(m_prompts->messages.empty());
@@ -121,23 +121,23 @@ class OddInputTest : public EditorTest<> {
   // of the first pasted row.
   void clipboardRowsAreWholeOrSkippedAndTold() {
     SetClipboard(",QV PhoneBook,,-1,0\r\n0002,x,\xB1,1,,,1\r\n");
-    m_view->OnEditPaste();
+    m_view->Clipboard().OnEditPaste();
     QCOMPARE(m_prompts->Last().caption, Text(IDS_PASTE_REFUSED_CAPTION));
 
-    m_view->OnKanaOrder();
-    m_view->TabStrip()->setCurrentIndex(2);  // さ
+    m_view->Lists().OnKanaOrder();
+    m_view->Lists().TabStrip()->setCurrentIndex(2);  // さ
     m_prompts->Clear();
     SetClipboard(std::string(",QV PhoneBook,,0,1\r\n0002,\x91\x4F\0\x8C\xE3,\xCF\xB4,0311,,,3\r\n"
                              "abc,x,\xB1,1\r\n\r\n1001,y,\xB1,2\r\n0003,z,\xB6,0313\r\n", 84));
-    m_view->OnEditPaste();
+    m_view->Clipboard().OnEditPaste();
     QCOMPARE(Stored(2), (PhonebookEntry{2, "\x91\x4F\x8C\xE3", "\xCF\xB4", "0311", "", "", 3}));  // 前後 ﾏｴ
     QCOMPARE(Stored(3).name, std::string("z"));
     QCOMPARE(m_prompts->messages.size(), size_t(1));
     QCOMPARE(m_prompts->Last().caption, Text(IDS_PASTE_SKIPPED_CAPTION));
     QCOMPARE(m_prompts->Last().text, Text(IDS_PASTE_ROWS_SKIPPED).arg(2));
-    QCOMPARE(m_view->TabStrip()->currentIndex(), 6);  // ま, the first pasted row's
-    QCOMPARE(Column(m_view->KanaList(), 0), QStringList{"0002"});
-    QCOMPARE(m_view->SelectedCount(), 1);
+    QCOMPARE(m_view->Lists().TabStrip()->currentIndex(), 6);  // ま, the first pasted row's
+    QCOMPARE(Column(m_view->Lists().KanaList(), 0), QStringList{"0002"});
+    QCOMPARE(m_view->Lists().CurrentList()->SelectedCount(), 1);
   }
 };
 

@@ -61,7 +61,7 @@ class TransferRealTimingTest : public QObject {
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
-    const NoticeWatch watch = Run(doc, [&] { view.OnDownload(); });
+    const NoticeWatch watch = Run(doc, [&] { view.Transfers().OnDownload(); });
     QCOMPARE(m_prompts.Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});
     QCOMPARE(Numbers(doc.Store()), QList<int>({1, 2}));  // records in order: numbers 1 and 2
     QCOMPARE(watch.shown, 1);
@@ -79,7 +79,7 @@ class TransferRealTimingTest : public QObject {
     view.show();
     QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), int(StoreOk));
     view.OnUpdate();
-    const NoticeWatch watch = Run(doc, [&] { view.OnUpload(); });
+    const NoticeWatch watch = Run(doc, [&] { view.Transfers().OnUpload(); });
     QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_CONFIRM_UPLOAD_CAPTION), Text(IDS_UPLOAD_DONE_CAPTION)}));
     QCOMPARE(watch.shown, 1);
     QVERIFY(watch.ticksWhileShown > 0);

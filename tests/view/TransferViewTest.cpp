@@ -51,7 +51,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
 
   // Presses Esc in the progress dialog once it shows at least `bytes` of progress.
   void AbortAt(int bytes) {
-    WhenProgressReaches(m_view.get(), [this] { return &m_view->ProgressDialog(); }, bytes,
+    WhenProgressReaches(m_view.get(), [this] { return &m_view->Transfers().ProgressDialog(); }, bytes,
                         [](CProgressDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
   }
 
@@ -81,10 +81,10 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_prompts->answers = {PromptAnswer::Ok};
     QList<int> progressSeen;
     m_prompts->onMessage = [&](const MessageRequest&) {
-      progressSeen << m_view->ProgressDialog().Bar()->value();
+      progressSeen << m_view->Transfers().ProgressDialog().Bar()->value();
     };
 
-    m_view->OnDownload();
+    m_view->Transfers().OnDownload();
 
     const auto& messages = m_prompts->messages;
     QCOMPARE(int(messages.size()), modified ? 2 : 1);
@@ -98,16 +98,16 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     ExpectMessage(messages.back(), IDS_DOWNLOAD_DONE_CAPTION, IDS_DOWNLOAD_DONE, MessageIcon::None);
     QCOMPARE(progressSeen.back(), 120000);  // the dialog had reached the end
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
-    QCOMPARE(m_view->NumberModel()->rowCount(), 3);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 3);
     QVERIFY(m_doc->IsModified());
-    QVERIFY(!m_view->ProgressDialog().HasWindow());
+    QVERIFY(!m_view->Transfers().ProgressDialog().HasWindow());
     QVERIFY(!m_doc->IsTransferBusy());
     QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
     // The download is one step: undo brings the phonebook's own entries back exactly.
-    m_view->OnEditUndo();
+    m_view->History().OnEditUndo();
     QVERIFY(StoredEntries(*m_doc) == kLocalEntries);
-    QCOMPARE(Column(m_view->NumberList(), 0), (QStringList{"0007", "0009"}));
-    m_view->OnEditRedo();
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), (QStringList{"0007", "0009"}));
+    m_view->History().OnEditRedo();
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({1, 2, 3}));
   }
 
@@ -149,12 +149,12 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     }
     OpenPhonebook(kLocalEntries, false);
 
-    m_view->OnDownload();
+    m_view->Transfers().OnDownload();
 
     QCOMPARE(int(m_prompts->messages.size()), 1);
     ExpectMessage(m_prompts->Last(), caption, text, MessageIcon::Error);
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
-    QCOMPARE(m_view->NumberModel()->rowCount(), 2);
+    QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 2);
     QVERIFY(!m_doc->IsModified());
     QVERIFY(!m_doc->IsTransferBusy());
     QVERIFY(CommandEnabled(ID_DOWNLOAD));
@@ -169,7 +169,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_prompts->answers = {PromptAnswer::Ok};
     AbortAt(4096);
 
-    m_view->OnDownload();
+    m_view->Transfers().OnDownload();
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
@@ -185,13 +185,13 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     OpenPhonebook(kLocalEntries, false);
     AbortAt(3072);  // all three answered blocks stored: the transfer then waits in vain
 
-    m_view->OnDownload();  // returns when Abort closed the dialog
+    m_view->Transfers().OnDownload();  // returns when Abort closed the dialog
 
     QVERIFY(m_doc->IsTransferBusy());
     QVERIFY(!CommandEnabled(ID_DOWNLOAD));
     QVERIFY(!CommandEnabled(ID_UPLOAD));
-    m_view->OnUpload();
-    m_view->OnDownload();
+    m_view->Transfers().OnUpload();
+    m_view->Transfers().OnDownload();
     QVERIFY(m_prompts->messages.empty());
     // The abort ended the wait for the silent handset's reply.
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
@@ -211,7 +211,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_fixture->StartHandset(kHandsetEntries);
     OpenPhonebook(kLocalEntries, true);
     m_prompts->answers = {PromptAnswer::Cancel};
-    download ? m_view->OnDownload() : m_view->OnUpload();
+    download ? m_view->Transfers().OnDownload() : m_view->Transfers().OnUpload();
     QCOMPARE(int(m_prompts->messages.size()), 1);
     QCOMPARE(m_prompts->Last().caption, Text(download ? IDS_CONFIRM_DOWNLOAD_CAPTION : IDS_CONFIRM_UPLOAD_CAPTION));
     QCOMPARE(m_prompts->Last().text, Text(download ? IDS_CONFIRM_DOWNLOAD : IDS_CONFIRM_UPLOAD));
@@ -224,7 +224,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
   void uploadOfAnEmptyPhonebookIsRefused() {
     m_fixture->StartHandset(kHandsetEntries);
     OpenPhonebook({}, false);
-    m_view->OnUpload();
+    m_view->Transfers().OnUpload();
     QCOMPARE(int(m_prompts->messages.size()), 1);
     ExpectMessage(m_prompts->Last(), IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES, MessageIcon::Warning);
     QVERIFY(m_fixture->HandsetLog().isEmpty());
@@ -240,7 +240,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
       if (message.caption == Text(IDS_UPLOAD_DONE_CAPTION)) logWhenToldOfSuccess = m_fixture->HandsetLog();
     };
 
-    m_view->OnUpload();
+    m_view->Transfers().OnUpload();
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
     QCOMPARE(m_prompts->messages[0].caption, Text(IDS_CONFIRM_UPLOAD_CAPTION));
@@ -286,7 +286,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     m_prompts->answers = {PromptAnswer::Ok};
     if (abort) AbortAt(2048);
 
-    m_view->OnUpload();
+    m_view->Transfers().OnUpload();
     QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);

@@ -46,7 +46,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   void WhenProgressReaches(int bytes, std::function<void(CProgressDialog&)> action) {
     ::WhenProgressReaches(Frame(), [this]() -> CProgressDialog* {
       CChildFrame* child = Frame()->ActiveChild();
-      return child ? &child->GetView()->ProgressDialog() : nullptr;
+      return child ? &child->GetView()->Transfers().ProgressDialog() : nullptr;
     }, bytes, std::move(action));
   }
 

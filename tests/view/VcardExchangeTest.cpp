@@ -65,9 +65,9 @@ class VcardExchangeTest : public EditorTest<> {
     QFETCH(QList<int>, rows);
     QStringList expected = SortedLines();
     for (int row : rows) {
-      m_view->NumberList()->selectionModel()->select(m_view->NumberModel()->index(row, 0),
+      m_view->Lists().NumberList()->selectionModel()->select(m_view->Lists().NumberList()->Model()->index(row, 0),
                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-      expected << LineOf(Stored(FromCp932(m_view->NumberModel()->ItemBytes(row, 0)).toInt()));  // its copy
+      expected << LineOf(Stored(FromCp932(m_view->Lists().NumberList()->Model()->ItemBytes(row, 0)).toInt()));  // its copy
     }
     m_prompts->saveAnswer = m_folder.filePath("export.vcf");
     m_prompts->saveFilterAnswer = filter;
