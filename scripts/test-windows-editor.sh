@@ -28,7 +28,7 @@ if ! find_qt_for_windows "$@"; then
       "25 minutes on two idle cores) with: scripts/test-windows-editor.sh --build-qt"
   exit 0
 fi
-install_missing_packages xvfb xauth x11-utils imagemagick xdotool binutils msitools
+install_missing_packages xvfb xauth x11-utils imagemagick xdotool binutils msitools openssl python3
 # The transfers compare with the Linux build and borrow its handset emulator; the smoke run
 # opens a full phonebook that the Linux build writes.
 linux_build=${QVBOOK_BUILD_DIR:-$root/build}
