@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Makes the Windows download build/windows/qvbook-<version>-windows-x64.zip: one folder
-# holding qvbook.exe, qvbook-cli.exe (both linked statically: no DLLs, no installer), the
-# Japanese manual PDF and a short Japanese read-me. The editor is cross-built with the Qt
-# for Windows of scripts/qt-windows.sh, and the manual is rendered by the Windows build's
-# own renderer under Wine.
+# Makes the Windows downloads in build/windows:
+#   qvbook-<version>-windows-x64.zip   one folder holding qvbook.exe, qvbook-cli.exe (both
+#                                      linked statically: no DLLs), the Japanese manual PDF
+#                                      and a short Japanese read-me, for use without installing;
+#   qvbook-<version>-windows-x64.msi   the installer of the same programs and manual
+#                                      (scripts/windows-msi.sh).
+# The editor is cross-built with the Qt for Windows of scripts/qt-windows.sh, and the
+# manual is rendered by the Windows build's own renderer under Wine. With a certificate in
+# the environment, the programs and the installer are signed (scripts/sign-windows.sh says
+# which variables); without one they are left unsigned.
 #
 # usage: scripts/package-windows.sh [--build-qt]     (QVBOOK_BUILD_DIR moves build/)
 #        --build-qt builds that Qt first when it is not cached (about 25 minutes)
@@ -24,15 +29,12 @@ configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF
 start_wine_prefix "$windows/wineprefix"  # the manual is rendered under Wine
 cmake --build "$build" -j"$jobs"
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=$(windows_version "$build")
 name=qvbook-$version-windows-x64
 stage=$windows/package/$name
-rm -rf "$windows/package" && mkdir -p "$stage"
-x86_64-w64-mingw32-strip -o "$stage/qvbook.exe" "$build/src/app/qvbook.exe"
-x86_64-w64-mingw32-strip -o "$stage/qvbook-cli.exe" "$build/src/cli/qvbook-cli.exe"
-manual=("$build"/src/app/*.pdf)  # the renderer writes it beside the editor
-[ -f "${manual[0]}" ] || { echo "package-windows: the manual was not rendered" >&2; exit 1; }
-cp "${manual[0]}" "$stage/"
+rm -rf "$windows/package"
+stage_windows_programs "$build" "$stage"
+"$root/scripts/sign-windows.sh" "$stage/qvbook.exe" "$stage/qvbook-cli.exe"
 # The read-me as Notepad reads it best: UTF-8 with a byte order mark, CRLF line ends.
 { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/" -e 's/$/\r/' \
     "$root/packaging/windows/readme-ja.txt"; } > "$stage/お読みください.txt"
@@ -50,3 +52,7 @@ EOF
 )
 echo "package-windows: $zip ($(du -h "$zip" | cut -f1)):"
 python3 -m zipfile -l "$zip"
+
+msi=$windows/$name.msi
+"$root/scripts/windows-msi.sh" "$stage" "$msi" "$version"
+"$root/scripts/sign-windows.sh" "$msi"

@@ -18,7 +18,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-${QVBOOK_BUILD_DIR:-$root/build}/windows/wineprefix}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no offers to install Mono or Gecko
+# No offers to install Mono or Gecko, and no menu entries or file types of the host made
+# from what the programs install (winemenubuilder writes them into the home folder).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY                # console programs need no window system
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 

@@ -6,6 +6,10 @@
 #   find_qt_for_windows [--build-qt]   sets qt_prefix; returns 1 when that Qt is not built
 #                                      and --build-qt does not ask for it
 #   configure_windows_editor BUILD [CMAKE OPTIONS...]
+#   windows_version BUILD              prints the version (x.y.z) BUILD was configured with
+#   stage_windows_programs BUILD FOLDER   FOLDER (made anew) gets what a user installs:
+#                                      qvbook.exe and qvbook-cli.exe, stripped, and the
+#                                      manual PDF
 
 windows=${QVBOOK_BUILD_DIR:-$root/build}/windows
 jobs=${QVBOOK_JOBS:-2}
@@ -31,4 +35,21 @@ configure_windows_editor() {
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
     -DQVBOOK_WINDOWS_DEPS="$windows/deps/prefix" -DQVBOOK_WINE_RUNNER="$root/scripts/wine-run.sh" \
     -DQVBOOK_GUI=ON -DQVBOOK_BENCH=OFF "$@" >/dev/null
+}
+
+windows_version() {
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"
+}
+
+stage_windows_programs() {
+  local build=$1 folder=$2 manual
+  rm -rf "$folder" && mkdir -p "$folder"
+  x86_64-w64-mingw32-strip -o "$folder/qvbook.exe" "$build/src/app/qvbook.exe"
+  x86_64-w64-mingw32-strip -o "$folder/qvbook-cli.exe" "$build/src/cli/qvbook-cli.exe"
+  manual=("$build"/src/app/*.pdf)  # the renderer writes it beside the editor
+  if [ ! -f "${manual[0]}" ]; then
+    echo "$(basename "$0"): the manual was not rendered in $build" >&2
+    return 1
+  fi
+  cp "${manual[0]}" "$folder/"
 }
