@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "../support/ScopedEnv.h"
 
 namespace {
 
@@ -128,6 +129,32 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIs74AndThePreviousFileStays) {
   std::size_t files = 0;
   for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(m_folder.Path())) ++files;
   EXPECT_EQ(files, 3u) << "out.bin and the two captured streams, no temporary left";
+}
+
+// readings fills the missing readings from the dictionary and lists them (with --all
+// every entry, the old reading beside); without the dictionary it writes nothing and
+// exits 69 with the editor's message.
+TEST_F(CliTest, ReadingsFillsFromTheDictionaryAndListsWhatItFilled) {
+  const std::string book = kData + "/readings-book.csv";
+  const std::string out = m_folder / "out.csv";
+  CliRun run = Cli({"readings", book, out});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/readings-book.filled.txt"));
+  EXPECT_EQ(ReadBytes(out), ReadBytes(kData + "/readings-book.filled.csv"));
+  run = Cli({"readings", "--all", book, out});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/readings-book.all.txt"));
+
+  EXPECT_EQ(Cli({"readings", book}).exit, 64);
+  EXPECT_EQ(Cli({"readings", book, out, "--every"}).exit, 64);
+  const std::string untouched = m_folder / "untouched.csv";
+  const std::string noFolder = m_folder / "no-dictionary";
+  ScopedEnv noDictionary("QVBOOK_READING_DIC", noFolder.c_str());
+  run = Cli({"readings", book, untouched});
+  EXPECT_EQ(run.exit, 69);
+  EXPECT_EQ(run.err, "読みの候補\n読みの辞書が見つかりませんでした。\n\n読みの候補は表示できません。"
+                     "読みは手で入力してください。\n");
+  EXPECT_FALSE(std::filesystem::exists(untouched));
 }
 
 }  // namespace
