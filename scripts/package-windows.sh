@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Windows download build/windows/qvbook-<version>-windows-x64.zip: one folder
 # holding qvbook.exe, qvbook-cli.exe (both linked statically: no DLLs, no installer), the
-# Japanese manual PDF and a short Japanese read-me. The editor is cross-built with the Qt
+# Japanese manual PDF, a short Japanese read-me and the reading dictionary ("dic": IPADIC
+# and the name parts the Linux build learned, so the Linux build comes first). The editor is cross-built with the Qt
 # for Windows of scripts/qt-windows.sh, and the manual is rendered by the Windows build's
 # own renderer under Wine.
 #
@@ -20,7 +21,10 @@ if ! find_qt_for_windows "$@"; then
   exit 1
 fi
 install_missing_packages python3 binutils-mingw-w64-x86-64
-configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF
+parts=${QVBOOK_BUILD_DIR:-$root/build}/data/name-parts.tsv
+[ -f "$parts" ] || { echo "package-windows: no $parts: build for Linux first (scripts/build.sh)" >&2; exit 1; }
+configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF \
+  -DQVBOOK_NAME_PARTS="$parts"
 start_wine_prefix "$windows/wineprefix"  # the manual is rendered under Wine
 cmake --build "$build" -j"$jobs"
 
@@ -36,6 +40,8 @@ cp "${manual[0]}" "$stage/"
 # The read-me as Notepad reads it best: UTF-8 with a byte order mark, CRLF line ends.
 { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/" -e 's/$/\r/' \
     "$root/packaging/windows/readme-ja.txt"; } > "$stage/お読みください.txt"
+# The reading dictionary, as the build staged it (qvbook.exe looks for "dic" beside it).
+mkdir -p "$stage/dic" && cp "$build/dic"/* "$stage/dic/"
 
 # Python's zipfile marks the Japanese file names as UTF-8, which Windows' Explorer honours.
 zip=$windows/$name.zip
@@ -44,8 +50,11 @@ rm -f "$zip"
 import os, sys, zipfile
 archive, folder = sys.argv[1], sys.argv[2]
 with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as out:
-    for name in sorted(os.listdir(folder)):
-        out.write(os.path.join(folder, name), f"{folder}/{name}")
+    for top, folders, files in os.walk(folder):
+        folders.sort()
+        for name in sorted(files):
+            path = os.path.join(top, name)
+            out.write(path, path.replace(os.sep, "/"))
 EOF
 )
 echo "package-windows: $zip ($(du -h "$zip" | cut -f1)):"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the editor qvbook.exe and its widget tests with the Qt for Windows of
 # scripts/qt-windows.sh and runs them under Wine: the widget tests on the offscreen
-# platform, the editor's download and upload compared with the Linux build's, the faults
+# platform, the editor's download and upload compared with the Linux build's, the readings
+# qvbook-cli.exe fills from the dictionary beside it compared with the Linux build's, the faults
 # of tests/view/editor-faults-under-wine.sh, then qvbook.exe itself on a virtual display
 # (tests/app/editor-under-wine.sh); its screenshot is left at
 # build/windows/qvbook-screenshot.png. Needs the Linux build (scripts/test.sh) first.
@@ -37,7 +38,7 @@ for program in tools/handset/qvbook-handset src/cli/qvbook-cli tests/write_full_
 done
 configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=ON \
   -DQVBOOK_LINUX_BUILD="$linux_build"
-cmake --build "$build" -j"$jobs" --target qvbook widget_tests
+cmake --build "$build" -j"$jobs" --target qvbook qvbook-cli widget_tests
 
 start_wine_prefix "$windows/wineprefix"
 (cd "$build" && ctest -L widgets --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start ")
@@ -45,6 +46,10 @@ stop_wine_server
 
 # Faults through the Windows backends: the port gone in mid-transfer, a read-only folder,
 # a file held open by another program; each with the editor's message and nothing lost.
+log "readings from the dictionary under Wine"
+bash "$root/tests/cli/readings-match-linux.sh" "$build/src/cli/qvbook-cli.exe" "$linux_build" \
+  "$root/tests/cli/data/readings-book.csv"
+
 log "faults under Wine"
 bash "$root/tests/view/editor-faults-under-wine.sh" "$build/tests/view/editor_transfer.exe" \
   "$build/tests/view/hold_file.exe" "$linux_build"
