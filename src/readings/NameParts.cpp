@@ -19,6 +19,7 @@ bool CNameParts::Load(const std::string& path) {
   if (!file) return false;
   std::string line;
   while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved on Windows
     std::vector<std::string_view> fields;
     std::string_view rest(line);
     for (std::size_t tab; (tab = rest.find('\t')) != std::string_view::npos; rest.remove_prefix(tab + 1))
