@@ -14,7 +14,7 @@ bool ParseNumber(std::string_view text, int& value) {
 
 }  // namespace
 
-bool CNameParts::Load(const std::string& path) {
+bool CNameParts::Load(const std::string& path, int contextIds) {
   std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
   if (!file) return false;
   std::string line;
@@ -27,8 +27,8 @@ bool CNameParts::Load(const std::string& path) {
     fields.push_back(rest);
     int times = 0, left = 0, right = 0;
     if (fields.size() != 6 || fields[0].empty() || fields[1].empty() || !ParseNumber(fields[2], times) ||
-        !ParseNumber(fields[3], left) || !ParseNumber(fields[4], right) || left < 0 || left > 0xFFFF ||
-        right < 0 || right > 0xFFFF)
+        !ParseNumber(fields[3], left) || !ParseNumber(fields[4], right) || left < 0 ||
+        left >= contextIds || right < 0 || right >= contextIds)
       continue;
     m_parts[std::string(fields[0])].push_back({std::string(fields[1]), times,
                                                static_cast<unsigned short>(left),

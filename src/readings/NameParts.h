@@ -19,9 +19,10 @@ struct NamePart {
 class CNameParts {
  public:
   // Reads the learned list (kanji TAB reading TAB times TAB left id TAB right id TAB 姓 or
-  // 名, one per line);
-  // false when the file cannot be read. Malformed lines are skipped.
-  bool Load(const std::string& path);
+  // 名, one per line); false when the file cannot be read. Malformed lines are skipped, and
+  // so are context ids of `contextIds` or more, which the loaded dictionary does not have
+  // (the parts are learned for IPADIC; another dictionary must not read past its table).
+  bool Load(const std::string& path, int contextIds = 0x10000);
   // The readings learned for the one character `kanji` (UTF-8); null when there are none.
   const std::vector<NamePart>* Find(std::string_view kanji) const;
   std::size_t Count() const { return m_count; }

@@ -133,8 +133,10 @@ void CReadingSuggester::LoadLocked() {
     m_bytes = FolderBytes(folder);
     std::vector<std::string> partsFolders{folder};
     partsFolders.insert(partsFolders.end(), m_partsFolders.begin(), m_partsFolders.end());
+    const MeCab::DictionaryInfo* info = m_model->dictionary_info();
+    const int contextIds = info ? static_cast<int>(std::min(info->lsize, info->rsize)) : 0;
     for (const std::string& partsFolder : partsFolders)
-      if (m_parts.Load(partsFolder + "/" + kNamePartsFile)) break;
+      if (m_parts.Load(partsFolder + "/" + kNamePartsFile, contextIds)) break;
     m_state = State::Ready;
     return;
   }
