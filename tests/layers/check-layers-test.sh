@@ -15,7 +15,7 @@ printf '// store\n#include <QString>\n' > "$tree/src/phonebook/Qt.h"
 printf '#ifdef _WIN32\n#endif\n' > "$tree/src/app/System.cpp"
 
 expected="src/app/System.cpp:1: tests the system it is built for, which only src/platform does
-src/doc/UpTheArrows.cpp:1: includes app/MainFrame.h, but doc may include only: doc comm/ui files/ui ui strings platform phonebook files comm
+src/doc/UpTheArrows.cpp:1: includes app/MainFrame.h, but doc may include only: doc comm/ui files/ui ui strings platform phonebook files comm readings
 src/phonebook/Qt.h:2: includes a Qt header, but phonebook is plain C++ without Qt
 src/phonebook/SideWays.cpp:1: includes files/CsvFile.h, but phonebook may include only: phonebook platform strings"
 status=0
