@@ -10,7 +10,7 @@ set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
-core="strings platform phonebook files comm"
+core="strings platform phonebook files comm readings"
 # The folders each part may include, its own included.
 declare -A allowed=(
   [strings]="strings"
@@ -18,6 +18,7 @@ declare -A allowed=(
   [phonebook]="phonebook platform strings"
   [files]="files phonebook platform strings"
   [comm]="comm phonebook platform strings"
+  [readings]="readings phonebook platform strings"
   [cli]="cli $core"
   [handset]="$core"
   [ui]="ui $core"
@@ -27,7 +28,7 @@ declare -A allowed=(
   [view]="view doc comm/ui files/ui ui $core"
   [app]="app view doc comm/ui files/ui ui $core"
 )
-qt_free="strings platform phonebook files comm cli handset"
+qt_free="strings platform phonebook files comm readings cli handset"
 
 # The part a source file or an included header belongs to: its folder under src/, with
 # files/ui and comm/ui parts of their own.

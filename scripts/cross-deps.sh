@@ -4,7 +4,9 @@
 #   - SQLite from Debian's own sqlite3 source package, fetched through a private sources
 #     list (scripts/lib/debian-source.sh) so that the machine's apt configuration stays
 #     untouched, turned into the single-file form and cross-compiled into a static library;
-#   - GoogleTest from Debian's googletest sources (/usr/src/googletest), cross-built.
+#   - GoogleTest from Debian's googletest sources (/usr/src/googletest), cross-built;
+#   - MeCab, cross-built once per machine by scripts/mecab-windows.sh, and Debian's IPADIC
+#     (mecab-ipadic-utf8), which the Windows programs carry beside them.
 # Everything lands under DEPS (default: build/windows/deps), as a prefix for CMake.
 #
 # usage: scripts/cross-deps.sh [DEPS]
@@ -45,7 +47,18 @@ build_googletest() {
   cmake --install "$deps/googletest-build" >/dev/null
 }
 
-install_missing_packages g++-mingw-w64-x86-64-posix wine64 dpkg-dev tcl cmake make googletest
+build_mecab() {
+  [ -f "$prefix/lib/libmecab.a" ] && [ -f "$prefix/include/mecab.h" ] && return 0
+  local cached
+  cached=$("$root/scripts/mecab-windows.sh" | tail -n 1)
+  mkdir -p "$prefix/lib" "$prefix/include"
+  cp "$cached/lib/libmecab.a" "$prefix/lib/"
+  cp "$cached/include/mecab.h" "$prefix/include/"
+}
+
+install_missing_packages g++-mingw-w64-x86-64-posix wine64 dpkg-dev tcl cmake make googletest \
+  mecab-ipadic-utf8
 build_sqlite
 build_googletest
+build_mecab
 log "ready in $prefix"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Makes the Windows downloads in build/windows:
 #   qvbook-<version>-windows-x64.zip   one folder holding qvbook.exe, qvbook-cli.exe (both
-#                                      linked statically: no DLLs), the Japanese manual PDF
-#                                      and a short Japanese read-me, for use without installing;
-#   qvbook-<version>-windows-x64.msi   the installer of the same programs and manual
-#                                      (scripts/windows-msi.sh).
+#                                      linked statically: no DLLs), the Japanese manual PDF,
+#                                      the reading dictionary ("dic": IPADIC and the name
+#                                      parts the Linux build learned, so the Linux build
+#                                      comes first) and a short Japanese read-me, for use
+#                                      without installing;
+#   qvbook-<version>-windows-x64.msi   the installer of the same programs, dictionary and
+#                                      manual (scripts/windows-msi.sh).
 # The editor is cross-built with the Qt for Windows of scripts/qt-windows.sh, and the
 # manual is rendered by the Windows build's own renderer under Wine. With a certificate in
 # the environment, the programs and the installer are signed (scripts/sign-windows.sh says
@@ -25,7 +28,10 @@ if ! find_qt_for_windows "$@"; then
   exit 1
 fi
 install_missing_packages python3 binutils-mingw-w64-x86-64
-configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF
+parts=${QVBOOK_BUILD_DIR:-$root/build}/data/name-parts.tsv
+[ -f "$parts" ] || { echo "package-windows: no $parts: build for Linux first (scripts/build.sh)" >&2; exit 1; }
+configure_windows_editor "$build" -DCMAKE_BUILD_TYPE=Release -DQVBOOK_TESTS=OFF \
+  -DQVBOOK_NAME_PARTS="$parts"
 start_wine_prefix "$windows/wineprefix"  # the manual is rendered under Wine
 cmake --build "$build" -j"$jobs"
 
@@ -46,8 +52,11 @@ rm -f "$zip"
 import os, sys, zipfile
 archive, folder = sys.argv[1], sys.argv[2]
 with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as out:
-    for name in sorted(os.listdir(folder)):
-        out.write(os.path.join(folder, name), f"{folder}/{name}")
+    for top, folders, files in os.walk(folder):
+        folders.sort()
+        for name in sorted(files):
+            path = os.path.join(top, name)
+            out.write(path, path.replace(os.sep, "/"))
 EOF
 )
 echo "package-windows: $zip ($(du -h "$zip" | cut -f1)):"

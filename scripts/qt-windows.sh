@@ -17,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${QVBOOK_JOBS:-2}
 . "$root/scripts/lib/apt-install.sh"
 . "$root/scripts/lib/debian-source.sh"
+. "$root/scripts/lib/cached-build.sh"
 
 log() { echo "qt-windows: $*" >&2; }
 
@@ -42,23 +43,8 @@ cache=${XDG_CACHE_HOME:-$HOME/.cache}/qvbook
 prefix=$cache/qt-$qt_version-$key
 work=$prefix.work  # source and build folder, removed once the install is complete
 
-if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
-if [ "${1:-}" = --where ]; then
-  echo "$prefix"
-  exit 1
-fi
-
-# One build at a time: a second run waits here and then finds the install complete.
-mkdir -p "$cache"
-exec 9>"$prefix.lock"
-flock 9
-if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
-  exit 0
-fi
+# One build at a time: a second run waits here and then finds the build complete.
+claim_cached_build "$prefix" "${1:-}"
 
 # Runs one step with its output in $work/STEP.log; when it fails, shows the log's end.
 step() {

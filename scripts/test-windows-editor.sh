@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the editor qvbook.exe and its widget tests with the Qt for Windows of
 # scripts/qt-windows.sh and runs them under Wine: the widget tests on the offscreen
-# platform, the editor's download and upload compared with the Linux build's, the faults
-# of tests/view/editor-faults-under-wine.sh; then the installer: the programs and two
+# platform, the editor's download and upload compared with the Linux build's, the readings
+# qvbook-cli.exe fills from the dictionary beside it compared with the Linux build's, the
+# faults of tests/view/editor-faults-under-wine.sh; then the installer: the programs and two
 # installers (this version and the next) signed with a throw-away certificate and checked,
 # and, in a new Wine prefix on a virtual display, installed, started with a full
 # phonebook (tests/app/editor-under-wine.sh, its screenshot left at
@@ -45,6 +46,10 @@ cmake --build "$build" -j"$jobs" --target qvbook qvbook-cli manual widget_tests
 
 (cd "$build" && ctest -L widgets --output-on-failure -j"$jobs" --timeout 300 | grep -v "^ *Start ")
 stop_wine_server
+
+log "readings from the dictionary under Wine"
+bash "$root/tests/cli/readings-match-linux.sh" "$build/src/cli/qvbook-cli.exe" "$linux_build" \
+  "$root/tests/cli/data/readings-book.csv"
 
 # Faults through the Windows backends: the port gone in mid-transfer, a read-only folder,
 # a file held open by another program; each with the editor's message and nothing lost.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows installer from packaging/windows/qvbook.wxs with wixl (Debian's
-# msitools): a per-user MSI of the programs in FOLDER (qvbook.exe, qvbook-cli.exe and the
-# manual PDF, as scripts/package-windows.sh lays them out), with the icon of
-# packaging/icons/qvbook.ico. VERSION (x.y.z, each at most 255.255.65535) is the
+# msitools): a per-user MSI of the programs in FOLDER (qvbook.exe, qvbook-cli.exe, the
+# reading dictionary "dic" and the manual PDF, as scripts/package-windows.sh lays them
+# out), with the icon of packaging/icons/qvbook.ico. VERSION (x.y.z, each at most 255.255.65535) is the
 # installer's product version; a newer one replaces an older one when installed.
 #
 # usage: scripts/windows-msi.sh FOLDER OUT.msi VERSION
@@ -18,7 +18,7 @@ fail() { echo "windows-msi: $*" >&2; exit 1; }
   fail "the version $version is not x.y.z with x, y <= 255 and z <= 65535, as Windows Installer needs"
 manual=("$folder"/*.pdf)
 [ ${#manual[@]} -eq 1 ] && [ -f "${manual[0]}" ] || fail "$folder holds no manual PDF, or more than one"
-for program in qvbook.exe qvbook-cli.exe; do
+for program in qvbook.exe qvbook-cli.exe dic/sys.dic; do
   [ -f "$folder/$program" ] || fail "$folder holds no $program"
 done
 install_missing_packages wixl msitools
@@ -27,7 +27,8 @@ install_missing_packages wixl msitools
 # include file, since wixl takes only ASCII on its command line.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-ln -s "$folder/qvbook.exe" "$folder/qvbook-cli.exe" "${manual[0]}" "$root/packaging/icons/qvbook.ico" "$work/"
+ln -s "$folder/qvbook.exe" "$folder/qvbook-cli.exe" "$folder/dic" "${manual[0]}" "$root/packaging/icons/qvbook.ico" \
+  "$work/"
 cat > "$work/payload.wxi" <<EOF
 <?xml version="1.0" encoding="utf-8"?>
 <Include>
@@ -35,6 +36,27 @@ cat > "$work/payload.wxi" <<EOF
   <?define Manual="$(basename "${manual[0]}")"?>
 </Include>
 EOF
+# The dictionary's files, whichever the build staged, in one component of their own.
+{
+  echo '<?xml version="1.0" encoding="utf-8"?>'
+  echo '<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi"><Fragment>'
+  echo '  <DirectoryRef Id="INSTALLDIR"><Directory Id="DictionaryFolder" Name="dic">'
+  echo '    <Component Id="Dictionary" Guid="*" Win64="yes">'
+  n=0
+  for file in "$folder"/dic/*; do
+    name=$(basename "$file") n=$((n + 1))
+    # A short name for the 8.3 table where the long one is not one already.
+    short="DIC$n.DAT|"
+    [[ $name =~ ^[A-Za-z0-9_]{1,8}(\.[A-Za-z0-9_]{1,3})?$ ]] && short=
+    echo "      <File Id=\"dic$n\" Name=\"$short$name\" Source=\"dic/$name\"/>"
+  done
+  echo '      <RegistryValue Root="HKCU" Key="Software\Brightmoor\Velmora-QV\Installed"'
+  echo '                     Name="Dictionary" Type="integer" Value="1" KeyPath="yes"/>'
+  echo '      <RemoveFolder Id="RemoveDictionaryFolder" On="uninstall"/>'
+  echo '    </Component>'
+  echo '  </Directory></DirectoryRef>'
+  echo '</Fragment></Wix>'
+} > "$work/dictionary.wxs"
 
 # Japanese text in the installer's tables. wixl writes strings in the code page of the
 # build machine's Windows language (WINDOWS_LANGUAGE, read by libgsf; without it strings
@@ -43,7 +65,8 @@ EOF
 # names as written, whatever its own language. The summary's language, fixed at 1033 by
 # wixl, becomes Japanese (1041) too.
 export WINDOWS_LANGUAGE=ja LC_ALL=C.UTF-8
-(cd "$work" && wixl --arch x64 -I "$work" -o "$work/qvbook.msi" "$root/packaging/windows/qvbook.wxs")
+(cd "$work" && wixl --arch x64 -I "$work" -o "$work/qvbook.msi" "$root/packaging/windows/qvbook.wxs" \
+  "$work/dictionary.wxs")
 printf '\r\n\r\n932\t_ForceCodepage\r\n' > "$work/_ForceCodepage.idt"
 msibuild "$work/qvbook.msi" -i "$work/_ForceCodepage.idt"
 summary=$(msiinfo suminfo "$work/qvbook.msi")

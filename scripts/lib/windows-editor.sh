@@ -8,8 +8,8 @@
 #   configure_windows_editor BUILD [CMAKE OPTIONS...]
 #   windows_version BUILD              prints the version (x.y.z) BUILD was configured with
 #   stage_windows_programs BUILD FOLDER   FOLDER (made anew) gets what a user installs:
-#                                      qvbook.exe and qvbook-cli.exe, stripped, and the
-#                                      manual PDF
+#                                      qvbook.exe and qvbook-cli.exe, stripped, the
+#                                      reading dictionary "dic" and the manual PDF
 
 windows=${QVBOOK_BUILD_DIR:-$root/build}/windows
 jobs=${QVBOOK_JOBS:-2}
@@ -52,4 +52,6 @@ stage_windows_programs() {
     return 1
   fi
   cp "${manual[0]}" "$folder/"
+  # The reading dictionary, as the build staged it (the programs look for "dic" beside them).
+  mkdir -p "$folder/dic" && cp "$build/dic"/* "$folder/dic/"
 }

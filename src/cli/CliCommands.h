@@ -9,3 +9,4 @@ int RunImport(const CliArgs& args);
 int RunDownload(const CliArgs& args);
 int RunUpload(const CliArgs& args);
 int RunPorts(const CliArgs& args);
+int RunReadings(const CliArgs& args);

@@ -29,6 +29,8 @@ const CliCommand kCommands[] = {
     {"download", RunDownload, "[--port PATH] OUT", "the handset's phonebook into a document or image"},
     {"upload", RunUpload, "[--port PATH] IN", "a document or image to the handset, then restart it"},
     {"ports", RunPorts, "", "the serial ports, the handset marked with *"},
+    {"readings", RunReadings, "BOOK OUT [--all]",
+     "BOOK with the dictionary's reading for every entry without one (every entry with --all), into OUT"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "phonebook/ReadingText.h"
+
 // The bytes of a quoted-printable value. "=XX" gives byte XX; a '=' without two hex
 // digits after it stays as it is. Soft line breaks are joined before this is called.
 std::string DecodeQuotedPrintable(std::string_view text);
@@ -27,9 +29,6 @@ std::string DecodeCharset(std::string_view bytes, std::string_view charset, bool
 // ASCII letters compared without case, as vCard compares names and parameter values.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
-bool IsValidUtf8(std::string_view text);
-std::u16string Utf8ToUtf16(std::string_view text);  // text must be valid UTF-8
-std::string Utf16ToUtf8(std::u16string_view text);
 
 // Splits a structured value (N, SOUND) at its unescaped ';' and resolves the escapes
 // "\\" "\;" "\," "\n" "\N" in each component.
@@ -38,11 +37,3 @@ std::string UnescapeText(std::string_view value);
 
 // `text` with '\', ';' and ',' escaped by a backslash and line breaks written "\n".
 std::string EscapeText(std::string_view text);
-
-// The handset's reading (code page 932 bytes of the reading set) of kana text in UTF-8:
-// hiragana and full-width katakana become half-width katakana; characters a reading
-// cannot hold are dropped and `lossless` set false.
-std::string ReadingFromKana(std::string_view utf8, bool& lossless);
-
-// UTF-8 full-width katakana of a stored reading; letters, digits and spaces unchanged.
-std::string FullWidthKanaFromReading(std::string_view reading);

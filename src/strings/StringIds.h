@@ -184,6 +184,21 @@ enum StringId : int {
   IDS_EXPORT_SELECTED_DONE = 430,    // %1 the number of selected entries
   IDS_IMPORT_ANY_FILTER = 431,       // the import's first file type: both kinds
 
+  // Readings suggested from the dictionary: the entry dialog's button, the fill preview,
+  // the CLI's table
+  IDS_READING_CAPTION = 440,         // 読みの候補
+  IDS_READING_NO_DICTIONARY = 441,
+  IDS_READING_SUGGEST_BUTTON = 442,
+  IDS_READING_NO_SUGGESTION = 443,
+  IDS_READING_FILL_CAPTION = 444,    // 読みの一括入力
+  IDS_READING_FILL_NOTE = 445,       // %1 the number of entries listed
+  IDS_READING_FILL_CHECK_ALL = 446,
+  IDS_READING_FILL_CHECK_NONE = 447,
+  IDS_READING_FILL_COLUMN_FILL = 448,
+  IDS_READING_FILL_COLUMN_NEW = 449,
+  IDS_READING_FILL_COLUMN_OLD = 450,
+  IDS_READING_UNREAD_NAMES = 451,    // %1 the number of names without a suggestion
+
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,
   AFX_IDS_SAVEFILE = 61441,

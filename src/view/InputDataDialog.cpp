@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "ui/DialogUnits.h"
@@ -12,8 +13,9 @@
 #include "ui/UserPrompts.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
+#include "phonebook/ReadingText.h"
+#include "readings/ReadingSuggester.h"
 #include "strings/StringIds.h"
-#include "view/KanaReading.h"
 
 namespace {
 
@@ -61,7 +63,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geome
 
 }  // namespace
 
-CInputDataDialog::CInputDataDialog(QWidget* parent) : QDialog(parent) {
+CInputDataDialog::CInputDataDialog(QWidget* parent)
+    : QDialog(parent), m_pReadings(&SharedReadingSuggester()) {
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   const DialogUnits units(font());
   for (int i = 0; i < FieldCount; ++i) {
@@ -86,11 +89,18 @@ CInputDataDialog::CInputDataDialog(QWidget* parent) : QDialog(parent) {
   m_pAddButton = MakeButton(this, QStringLiteral("追加(&A)"), units.Rect(7, 144, 50, 14));
   m_pOkButton = MakeButton(this, QStringLiteral("OK"), units.Rect(113, 144, 50, 14));
   m_pCancelButton = MakeButton(this, QStringLiteral("キャンセル"), units.Rect(173, 144, 50, 14));
+  // Beside the reading: the dictionary's readings of the name, in a menu under the button.
+  m_pSuggestButton = MakeButton(this, Text(IDS_READING_SUGGEST_BUTTON), units.Rect(173, 47, 50, 14));
+  m_pSuggestButton->setAutoDefault(false);
+  m_pSuggestMenu = new QMenu(m_pSuggestButton);
+  connect(m_pSuggestButton, &QPushButton::clicked, this, &CInputDataDialog::OnSuggestReadings);
   connect(m_pOkButton, &QPushButton::clicked, this, [this] { OnConfirm(false); });
   connect(m_pAddButton, &QPushButton::clicked, this, [this] { OnConfirm(true); });
   connect(m_pCancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   for (int i = 0; i + 1 < FieldCount; ++i) setTabOrder(m_fields[i], m_fields[i + 1]);
+  setTabOrder(m_fields[FieldReading], m_pSuggestButton);
+  setTabOrder(m_pSuggestButton, m_fields[FieldPhone1]);
   setTabOrder(m_fields[FieldGroup], m_pOkButton);
   setTabOrder(m_pOkButton, m_pCancelButton);
   setTabOrder(m_pCancelButton, m_pAddButton);
@@ -106,13 +116,17 @@ void CInputDataDialog::OnInitDialog() {
   setResult(0);
   setWindowTitle(m_strCaption);
   setAccessibleName(m_strCaption);
-  m_bComposing = false;
-  m_strReadingBuffer.clear();
   for (int i = 0; i < FieldCount; ++i) {
     m_openedBytes[i] = m_strFields[i];
     m_openedTexts[i] = FromCp932(m_strFields[i]);
     m_fields[i]->setText(m_openedTexts[i]);
   }
+  // A reading the entry already has is the user's; the name it opened with has no
+  // composed kana.
+  m_nameReading.Reset(m_fields[FieldName]->text());
+  m_strFilledReading.clear();
+  m_pSuggestButton->setEnabled(!m_fields[FieldName]->text().isEmpty());
+  m_pReadings->LoadInBackground();  // so that the first suggestion does not wait
   const bool editing = m_nEditNumber != 0;
   m_pAddButton->setVisible(!editing);
   m_pOkButton->setDefault(editing);
@@ -158,6 +172,11 @@ void CInputDataDialog::OnFieldChanged(int position) {
   // setText below re-enters this handler with the cleaned text. A field that still shows
   // what it opened with keeps its bytes, whatever they are.
   if (field->text() != m_openedTexts[position] && CleanField(position)) return;
+  if (position == FieldName) {
+    m_nameReading.NameChanged(field->text());
+    FillComposedReading();
+    m_pSuggestButton->setEnabled(!field->text().isEmpty());
+  }
   const std::string text = FieldBytes(position);
   const auto field_position = static_cast<FieldPosition>(position);
   const bool charRule = position != FieldName;
@@ -225,40 +244,50 @@ bool CInputDataDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-// The name's input method: the kana composed before conversion is kept; each committed
-// result adds its half-width reading to the buffer, and when the composition ends the
-// buffer is appended to the reading field.
+// The name's input method: the kana of the pre-edit before conversion, and where each
+// commit lands, go to the tracker before the field takes the event; the field's change
+// then rebuilds the reading.
 void CInputDataDialog::OnNameInputMethod(QEvent* event) {
   auto* composition = static_cast<QInputMethodEvent*>(event);
-  const QString preedit = composition->preeditString();
-  const QString commit = composition->commitString();
-  if (!m_bComposing && (!preedit.isEmpty() || !commit.isEmpty())) {
-    m_bComposing = true;
-    m_strReadingBuffer.clear();
-    m_strComposedKana.clear();
+  QLineEdit* name = m_fields[FieldName];
+  if (!composition->commitString().isEmpty()) {
+    const int at = name->hasSelectedText() ? name->selectionStart() : name->cursorPosition();
+    m_nameReading.NoteCommit(composition->commitString(), at, !composition->preeditString().isEmpty());
   }
-  if (IsKanaText(preedit)) m_strComposedKana = preedit;
-  if (!commit.isEmpty()) {
-    const QString source = !m_strComposedKana.isEmpty() ? m_strComposedKana
-                           : IsKanaText(commit)          ? commit
-                                                         : QString();
-    m_strReadingBuffer += FilterChars(ToCp932(ToHalfWidthKatakana(source)), CharSet::Reading);
-    m_strComposedKana.clear();
-  }
-  // The field takes the event as usual before the reading is set.
+  m_nameReading.NotePreedit(composition->preeditString());
   m_bForwarding = true;
-  QCoreApplication::sendEvent(m_fields[FieldName], event);
+  QCoreApplication::sendEvent(name, event);
   m_bForwarding = false;
-  if (m_bComposing && preedit.isEmpty()) {
-    m_bComposing = false;
-    AppendComposedReading();
-  }
 }
 
-void CInputDataDialog::AppendComposedReading() {
-  if (m_strReadingBuffer.empty()) return;
-  std::string reading = FieldBytes(FieldReading) + m_strReadingBuffer;
-  m_strReadingBuffer.clear();
+void CInputDataDialog::FillComposedReading() {
+  const std::optional<QString> kana = m_nameReading.Reading();
+  if (!kana) return;  // part of the name has no composed reading: filling stops
+  QLineEdit* field = m_fields[FieldReading];
+  if (!field->text().isEmpty() && field->text() != m_strFilledReading) return;  // the user's own
+  bool lossless = true;
+  std::string reading = ReadingFromKana(kana->toStdString(), lossless);
   reading.resize(FitBytes(reading, kReadingMaxBytes));
-  m_fields[FieldReading]->setText(FromCp932(reading));
+  m_strFilledReading = FromCp932(reading);
+  if (field->text() != m_strFilledReading) field->setText(m_strFilledReading);
+}
+
+// The dictionary's readings of the name, best first, in the button's menu; choosing one
+// puts it into the reading as if the user had typed it.
+void CInputDataDialog::OnSuggestReadings() {
+  m_pSuggestMenu->clear();
+  const std::vector<std::string> readings = m_pReadings->Suggest(FieldBytes(FieldName));
+  if (m_pReadings->TakeMissingNotice()) {
+    ShowMessage(this, Text(IDS_READING_CAPTION), Text(IDS_READING_NO_DICTIONARY), MessageIcon::Warning);
+    return;
+  }
+  for (const std::string& reading : readings) {
+    const QString text = FromCp932(reading);
+    m_pSuggestMenu->addAction(text, this, [this, text] {
+      m_fields[FieldReading]->setText(text);
+      m_fields[FieldReading]->setFocus();
+    });
+  }
+  if (readings.empty()) m_pSuggestMenu->addAction(Text(IDS_READING_NO_SUGGESTION))->setEnabled(false);
+  m_pSuggestMenu->popup(m_pSuggestButton->mapToGlobal(QPoint(0, m_pSuggestButton->height())));
 }

@@ -1,6 +1,7 @@
 // The dialog through which an entry is added or edited: seven fields checked as the user
-// types, the whole entry checked on OK or 追加, input-method settings per field, and the
-// reading filled in from the kana the user composes in the name field.
+// types, the whole entry checked on OK or 追加, input-method settings per field, the
+// reading filled in from the kana the user composes in the name field, and readings the
+// dictionary suggests for a name typed otherwise (the 読み候補 button).
 #pragma once
 
 #include <QDialog>
@@ -10,10 +11,13 @@
 
 #include "phonebook/PhonebookEntry.h"
 #include "strings/StringTable.h"
+#include "view/NameReadingTracker.h"
 
+class CReadingSuggester;
 class CUtilityDoc;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 class CInputDataDialog : public QDialog {
@@ -30,6 +34,8 @@ class CInputDataDialog : public QDialog {
   QPushButton* OkButton() const { return m_pOkButton; }
   QPushButton* CancelButton() const { return m_pCancelButton; }
   QPushButton* AddButton() const { return m_pAddButton; }
+  QPushButton* SuggestButton() const { return m_pSuggestButton; }
+  QMenu* SuggestMenu() const { return m_pSuggestMenu; }
 
   // Set by the caller before DoModal; the field texts are read back after it.
   QString m_strCaption;
@@ -37,7 +43,7 @@ class CInputDataDialog : public QDialog {
   CUtilityDoc* m_pDoc = nullptr;                    // whose store's usedFlags are consulted
   int m_nEditNumber = 0;                            // the number being edited; 0 when adding
   int m_bAddNext = 0;                               // nonzero: closed with 追加
-  std::string m_strReadingBuffer;                   // reading gathered during one composition
+  CReadingSuggester* m_pReadings;                   // the dictionary's suggestions
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,7 +53,9 @@ class CInputDataDialog : public QDialog {
   void OnFieldChanged(int position);
   void OnConfirm(bool addNext);
   void OnNameInputMethod(QEvent* event);
-  void AppendComposedReading();
+  // Fills the reading from the name's composed kana, unless the user wrote the reading.
+  void FillComposedReading();
+  void OnSuggestReadings();
   void FocusField(int position, int selStart, int selEnd);
   void ShowCheckMessage(int textId, MessageIcon icon);
   // Drops what no field takes from a field the user changed: characters that code page
@@ -63,9 +71,11 @@ class CInputDataDialog : public QDialog {
   QPushButton* m_pOkButton = nullptr;
   QPushButton* m_pCancelButton = nullptr;
   QPushButton* m_pAddButton = nullptr;
-  bool m_bComposing = false;   // an input-method composition is running in the name
-  bool m_bForwarding = false;  // the name's own input-method handling is running
-  QString m_strComposedKana;   // the kana of the composition before it was converted
+  QPushButton* m_pSuggestButton = nullptr;
+  QMenu* m_pSuggestMenu = nullptr;
+  bool m_bForwarding = false;         // the name's own input-method handling is running
+  CNameReadingTracker m_nameReading;  // the kana of the name's composed segments
+  QString m_strFilledReading;         // what the dialog last put into the reading itself
   std::array<std::string, FieldCount> m_openedBytes;  // the texts the dialog opened with
   std::array<QString, FieldCount> m_openedTexts;      // ... as the fields showed them
 };

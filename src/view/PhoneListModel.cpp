@@ -56,9 +56,11 @@ QVariant CPhoneListModel::data(const QModelIndex& index, int role) const {
   return {};
 }
 
+QString CPhoneListModel::ColumnTitle(int column) { return QString::fromUtf8(kColumnTitles[column]); }
+
 QVariant CPhoneListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
-  if (role == Qt::DisplayRole) return QString::fromUtf8(kColumnTitles[section]);
+  if (role == Qt::DisplayRole) return ColumnTitle(section);
   if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
   if (role == SortMarkRole)
     return section == m_sortState.key ? (m_sortState.ascending ? 1 : -1) : 0;

@@ -23,6 +23,8 @@ class CPhoneListModel : public QAbstractTableModel {
 
  public:
   static constexpr int kColumnCount = FieldCount;
+  // The list's title of a column (a FieldPosition), which other tables of entries share.
+  static QString ColumnTitle(int column);
   // Header role giving the sort mark: 1 ascending, -1 descending, 0 none.
   static constexpr int SortMarkRole = Qt::UserRole + 1;
 

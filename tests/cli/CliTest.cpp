@@ -130,4 +130,22 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIs74AndThePreviousFileStays) {
   EXPECT_EQ(files, 3u) << "out.bin and the two captured streams, no temporary left";
 }
 
+// readings fills the missing readings from the dictionary and lists them (with --all
+// every entry, the old reading beside); on Windows from the "dic" folder beside the
+// program, with the same results.
+TEST_F(CliTest, ReadingsFillsFromTheDictionaryAndListsWhatItFilled) {
+  const std::string book = kData + "/readings-book.csv";
+  const std::string out = m_folder / "out.csv";
+  CliRun run = Cli({"readings", book, out});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/readings-book.filled.txt"));
+  EXPECT_EQ(ReadBytes(out), ReadBytes(kData + "/readings-book.filled.csv"));
+  run = Cli({"readings", "--all", book, out});
+  EXPECT_EQ(run.exit, 0) << run.err;
+  EXPECT_EQ(run.out, ReadBytes(kData + "/readings-book.all.txt"));
+
+  EXPECT_EQ(Cli({"readings", book}).exit, 64);
+  EXPECT_EQ(Cli({"readings", book, out, "--every"}).exit, 64);
+}
+
 }  // namespace

@@ -1,13 +1,16 @@
 // The entry dialog: checks while typing, the whole-entry check on confirming, the buttons'
 // rules, and the reading taken from the input method's composition in the name.
 #include <QApplication>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
 #include "doc/UtilityDoc.h"
+#include "readings/ReadingSuggester.h"
 #include "support/EditorFixture.h"
 #include "view/InputDataDialog.h"
 
@@ -35,6 +38,14 @@ class InputDataDialogTest : public EditorTest<> {
     QInputMethodEvent event(preedit, {});
     if (!commit.isNull()) event.setCommitString(commit);
     QCoreApplication::sendEvent(field, &event);
+  }
+
+  // Types `kana` into the name one character at a time, converts it and commits `result`,
+  // as an input method does.
+  void Convert(const QString& kana, const QString& result) {
+    for (int i = 1; i <= kana.size(); ++i) Compose(Field(FieldName), kana.left(i));
+    Compose(Field(FieldName), result);
+    Compose(Field(FieldName), QString(), result);
   }
 
  private slots:
@@ -173,15 +184,96 @@ class InputDataDialogTest : public EditorTest<> {
   }
 
   void composedReadingIsCutToSixteenBytes() {
-    Open({"0001", "", "\xB1\xB2\xB3\xB4\xB5\xB6\xB7\xB8\xB9\xBA", "", "", "", "1"});
+    Open({"0001", "", "", "", "", "", "1"});
     Field(FieldName)->setFocus();
-    Compose(Field(FieldName), QString::fromUtf8("がっこう"));
-    Compose(Field(FieldName), QString(), QString::fromUtf8("学校"));
-    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｱｲｳｴｵｶｷｸｹｺｶﾞｯｺｳ"));
+    Convert(QString::fromUtf8("ながさきけん"), QString::fromUtf8("長崎県"));
+    Convert(QString::fromUtf8("がっこう"), QString::fromUtf8("学校"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾅｶﾞｻｷｹﾝｶﾞｯｺｳ"));
+    Convert(QString::fromUtf8("ぱぱぱ"), QString::fromUtf8("パパパ"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾅｶﾞｻｷｹﾝｶﾞｯｺｳﾊﾟﾊﾟ"));
     QVERIFY(m_prompts->messages.empty());
-    Compose(Field(FieldName), QString::fromUtf8("ぱぱ"));
-    Compose(Field(FieldName), QString(), QString::fromUtf8("パパ"));
-    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｱｲｳｴｵｶｷｸｹｺｶﾞｯｺｳﾊ"));
+  }
+
+  // A reading the entry opened with, or one the user typed over the filled one, is never
+  // replaced; emptying the reading lets the dialog fill it again.
+  void handWrittenReadingIsNeverOverwritten() {
+    Open({"0001", "", "\xB1", "", "", "", "1"});
+    Field(FieldName)->setFocus();
+    Convert(QString::fromUtf8("やまだ"), QString::fromUtf8("山田"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｱ"));
+    Field(FieldReading)->clear();
+    Convert(QString::fromUtf8("たろう"), QString::fromUtf8("太郎"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾀﾛｳ"));
+    Field(FieldReading)->setText(QString::fromUtf8("ﾀﾛ"));
+    Field(FieldName)->setFocus();
+    Convert(QString::fromUtf8("さん"), QString::fromUtf8("さん"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾀﾛ"));
+  }
+
+  // Edits of the name keep the segments they do not touch; a character without a composed
+  // reading stops the filling until it is gone; a commit the input method follows with
+  // more composing gives no reading.
+  void partialEditsOfTheNameKeepTheUntouchedSegments() {
+    Open({"0001", "", "", "", "", "", "1"});
+    QLineEdit* name = Field(FieldName);
+    name->setFocus();
+    Convert(QString::fromUtf8("やまだ"), QString::fromUtf8("山田"));
+    Convert(QString::fromUtf8("たろう"), QString::fromUtf8("太郎"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾔﾏﾀﾞﾀﾛｳ"));
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ﾔﾏﾀﾞ"));
+    name->setCursorPosition(0);
+    Convert(QString::fromUtf8("おお"), QString::fromUtf8("大"));
+    QCOMPARE(name->text(), QString::fromUtf8("大山田"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｵｵﾔﾏﾀﾞ"));
+    QTest::keyClicks(name, "X");  // typed without the input method: no reading known
+    name->end(false);
+    Convert(QString::fromUtf8("じろう"), QString::fromUtf8("次郎"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｵｵﾔﾏﾀﾞ"));
+    name->setCursorPosition(2);
+    QTest::keyClick(name, Qt::Key_Backspace);
+    QCOMPARE(name->text(), QString::fromUtf8("大山田次郎"));
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｵｵﾔﾏﾀﾞｼﾞﾛｳ"));
+    name->setCursorPosition(2);
+    QTest::keyClick(name, Qt::Key_Backspace);  // cuts into 山田: its reading is lost
+    QCOMPARE(Field(FieldReading)->text(), QString::fromUtf8("ｵｵﾔﾏﾀﾞｼﾞﾛｳ"));
+    name->clear();
+    QCOMPARE(Field(FieldReading)->text(), QString());
+    Compose(name, QString::fromUtf8("やまだたろう"));
+    Compose(name, QString::fromUtf8("太郎"), QString::fromUtf8("山田"));  // 太郎 still composing
+    Compose(name, QString(), QString::fromUtf8("太郎"));
+    QCOMPARE(Field(FieldReading)->text(), QString());
+  }
+
+  // Without composed kana the button offers the dictionary's readings; choosing one fills
+  // the reading. Without a dictionary the user is told once.
+  void suggestButtonOffersTheDictionarysReadings() {
+    Open({"0001", "", "", "", "", "", "1"});
+    QVERIFY(!m_dialog->SuggestButton()->isEnabled());
+    Field(FieldName)->setText(QString::fromUtf8("山田太郎"));
+    QVERIFY(m_dialog->SuggestButton()->isEnabled());
+    m_dialog->SuggestButton()->click();
+    QVERIFY(m_dialog->SuggestMenu()->isVisible());
+    const QList<QAction*> offered = m_dialog->SuggestMenu()->actions();
+    QVERIFY(offered.size() > 1);
+    QCOMPARE(offered[0]->text(), QString::fromUtf8("ﾔﾏﾀﾞﾀﾛｳ"));
+    offered[1]->trigger();
+    QCOMPARE(Field(FieldReading)->text(), offered[1]->text());
+    m_dialog->SuggestMenu()->hide();
+
+    CReadingSuggester none({QDir::tempPath().toStdString() + "/readings-no-dictionary"});
+    m_dialog->m_pReadings = &none;
+    m_dialog->SuggestButton()->click();
+    QCOMPARE(m_prompts->messages.size(), size_t(1));
+    QCOMPARE(m_prompts->Last().caption, QString::fromUtf8("読みの候補"));
+    QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);
+    m_dialog->SuggestButton()->click();
+    QCOMPARE(m_prompts->messages.size(), size_t(1));
+    QCOMPARE(m_dialog->SuggestMenu()->actions().size(), 1);
+    QVERIFY(!m_dialog->SuggestMenu()->actions()[0]->isEnabled());
+    m_dialog->SuggestMenu()->hide();
+    m_dialog->m_pReadings = &SharedReadingSuggester();
   }
 
   void compositionOutsideTheNameLeavesTheReading() {

@@ -1,0 +1,30 @@
+// Proposals and the one-step write of readings for many entries.
+#include "readings/ReadingFill.h"
+
+#include "phonebook/DbPhoneCtrl.h"
+#include "readings/ReadingSuggester.h"
+
+std::vector<ReadingProposal> ProposeReadings(const std::vector<PhonebookEntry>& entries,
+                                             CReadingSuggester& suggester, bool all,
+                                             std::size_t count) {
+  std::vector<ReadingProposal> proposals;
+  for (const PhonebookEntry& entry : entries) {
+    if (entry.name.empty() || (!all && !entry.reading.empty())) continue;
+    proposals.push_back({entry.memoryNumber, entry.name, entry.reading,
+                         suggester.Suggest(entry.name, count)});
+  }
+  return proposals;
+}
+
+int ApplyReadings(CDbPhoneCtrl& store, const std::vector<ChosenReading>& chosen) {
+  CDbPhoneCtrl::Batch batch(store);
+  for (const ChosenReading& choice : chosen) {
+    PhonebookEntry entry;  // memory number 0 until found
+    if (int result = store.FindEntry(choice.memoryNumber, entry); result != StoreOk) return result;
+    if (entry.memoryNumber != choice.memoryNumber) continue;  // no such entry: nothing to fill
+    entry.reading = choice.reading;
+    if (int result = store.DeleteEntry(choice.memoryNumber); result != StoreOk) return result;
+    if (int result = store.AddEntry(entry); result != StoreOk) return result;
+  }
+  return batch.Commit();
+}
