@@ -113,7 +113,7 @@ void Transfer(benchmark::State& state, bool download) {
     auto started = std::chrono::steady_clock::now();
     int start = session.StartSession(download, [&](PhonebookImage& target) {
       target = image;
-      return 0;
+      return StoreResult::Ok;
     });
     int result = start == SessionOk ? finished.Wait() : start;
     session.EndSession();

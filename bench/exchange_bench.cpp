@@ -45,9 +45,9 @@ std::vector<std::vector<std::string>> Rows(int count) {
 // Empties `store` and puts `entries` into it; false when the store failed.
 bool Fill(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
   CDbPhoneCtrl::Batch batch(store);
-  bool stored = store.DeleteAll() == StoreOk;
-  for (const PhonebookEntry& entry : entries) stored = stored && store.AddEntry(entry) == StoreOk;
-  return stored && batch.Commit() == StoreOk;
+  bool stored = store.DeleteAll() == StoreResult::Ok;
+  for (const PhonebookEntry& entry : entries) stored = stored && store.AddEntry(entry) == StoreResult::Ok;
+  return stored && batch.Commit() == StoreResult::Ok;
 }
 
 // The same between two iterations, outside the timing.

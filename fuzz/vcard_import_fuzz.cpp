@@ -26,7 +26,7 @@ void CheckExportReadsBack(const std::vector<PhonebookEntry>& entries, VcardVersi
   for (std::size_t i = 0; i < entries.size(); ++i) {
     std::vector<std::string> fields = EntryTextsOfCard(parsed.cards[i]).fields;
     fields[FieldMemoryNumber] = std::to_string(entries[i].memoryNumber);
-    FUZZ_CHECK(NormaliseFields(fields, UsedFlags{}) == NormaliseOk);
+    FUZZ_CHECK(NormaliseFields(fields, UsedFlags{}) == NormaliseResult::Ok);
     FUZZ_CHECK(EntryFromFields(fields) == entries[i]);
   }
 }

@@ -67,10 +67,10 @@ void TransferStall(benchmark::State& state) {
     CDbPhoneCtrl source(*environment);
     CDbPhoneCtrl::Batch batch(source);
     for (const PhonebookEntry& entry : FullPhonebook())
-      if (source.AddEntry(entry) != StoreOk) state.SkipWithError("the store failed");
-    if (batch.Commit() != StoreOk) state.SkipWithError("the store failed");
+      if (source.AddEntry(entry) != StoreResult::Ok) state.SkipWithError("the store failed");
+    if (batch.Commit() != StoreResult::Ok) state.SkipWithError("the store failed");
     PhonebookImage image{};
-    if (source.BuildImage(image) != StoreOk) state.SkipWithError("the store failed");
+    if (source.BuildImage(image) != StoreResult::Ok) state.SkipWithError("the store failed");
     std::ofstream(imagePath, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
   }
   HandsetProcess handset({"--image", imagePath}, folder.filePath(QStringLiteral("handset.log")).toStdString());

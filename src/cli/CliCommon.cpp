@@ -186,7 +186,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
                        " bytes, this file has " + std::to_string(read.actualSize));
       return kExitInvalidPhonebook;
     }
-    if (LoadPhonebookImage(*image, store) != StoreOk) return ReportLoadStoreFailed(store, path);
+    if (LoadPhonebookImage(*image, store) != StoreResult::Ok) return ReportLoadStoreFailed(store, path);
     return kExitOk;
   }
   DocumentLoadResult loaded = LoadDocument(store, path);
@@ -216,7 +216,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path, VcardVersion
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     image->fill(0);
-    if (store.BuildImage(*image) != 0) return ReportStoreFailed(store, store.LastOsError());
+    if (store.BuildImage(*image) != StoreResult::Ok) return ReportStoreFailed(store, store.LastOsError());
     ImageFileResult written = WriteImageFile(path, *image);
     return written.status == ImageFileResult::Ok ? kExitOk : ReportWriteFailed(path, written.osError);
   }

@@ -16,7 +16,7 @@ int RunDownload(const CliArgs& args) {
   if (int exit = RunTransfer(session, interrupt, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
-  if (LoadPhonebookImage(session.Image(), store) != StoreOk) {  // nothing is written
+  if (LoadPhonebookImage(session.Image(), store) != StoreResult::Ok) {  // nothing is written
     const MessageIds ids = TransferResultMessage(SessionBadReply, true);
     PrintMessage(ids.caption, ids.text, {}, StoreFailureDetail(store, store.LastOsError()));
     return kExitWriteFailed;

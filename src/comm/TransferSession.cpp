@@ -334,7 +334,7 @@ int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
   if (!bDownload) {
     // An image that cannot be built would wipe the handset's phonebook: send nothing.
     core.image.fill(0);
-    if (!buildImage || buildImage(core.image) != 0) return SessionNoImage;
+    if (!buildImage || buildImage(core.image) != StoreResult::Ok) return SessionNoImage;
   }
   std::string name = m_strPortName;
   if (name.empty() && (core.controller.FindHandsetPort(name) != UtiFound || name.empty()))

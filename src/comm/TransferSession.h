@@ -42,8 +42,8 @@ enum ExchangeResult : int {
   ExchangeRefused = 13     // the handset refused the request
 };
 
-// Fills a zeroed image from the phonebook; 0 on success.
-using ImageBuilder = std::function<int(PhonebookImage&)>;
+// Fills a zeroed image from the phonebook.
+using ImageBuilder = std::function<StoreResult(PhonebookImage&)>;
 
 // "%Y%m%d%H%M%S" of a local time: 14 digits.
 std::string FormatTimeStamp(const std::tm& localTime);

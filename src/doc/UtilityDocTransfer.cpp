@@ -34,9 +34,9 @@ int CUtilityDoc::StartSession(bool bDownload) {
   // An upload's image is built here, so that the store is only ever used on this thread;
   // the session's worker takes a copy of it.
   auto image = std::make_unique<PhonebookImage>();
-  const int built = bDownload ? StoreOk : m_store.BuildImage(*image);
+  const StoreResult built = bDownload ? StoreResult::Ok : m_store.BuildImage(*image);
   const ImageBuilder builtImage = [&](PhonebookImage& target) {
-    if (built == StoreOk) target = *image;
+    if (built == StoreResult::Ok) target = *image;
     return built;
   };
   return RunSessionStep([&] { return m_pSession->StartSession(bDownload, builtImage); });

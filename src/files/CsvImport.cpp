@@ -64,7 +64,7 @@ ImportSummary CCsvImport::Run(CCsvFile& file) {
       m_summary.result = ImportResult::LimitReached;
   }
   // The rows added before the numbers ran out stay, as the limit's message says.
-  if (batch.Commit() != StoreOk) return Failed();
+  if (batch.Commit() != StoreResult::Ok) return Failed();
   return m_summary;
 }
 
@@ -93,9 +93,9 @@ CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int 
     if (number == 0) return Step::NoFreeNumber;
     fields[FieldMemoryNumber] = MemoryNumberText(number);
   }
-  const int result = m_store.NormaliseFields(fields);
-  if (result == NormaliseNumberInUse) return ResolveDuplicate(fields);
-  if (result == NormaliseOk) return Add(fields);
+  const NormaliseResult result = m_store.NormaliseFields(fields);
+  if (result == NormaliseResult::NumberInUse) return ResolveDuplicate(fields);
+  if (result == NormaliseResult::Ok) return Add(fields);
   if (!blank) ++m_summary.refused;
   return Step::Done;
 }
@@ -104,12 +104,12 @@ CCsvImport::Step CCsvImport::ResolveDuplicate(std::vector<std::string>& fields) 
   const int number = EntryFromFields(fields).memoryNumber;
   if (!m_choice.continueFlag) {
     PhonebookEntry stored;
-    if (m_store.FindEntry(number, stored) != StoreOk) return Step::StoreFailed;
+    if (m_store.FindEntry(number, stored) != StoreResult::Ok) return Step::StoreFailed;
     m_choice = m_resolver.ResolveDuplicate(number, fields, stored);
   }
   switch (m_choice.method) {
     case DuplicateOverwrite:
-      if (m_store.DeleteEntry(number) != StoreOk) return Step::StoreFailed;
+      if (m_store.DeleteEntry(number) != StoreResult::Ok) return Step::StoreFailed;
       ++m_summary.overwritten;
       return Add(fields);
     case DuplicateAddOther:
@@ -122,7 +122,7 @@ CCsvImport::Step CCsvImport::ResolveDuplicate(std::vector<std::string>& fields) 
 }
 
 CCsvImport::Step CCsvImport::Add(const std::vector<std::string>& fields) {
-  if (m_store.AddEntry(EntryFromFields(fields)) != StoreOk) return Step::StoreFailed;
+  if (m_store.AddEntry(EntryFromFields(fields)) != StoreResult::Ok) return Step::StoreFailed;
   ++m_summary.added;
   return Step::Done;
 }

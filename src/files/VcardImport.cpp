@@ -55,7 +55,7 @@ class CVcardImport {
   // The stored entries, as the copy the cards are planned against.
   bool LoadPhonebook() {
     std::vector<PhonebookEntry> stored;
-    if (m_store.ListEntries(KanaRowAll, SortByNumber, true, stored) != StoreOk) return false;
+    if (m_store.ListEntries(KanaRowAll, SortByNumber, true, stored) != StoreResult::Ok) return false;
     for (PhonebookEntry& entry : stored) Remember(std::move(entry));
     return true;
   }
@@ -123,10 +123,10 @@ class CVcardImport {
   bool WritePlan() {
     CDbPhoneCtrl::Batch batch(m_store);
     for (const PlannedEntry& planned : m_plan) {
-      if (planned.replaces && m_store.DeleteEntry(planned.entry.memoryNumber) != StoreOk) return false;
-      if (m_store.AddEntry(planned.entry) != StoreOk) return false;
+      if (planned.replaces && m_store.DeleteEntry(planned.entry.memoryNumber) != StoreResult::Ok) return false;
+      if (m_store.AddEntry(planned.entry) != StoreResult::Ok) return false;
     }
-    return batch.Commit() == StoreOk;
+    return batch.Commit() == StoreResult::Ok;
   }
 
   VcardImportSummary Failed() const {

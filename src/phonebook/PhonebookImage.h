@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "phonebook/StoreResult.h"
+
 class CDbPhoneCtrl;
 
 inline constexpr std::size_t kImageRecordSize = 120;
@@ -16,4 +18,4 @@ using PhonebookImage = std::array<uint8_t, kImageSize>;
 // Replaces the entries of `store` by those of `image` (memory number = record index + 1,
 // stopping at the first record that has neither a reading nor the in-use mark). Returns
 // the store's result; on failure the store keeps the entries it had.
-[[nodiscard]] int LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);
+StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);

@@ -154,7 +154,7 @@ bool CTransferRunner::StoreDownloadedEntries() {
   // The received entries replace the list whole, or (when the store fails) not at all.
   CDbPhoneCtrl& store = m_pDoc->Store();
   const auto step = m_pDoc->BeginStep(IDS_STEP_DOWNLOAD);
-  if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreOk) return true;
+  if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreResult::Ok) return true;
   const MessageIds failed = TransferResultMessage(SessionBadReply, true);
   ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());
   return false;

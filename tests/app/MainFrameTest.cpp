@@ -120,7 +120,7 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 32773,
                               32774, 32778, 32783, 32784, 32805, 57664, 0}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
-    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
+    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), StoreResult::Ok);
     View()->OnUpdate();
     Frame()->UpdateCommandUI();
     QVERIFY(!Frame()->ToolBar()->Action(ID_EDIT_CUT)->isEnabled());

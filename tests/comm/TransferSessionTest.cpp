@@ -32,7 +32,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 ImageBuilder Copying(const PhonebookImage& image) {
   return [&image](PhonebookImage& target) {
     target = image;
-    return 0;
+    return StoreResult::Ok;
   };
 }
 
@@ -251,7 +251,7 @@ TEST(TransferSession, WholeImageInOneFrameIsNotADownload) {
 
 TEST(TransferSession, UploadWhoseImageCannotBeBuiltSendsNothing) {
   Emulated e({});
-  int start = e.session.StartSession(false, [](PhonebookImage&) { return 2; });
+  int start = e.session.StartSession(false, [](PhonebookImage&) { return StoreResult::CreateFailed; });
   e.session.EndSession();
   EXPECT_EQ(SessionNoImage, start);
   EXPECT_EQ(SessionNoImage, e.session.StartSession(false, {}));

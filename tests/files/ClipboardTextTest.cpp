@@ -129,8 +129,8 @@ TEST_F(PasteTest, IntoAnotherPhonebookKeepsNumbersAndTextsExactly) {
 }
 
 TEST_F(PasteTest, DuplicatesFollowUnderTheLowestFreeNumbersAfterEveryOtherRow) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreOk);
-  EXPECT_EQ(store.AddEntry(Entry(2, "two")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreResult::Ok);
+  EXPECT_EQ(store.AddEntry(Entry(2, "two")), StoreResult::Ok);
   // 0001 is in use and waits; 0003 and 0004 keep their numbers; 0002 waits as well.
   const auto outcome =
       Paste(CopiedText({Entry(1, "a"), Entry(3, "b"), Entry(2, "c"), Entry(4, "d")}));
@@ -142,7 +142,7 @@ TEST_F(PasteTest, DuplicatesFollowUnderTheLowestFreeNumbersAfterEveryOtherRow) {
 }
 
 TEST_F(PasteTest, RowWithoutNumberTakesAFreeNumberInsteadOfNumberZero) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreResult::Ok);
   const auto outcome = Paste(",QV PhoneBook,,11,0\r\n,nameless,,123,,,\r\n0002,b,,1,,,\r\n");
   EXPECT_EQ(outcome.pastedNumbers, (Lines{"0002", "0003"}));
   EXPECT_EQ(Stored(3).name, "nameless");

@@ -44,7 +44,7 @@ TEST_F(CsvImportTest, FileOfThisProgramIntoEmptyPhonebookGivesItsEntries) {
 }
 
 TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
-  EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreResult::Ok);
 
   struct Case {
     int method;
@@ -65,8 +65,8 @@ TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
     if (c.method == DuplicateOverwrite) {
       EXPECT_EQ(Stored(3), Entry(3, "b", "\xB2", "333", 3));  // group included
     }
-    EXPECT_EQ(store.DeleteAll(), StoreOk);
-    EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
+    EXPECT_EQ(store.DeleteAll(), StoreResult::Ok);
+    EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreResult::Ok);
   }
 }
 
@@ -96,7 +96,7 @@ TEST_F(CsvImportTest, WithoutContinueFlagEveryDuplicateIsAsked) {
 }
 
 TEST_F(CsvImportTest, UnnumberedRowsFollowNumberedAndDeferredRowsInPassTwo) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "old")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "old")), StoreResult::Ok);
   const auto summary = Import(
       ",first,,1\r\n"
       "0001,dup,,1\r\n"
@@ -128,7 +128,7 @@ TEST_F(CsvImportTest, LongNameIsCutAndBadRowsAreSkipped) {
 }
 
 TEST_F(CsvImportTest, MissingFileChangesNothing) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "kept")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "kept")), StoreResult::Ok);
   CFixedDuplicateResolver resolver(DuplicateOverwrite);
   const auto summary =
       ImportCsvFile(store, m_folder.File("absent.csv"), resolver);

@@ -60,19 +60,19 @@ class ExchangeTest : public StoreTest {
   // Entries "n<number>" under the memory numbers first..last.
   void Fill(int first, int last) {
     CDbPhoneCtrl::Batch batch(store);
-    for (int n = first; n <= last; ++n) EXPECT_EQ(store.AddEntry(Entry(n, "n" + std::to_string(n))), StoreOk);
-    EXPECT_EQ(batch.Commit(), StoreOk);
+    for (int n = first; n <= last; ++n) EXPECT_EQ(store.AddEntry(Entry(n, "n" + std::to_string(n))), StoreResult::Ok);
+    EXPECT_EQ(batch.Commit(), StoreResult::Ok);
   }
 
   std::vector<PhonebookEntry> Entries() {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
     return entries;
   }
 
   PhonebookEntry Stored(int number) {
     PhonebookEntry entry;
-    EXPECT_EQ(store.FindEntry(number, entry), StoreOk);
+    EXPECT_EQ(store.FindEntry(number, entry), StoreResult::Ok);
     return entry;
   }
 

@@ -47,7 +47,7 @@ TEST_F(VcardImportTest, GoldenFilesGiveTheirPhonebooks) {
                         Case{"smartphone-30", 4, {0, 1, 0, 2, 2, 0}},
                         Case{"address-book-40", 2, {0, 0, 0, 0, 0, 0}}}) {
     SCOPED_TRACE(c.name);
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
     const VcardImportSummary summary = Import(kData + c.name + ".vcf");
     EXPECT_EQ(summary.result, VcardImportResult::Finished);
     EXPECT_EQ(summary.added, c.added);
@@ -160,8 +160,8 @@ TEST_F(VcardImportTest, DuplicatesGoThroughTheResolver) {
   for (const Case& c : {Case{{DuplicateSkip, false}, 2, 0, {5}, "\xD4\xCF"},
                         Case{{DuplicateOverwrite, true}, 1, 2, {5}, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},
                         Case{{DuplicateAddOther, false}, 2, 2, {1, 2, 5}, "\xD4\xCF"}}) {
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
-    ASSERT_EQ(store.AddEntry(Entry(5, yamada, "\xD4\xCF", "09011112222")), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
+    ASSERT_EQ(store.AddEntry(Entry(5, yamada, "\xD4\xCF", "09011112222")), StoreResult::Ok);
     ScriptedResolver resolver({c.answer});
     const VcardImportSummary summary = ImportVcardFile(store, file, resolver);
     ASSERT_EQ(resolver.questions.size(), static_cast<std::size_t>(c.questions)) << c.answer.method;
@@ -201,7 +201,7 @@ TEST_F(VcardImportTest, StoreThatCannotBeReadIsReportedAndNothingAdded) {
 // within the line lengths vCard allows; 2.1 holds nothing but ASCII.
 TEST_F(VcardImportTest, ExportedFilesImportAsTheSameEntries) {
   for (VcardVersion version : {VcardVersion::V30, VcardVersion::V21}) {
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
     ASSERT_EQ(LoadDocument(store, kData + "roundtrip.csv").status, DocumentLoadResult::Ok);
     const std::vector<PhonebookEntry> original = Entries();
     const std::string path = m_folder.File("export.vcf");
@@ -214,7 +214,7 @@ TEST_F(VcardImportTest, ExportedFilesImportAsTheSameEntries) {
       EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > 0; }));
     }
 
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
     ASSERT_EQ(Import(path).added, static_cast<int>(original.size()));
     std::vector<PhonebookEntry> back = Entries();
     ASSERT_EQ(back.size(), original.size());

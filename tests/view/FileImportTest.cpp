@@ -142,8 +142,8 @@ class FileImportTest : public EditorTest<> {
   void fullPhonebookEndsWithTheLimitMessage() {
     {
       CDbPhoneCtrl::Batch batch(m_doc->Store());
-      for (int n = 3; n <= 1000; ++n) QCOMPARE(m_doc->Store().AddEntry(MakeEntry(n, Kana::A)), int(StoreOk));
-      QCOMPARE(batch.Commit(), int(StoreOk));
+      for (int n = 3; n <= 1000; ++n) QCOMPARE(m_doc->Store().AddEntry(MakeEntry(n, Kana::A)), StoreResult::Ok);
+      QCOMPARE(batch.Commit(), StoreResult::Ok);
     }
     Choose(QStringLiteral("rows.csv"), "0001,x,,1\r\n");
     m_prompts->answers = {PromptAnswer::Ok};

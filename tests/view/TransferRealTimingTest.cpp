@@ -77,7 +77,7 @@ class TransferRealTimingTest : public QObject {
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
-    QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), int(StoreOk));
+    QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), StoreResult::Ok);
     view.OnUpdate();
     const NoticeWatch watch = Run(doc, [&] { view.Transfers().OnUpload(); });
     QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_CONFIRM_UPLOAD_CAPTION), Text(IDS_UPLOAD_DONE_CAPTION)}));
