@@ -17,11 +17,11 @@ int RunDownload(const CliArgs& args) {
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
   if (LoadPhonebookImage(session.Image(), store) != StoreResult::Ok) {  // nothing is written
-    const MessageIds ids = TransferResultMessage(SessionBadReply, true);
+    const MessageIds ids = TransferResultMessage(SessionResult::BadReply, true);
     PrintMessage(ids.caption, ids.text, {}, StoreFailureDetail(store, store.LastOsError()));
     return kExitWriteFailed;
   }
   if (int exit = SavePhonebookFile(store, parsed.file); exit != kExitOk) return exit;
-  PrintResultMessage(SessionOk, true);
+  PrintResultMessage(SessionResult::Ok, true);
   return kExitOk;
 }

@@ -31,7 +31,7 @@ class ProgressLine : public ITransferObserver {
   void OnCommNotify(int kind, int value) override {
     if (kind != NotifyProgress) {
       std::lock_guard<std::mutex> lock(m_mutex);
-      m_nResult = value;
+      m_result = static_cast<SessionResult>(value);
       m_bFinished = true;
       m_cv.notify_all();
       return;
@@ -40,10 +40,10 @@ class ProgressLine : public ITransferObserver {
     if (m_bTerminal && percent != m_nShown) std::fprintf(stderr, "\r%3d%%", percent);
     m_nShown = percent;
   }
-  int WaitFinished() {
+  SessionResult WaitFinished() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cv.wait(lock, [this] { return m_bFinished; });
-    return m_nResult;
+    return m_result;
   }
 
  private:
@@ -52,7 +52,7 @@ class ProgressLine : public ITransferObserver {
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_bFinished = false;
-  int m_nResult = -1;
+  SessionResult m_result = SessionResult::BadReply;
 };
 
 std::string PortDetail(CTransferSession& session, const std::string& port) {
@@ -108,7 +108,7 @@ bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   return !parsed.file.empty() && (line.options.empty() || !parsed.port.empty());
 }
 
-void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {
   const MessageIds ids = TransferResultMessage(result, bDownload, bHandsetAtRisk);
   PrintMessageText(ids.caption, MessageText(ids));
 }
@@ -122,8 +122,8 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
   session.SetPortName(port);
   interrupt.Watch(session);
 
-  int start = session.StartSession(bDownload, buildImage);
-  int result = start == SessionOk ? progress.WaitFinished() : SessionOk;
+  const SessionResult start = session.StartSession(bDownload, buildImage);
+  const SessionResult result = start == SessionResult::Ok ? progress.WaitFinished() : SessionResult::Ok;
   session.EndSession();
   session.SetObserver(nullptr);
   session.SetWakeNotice(nullptr);
@@ -131,20 +131,20 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
 
   // An interrupt during the start ends it with whatever step it cut short; one during the
   // transfer makes it finish as aborted; one while the session ends changes nothing.
-  if (start == SessionAborted || result == SessionAborted || (start != SessionOk && interrupt.Interrupted())) {
-    PrintResultMessage(SessionAborted, bDownload, atRisk);
+  if (start == SessionResult::Aborted || result == SessionResult::Aborted || (start != SessionResult::Ok && interrupt.Interrupted())) {
+    PrintResultMessage(SessionResult::Aborted, bDownload, atRisk);
     return kExitInterrupted;
   }
-  if (start != SessionOk) {
+  if (start != SessionResult::Ok) {
     MessageIds ids = StartFailureMessage(start, bDownload, atRisk);
     std::string detail;
-    if (start == SessionPortNotFound)
+    if (start == SessionResult::PortNotFound)
       detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
-    if (start == SessionPortUnavailable) detail = PortDetail(session, port);
+    if (start == SessionResult::PortUnavailable) detail = PortDetail(session, port);
     PrintMessageText(ids.caption, MessageText(ids), detail);
-    return start <= SessionPortUnavailable ? kExitUnavailable : kExitTransferFailed;
+    return start <= SessionResult::PortUnavailable ? kExitUnavailable : kExitTransferFailed;
   }
-  if (result != SessionOk) {
+  if (result != SessionResult::Ok) {
     PrintResultMessage(result, bDownload, atRisk);
     return kExitTransferFailed;
   }

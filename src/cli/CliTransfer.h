@@ -49,4 +49,4 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
 
 // Prints the message for a transfer's result as the editor shows it. `bHandsetAtRisk`:
 // the session had told the handset to clear its phonebook for an upload.
-void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk = false);
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false);

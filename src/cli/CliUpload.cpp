@@ -22,7 +22,7 @@ int RunUpload(const CliArgs& args) {
   TransferInterrupt interrupt;
   auto build = [&store](PhonebookImage& image) { return store.BuildImage(image); };
   if (int exit = RunTransfer(session, interrupt, false, parsed.port, build); exit != kExitOk) return exit;
-  PrintResultMessage(SessionOk, false);
+  PrintResultMessage(SessionResult::Ok, false);
   // The handset holds the new image: it restarts unless the user interrupts the restart.
   interrupt.Watch(restart);
   RestartHandset(restart, parsed.port);

@@ -68,9 +68,9 @@ class CUtilityDoc : public QObject {
   const PhonebookImage& Image() const { return m_pSession->Image(); }
 
   // The transfer session (UtilityDocTransfer.cpp). StartSession wakes the handset with
-  // the wait notice up and returns the session's result; on 0 the transfer runs and its
+  // the wait notice up and returns the session's result; on Ok the transfer runs and its
   // progress and end reach `SetNotifyTarget`'s view as WM_COMM_NOTIFY events.
-  int StartSession(bool bDownload);
+  SessionResult StartSession(bool bDownload);
   // Ends the transfer thread, sends the end-of-link frame and closes the port.
   void EndSession();
   // Raises the abort signal, which the transfer tests between blocks.
@@ -85,7 +85,7 @@ class CUtilityDoc : public QObject {
   // returned nothing may close or change the phonebook: the command router holds back its
   // commands and the application's exit, and its window refuses to close.
   bool IsSessionStepRunning() const { return m_nSessionSteps > 0; }
-  int RunSessionStep(const std::function<int()>& step);
+  void RunSessionStep(const std::function<void()>& step);
   void SetNotifyTarget(QObject* view);
   CWaitNotice& WaitNotice() { return *m_pWaitNotice; }
   const TransferTiming& Timing() const { return m_timing; }

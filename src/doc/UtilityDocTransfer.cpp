@@ -18,17 +18,19 @@ void CUtilityDoc::SetTransferTimingForNewDocuments(const TransferTiming& timing)
 
 TransferTiming CUtilityDoc::TimingForNewDocuments() { return g_timingForNewDocuments; }
 
-int CUtilityDoc::RunSessionStep(const std::function<int()>& step) {
+void CUtilityDoc::RunSessionStep(const std::function<void()>& step) {
   ++m_nSessionSteps;
   emit transferStateChanged();
-  const int result = RunPumped(step);
+  RunPumped([&step] {
+    step();
+    return 0;
+  });
   --m_nSessionSteps;
   emit transferStateChanged();
-  return result;
 }
 
-int CUtilityDoc::StartSession(bool bDownload) {
-  if (m_bSessionOpen) return SessionNoThread;  // one session at a time per phonebook
+SessionResult CUtilityDoc::StartSession(bool bDownload) {
+  if (m_bSessionOpen) return SessionResult::NoThread;  // one session at a time per phonebook
   m_bSessionOpen = true;
   emit transferStateChanged();
   // An upload's image is built here, so that the store is only ever used on this thread;
@@ -39,14 +41,13 @@ int CUtilityDoc::StartSession(bool bDownload) {
     if (built == StoreResult::Ok) target = *image;
     return built;
   };
-  return RunSessionStep([&] { return m_pSession->StartSession(bDownload, builtImage); });
+  SessionResult result = SessionResult::NoThread;
+  RunSessionStep([&] { result = m_pSession->StartSession(bDownload, builtImage); });
+  return result;
 }
 
 void CUtilityDoc::EndSession() {
-  RunSessionStep([this] {
-    m_pSession->EndSession();
-    return 0;
-  });
+  RunSessionStep([this] { m_pSession->EndSession(); });
   if (!m_bSessionOpen) return;
   m_bSessionOpen = false;
   emit transferStateChanged();

@@ -82,9 +82,9 @@ void CTransferRunner::Run(bool bDownload) {
   QPointer<CTransferRunner> alive(this);
   // The transfer thread may report before the progress dialog is up; those reports wait.
   m_bHoldNotifications = true;
-  const int result = m_pDoc->StartSession(bDownload);
+  const SessionResult result = m_pDoc->StartSession(bDownload);
   if (!alive) return;
-  if (result != SessionOk) {
+  if (result != SessionResult::Ok) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
     m_pDoc->EndSession();
@@ -128,13 +128,13 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
   }
   if (kind != NotifyDownloadFinished && kind != NotifyUploadFinished) return;
   const bool bDownload = kind == NotifyDownloadFinished;
-  const int result = static_cast<int>(value);
+  const auto result = static_cast<SessionResult>(value);  // the event carries the session's code
 
   if (dialog.HasWindow()) dialog.EndDialog(0);
   QPointer<CTransferRunner> alive(this);
   m_pDoc->EndSession();
   if (!alive || !m_pView) return;
-  if (result != SessionOk) {
+  if (result != SessionResult::Ok) {
     ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()));
     return;
   }
@@ -155,7 +155,7 @@ bool CTransferRunner::StoreDownloadedEntries() {
   CDbPhoneCtrl& store = m_pDoc->Store();
   const auto step = m_pDoc->BeginStep(IDS_STEP_DOWNLOAD);
   if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreResult::Ok) return true;
-  const MessageIds failed = TransferResultMessage(SessionBadReply, true);
+  const MessageIds failed = TransferResultMessage(SessionResult::BadReply, true);
   ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());
   return false;
 }
@@ -164,7 +164,7 @@ void CTransferRunner::RestartHandset() {
   const TransferTiming timing = m_pDoc->Timing();
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.
-  m_pDoc->RunSessionStep([&] { return ::RestartHandset(ctrl, std::string(), timing) ? 1 : 0; });
+  m_pDoc->RunSessionStep([&] { ::RestartHandset(ctrl, std::string(), timing); });
 }
 
 void CTransferRunner::BindCommands(CCommandHandlers& commands) {
