@@ -115,7 +115,7 @@ void BM_Import1000DuplicatesAddedForAll(benchmark::State& state) {
   CDbPhoneCtrl store(*environment);
   for (auto _ : state) {
     Refill(state, store, held);
-    CFixedDuplicateResolver addForAll(DuplicateAddOther);
+    CFixedDuplicateResolver addForAll(DuplicateMethod::AddOther);
     const ImportSummary summary = ImportCsvFile(store, path, addForAll);
     if (summary.added != 990) state.SkipWithError("the import did not fill the phonebook");
   }
@@ -136,7 +136,7 @@ void BM_ImportVcard1000Cards(benchmark::State& state) {
   CDbPhoneCtrl store(*environment);
   for (auto _ : state) {
     Refill(state, store, {});
-    CFixedDuplicateResolver skip(DuplicateSkip);
+    CFixedDuplicateResolver skip(DuplicateMethod::Skip);
     if (ImportVcardFile(store, path, skip).added != 1000) state.SkipWithError("not every card was added");
   }
 }

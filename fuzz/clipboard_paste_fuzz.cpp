@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<PhonebookEntry> after = fuzz::AllEntries(store);
   fuzz::CheckEntriesKept(before, after);
   FUZZ_CHECK(after.size() == before.size() + outcome.pastedNumbers.size());
-  if (!outcome.accepted) FUZZ_CHECK(outcome.pastedNumbers.empty());
+  if (outcome.summary.result == ImportResult::Refused) FUZZ_CHECK(outcome.pastedNumbers.empty());
 
   std::vector<PhonebookEntry> pasted;
   std::vector<std::vector<std::string>> rows;
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FUZZ_CHECK(other.DeleteAll() == StoreResult::Ok);
   const PasteOutcome again =
       PasteClipboardLines(other, SplitClipboardLines(BuildClipboardText({}, rows)));
-  FUZZ_CHECK(again.accepted);
+  FUZZ_CHECK(again.summary.result != ImportResult::Refused);
   std::sort(pasted.begin(), pasted.end(),
             [](const PhonebookEntry& a, const PhonebookEntry& b) { return a.memoryNumber < b.memoryNumber; });
   fuzz::CheckSameEntries(pasted, fuzz::AllEntries(other));

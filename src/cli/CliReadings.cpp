@@ -23,14 +23,11 @@ std::string Cp932Text(int id) { return Utf8ToCp932(StringText(id)); }
 }  // namespace
 
 int RunReadings(const CliArgs& args) {
-  std::vector<std::string> paths;
   bool all = false;
-  for (const std::string& arg : args) {
-    if (arg == "--all") all = true;
-    else if (arg.starts_with("--")) return kExitUsage;
-    else paths.push_back(arg);
-  }
-  if (paths.size() != 2) return kExitUsage;
+  CommandLine line;
+  if (!SplitCommandLine(args, {{"--all", OptionFlag(all), false}}, line) || line.operands.size() != 2)
+    return kExitUsage;
+  const std::vector<std::string>& paths = line.operands;
 
   CReadingSuggester& suggester = SharedReadingSuggester();
   suggester.LoadInBackground();  // while the phonebook loads

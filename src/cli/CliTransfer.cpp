@@ -101,11 +101,10 @@ void TransferInterrupt::OnInterrupt() {
 
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   CommandLine line;
-  if (!SplitCommandLine(args, {"--port"}, line) || line.operands.size() != 1 || line.options.size() > 1)
+  if (!SplitCommandLine(args, {{"--port", OptionOnce(parsed.port)}}, line) || line.operands.size() != 1)
     return false;
-  if (!line.options.empty()) parsed.port = line.options.front().second;
   parsed.file = line.operands.front();
-  return !parsed.file.empty() && (line.options.empty() || !parsed.port.empty());
+  return !parsed.file.empty();
 }
 
 void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {

@@ -5,6 +5,7 @@
 
 #include "comm/ui/CommNotifyPoster.h"
 #include "comm/ui/WaitNotice.h"
+#include "doc/DocumentMessages.h"
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
 #include "phonebook/StoreEnvironment.h"
@@ -16,14 +17,6 @@
 
 namespace {
 
-// A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
-// naming the folder and what is wrong with it follows the text.
-void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
-  const std::string folder = UnusableFolderText(store.Environment().Trouble());
-  if (!folder.empty()) text += "\r\n\r\n" + QString::fromStdString(folder);
-  ShowMessage(nullptr, caption, text, MessageIcon::Warning);
-}
-
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string AbsoluteLocalPath(const QString& path) { return LocalPath(QFileInfo(path).absoluteFilePath()); }
@@ -33,23 +26,6 @@ QStringList FileFilters() {
 }
 
 }  // namespace
-
-// Framework messages: the program's title as caption, the exclamation icon.
-void CUtilityDoc::ShowFileError(int textId, const QString& path, const QString& cause) {
-  QString text = Text(textId).arg(path);
-  if (!cause.isEmpty()) text += QStringLiteral("\r\n\r\n") + cause;
-  ShowMessage(nullptr, Text(IDR_MAINFRAME), text, MessageIcon::Warning);
-}
-
-void CUtilityDoc::ShowReadError(const QString& path, int error) {
-  ShowFileError(ReadFailureTextId(error), path, QString::fromStdString(ReadFailureCause(error)));
-}
-
-void CUtilityDoc::ShowWriteFailure(const QString& path, int error) {
-  const std::string reason = WriteFailureReason(error);
-  ShowFileError(WriteFailureTextId(error), path,
-                reason.empty() ? QString() : path + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
-}
 
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),

@@ -121,22 +121,12 @@ class CUtilityDoc : public QObject {
 
  private:
   static TransferTiming TimingForNewDocuments();
-  // A file that could not be read or written: the framework's text `textId` naming `path`,
-  // and after a blank line why, when `cause` is given.
-  static void ShowFileError(int textId, const QString& path, const QString& cause = {});
-  // A file that could not be read: the framework's text for `error` and its cause.
-  static void ShowReadError(const QString& path, int error);
-  // A save that failed with `error`: its text, then the system's reason when there is one.
-  static void ShowWriteFailure(const QString& path, int error);
   // Writes the phonebook to `localPath` (shown as `path`), asking first whether to let the
   // file's owner change where the system would not let the save keep it.
   DocumentSaveResult SaveAskingForOwner(const QString& path, const std::string& localPath);
   // Whether `localPath` is the file this document last read or wrote and another program has
   // changed it since.
   bool ChangedElsewhere(const std::string& localPath) const;
-  // The import of a file the user chose and confirmed, by its kind.
-  void ImportCsv(const std::string& path);
-  void ImportVcard(const std::string& path);
   // A closing phonebook ends its running transfer before its store goes.
   void EndTransferOnClose();
   void ShowModified(bool modified);

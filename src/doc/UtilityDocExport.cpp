@@ -7,6 +7,7 @@
 
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "files/FailureText.h"
 #include "files/VcardFile.h"

@@ -80,17 +80,19 @@ std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
 
 PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::string>& lines) {
   PasteOutcome outcome;
+  outcome.summary.source = ImportSource::Paste;
+  outcome.summary.result = ImportResult::Refused;
   if (lines.empty()) return outcome;
   const std::optional<ClipboardHeader> header = AcceptClipboardHeader(lines.front(), store.usedFlags());
   if (!header) return outcome;
-  outcome.accepted = true;
+  outcome.summary.result = ImportResult::Finished;
   outcome.header = *header;
 
   // One transaction: the rows come in together, or (when the store fails) none does.
   CDbPhoneCtrl::Batch batch(store);
   const auto failed = [&outcome, &store] {
-    outcome.storeFailed = true;
-    outcome.storeError = store.LastOsError();
+    outcome.summary.result = ImportResult::StoreFailed;
+    outcome.summary.storeError = store.LastOsError();
     outcome.pastedNumbers.clear();
     return outcome;
   };
@@ -112,13 +114,14 @@ PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::str
       if (deferred.size() == 0) firstDeferredReading = entry.reading;
       deferred.Push(std::move(entry));
     } else if (!IsBlankRecord(fields)) {
-      ++outcome.skippedRows;
+      ++outcome.summary.refused;
     }
   }
   const std::size_t addedAtOnce = outcome.pastedNumbers.size();
   const CDeferredEntries::Outcome added = deferred.AddUnderFreeNumbers(store, &outcome.pastedNumbers);
   if (added == CDeferredEntries::Outcome::StoreFailed || batch.Commit() != StoreResult::Ok) return failed();
-  outcome.limitReached = added == CDeferredEntries::Outcome::NumbersRanOut;
+  if (added == CDeferredEntries::Outcome::NumbersRanOut) outcome.summary.result = ImportResult::LimitReached;
+  outcome.summary.added = static_cast<int>(outcome.pastedNumbers.size());
   if (addedAtOnce == 0 && !outcome.pastedNumbers.empty()) outcome.firstReading = firstDeferredReading;
   return outcome;
 }

@@ -25,7 +25,7 @@ class ScriptedResolver : public IDuplicateResolver {
   DuplicateChoice ResolveDuplicate(int number, const std::vector<std::string>& fields,
                                    const PhonebookEntry& stored) override {
     questions.push_back({number, fields, stored});
-    if (m_answers.empty()) return {DuplicateSkip, false};
+    if (m_answers.empty()) return {DuplicateMethod::Skip, false};
     DuplicateChoice answer = m_answers.front();
     if (m_answers.size() > 1) m_answers.erase(m_answers.begin());
     return answer;

@@ -125,9 +125,9 @@ TEST_F(StoreExhaustion, OpenEditPasteImportSaveIsWholeOrLeavesTheFile) {
           std::vector<std::string> numbers{"0007", "0008"};
           return store.DeleteEntries(KanaRowAll, numbers) == StoreResult::Ok;
         }) &&
-        Changed(store, [&] { return !PasteClipboardLines(store, pasted).storeFailed; }) &&
+        Changed(store, [&] { return PasteClipboardLines(store, pasted).summary.result != ImportResult::StoreFailed; }) &&
         Changed(store, [&] {
-          CFixedDuplicateResolver overwrite(DuplicateOverwrite);
+          CFixedDuplicateResolver overwrite(DuplicateMethod::Overwrite);
           return ImportCsvFile(store, additions, overwrite).result == ImportResult::Finished;
         });
     if (!done) return false;
