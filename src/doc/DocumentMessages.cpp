@@ -44,6 +44,12 @@ void ShowWriteFailure(const QString& path, int error) {
                 reason.empty() ? QString() : path + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
 }
 
+void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& text,
+                      const CDbPhoneCtrl& store, int error) {
+  const QString detail = QString::fromStdString(StoreFailureDetail(store, error));
+  ShowMessage(owner, caption, text + QStringLiteral("\r\n\r\n") + detail, MessageIcon::Error);
+}
+
 void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
   const std::string folder = UnusableFolderText(store.Environment().Trouble());
   if (!folder.empty()) text += "\r\n\r\n" + QString::fromStdString(folder);

@@ -1,6 +1,6 @@
-// The messages of a phonebook's file work, shared by its document and its view: files
-// that could not be read or written, a store without a slot, and the one message that
-// closes an import or a paste.
+// The messages of a phonebook's file and store work, shared by its document and its view:
+// files that could not be read or written, a store that could not be written or has no
+// slot, and the one message that closes an import or a paste.
 #pragma once
 
 #include <QString>
@@ -19,6 +19,11 @@ void ShowWriteFailure(const QString& path, int error);
 // A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
 // naming the folder and what is wrong with it follows the text.
 void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text);
+
+// A failure message whose text is followed, after a blank line, by why the phonebook's
+// temporary store could not be written (its folder and the system's reason).
+void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& text,
+                      const CDbPhoneCtrl& store, int error);
 
 // Tells how an import of the file at `path`, or a paste, ended (nothing when a paste went
 // as asked). A vCard file's cards are listed under the message, shown on request.

@@ -3,8 +3,7 @@
 
 #include <QFileInfo>
 
-#include "comm/ui/CommNotifyPoster.h"
-#include "comm/ui/WaitNotice.h"
+#include "doc/CommNotifyPoster.h"
 #include "doc/DocumentMessages.h"
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
@@ -32,12 +31,10 @@ CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
       m_store(environment),
       m_history(m_store),
       m_pPoster(new CCommNotifyPoster(this)),
-      m_pWaitNotice(new CWaitNotice(this)),
       m_timing(TimingForNewDocuments()),
       m_pSession(std::make_unique<CTransferSession>(m_timing)),
       m_slotHolder(environment) {
   m_pSession->SetObserver(m_pPoster);
-  m_pSession->SetWakeNotice(m_pWaitNotice);
   connect(&m_history, &CPhonebookHistory::cleanChanged, this,
           [this](bool clean) { ShowModified(!clean); });
   m_commands.Bind(ID_FILE_CLOSE, [this] { OnFileClose(); });

@@ -15,6 +15,7 @@
 #include "ui/CommandHandlers.h"
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
+#include "doc/DuplicateQuestion.h"
 #include "doc/PhonebookHistory.h"
 #include "files/DocumentFile.h"
 #include "phonebook/DbPhoneCtrl.h"
@@ -22,7 +23,7 @@
 #include "platform/FileIdentity.h"
 
 class CCommNotifyPoster;
-class CWaitNotice;
+class IWakeNotice;
 class StoreEnvironment;
 
 class CUtilityDoc : public QObject {
@@ -87,10 +88,16 @@ class CUtilityDoc : public QObject {
   bool IsSessionStepRunning() const { return m_nSessionSteps > 0; }
   void RunSessionStep(const std::function<void()>& step);
   void SetNotifyTarget(QObject* view);
-  CWaitNotice& WaitNotice() { return *m_pWaitNotice; }
+  // The notice shown while the handset wakes, provided by the view (not owned; null:
+  // none). Change it only while no session runs.
+  void SetWakeNotice(IWakeNotice* notice);
   const TransferTiming& Timing() const { return m_timing; }
   // The pauses of sessions of documents made from now on (tests shorten them).
   static void SetTransferTimingForNewDocuments(const TransferTiming& timing);
+
+  // Who answers an import's duplicate questions, provided by the view (not owned); without
+  // one, an import leaves every duplicate out.
+  void SetDuplicateQuestion(IDuplicateQuestion* question) { m_pDuplicateQuestion = question; }
 
   // Asks every view to refill its list from the store (after an import).
   void UpdateAllViews() { emit updateViews(); }
@@ -135,7 +142,7 @@ class CUtilityDoc : public QObject {
   CDbPhoneCtrl m_store;                    // the entries
   CPhonebookHistory m_history;             // the steps that changed them
   CCommNotifyPoster* m_pPoster;            // child: carries the session's notifications
-  CWaitNotice* m_pWaitNotice;              // child: the wake-up notice
+  IDuplicateQuestion* m_pDuplicateQuestion = nullptr;  // see SetDuplicateQuestion
   const TransferTiming m_timing;           // the session's pauses
   // The handset controller, the 120000-byte image buffer and the transfer thread.
   std::unique_ptr<CTransferSession> m_pSession;

@@ -1,5 +1,6 @@
 // The document's import command: choose a comma-separated or a vCard file, confirm, add
-// its rows or cards to the phonebook, asking the duplicate dialog about each duplicate.
+// its rows or cards to the phonebook, asking the view's duplicate question about each
+// duplicate.
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,30 +11,6 @@
 #include "doc/UtilityDoc.h"
 #include "files/ImportFile.h"
 #include "files/VcardFile.h"
-#include "files/ui/ImportSelectDialog.h"
-
-namespace {
-
-// Asks the user through one duplicate dialog, kept for the whole import.
-class CDialogDuplicateResolver : public IDuplicateResolver {
- public:
-  explicit CDialogDuplicateResolver(bool vcard) {
-    if (vcard) m_dialog.UseVcardTexts();
-  }
-
-  DuplicateChoice ResolveDuplicate(int memoryNumber, const std::vector<std::string>& fields,
-                                   const PhonebookEntry& stored) override {
-    m_dialog.SetDuplicate(memoryNumber, fields, stored);
-    m_dialog.OnInitDialog();
-    Prompts().RunDialog(m_dialog);
-    return {static_cast<DuplicateMethod>(m_dialog.m_nMethod), m_dialog.m_bContinue != 0};
-  }
-
- private:
-  CImportSelectDialog m_dialog;  // no owner window
-};
-
-}  // namespace
 
 void CUtilityDoc::OnFileImport() {
   FileDialogRequest request;
@@ -50,7 +27,11 @@ void CUtilityDoc::OnFileImport() {
     return;
 
   const std::string localPath = QFile::encodeName(path).toStdString();
-  CDialogDuplicateResolver resolver(IsVcardPath(localPath));
+  // Without a view to ask, a duplicate is left out: nothing stored is lost.
+  CFixedDuplicateResolver skip(DuplicateMethod::Skip);
+  const std::unique_ptr<IDuplicateResolver> asked =
+      m_pDuplicateQuestion ? m_pDuplicateQuestion->ResolverForImport(IsVcardPath(localPath)) : nullptr;
+  IDuplicateResolver& resolver = asked ? *asked : skip;
   const auto step = BeginStep(IDS_STEP_IMPORT);
   const ImportSummary summary = ImportFile(m_store, localPath, resolver);
   // Even an import that added nothing marks the phonebook changed.

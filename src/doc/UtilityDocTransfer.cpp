@@ -3,8 +3,8 @@
 // user-interface thread so that the editor keeps painting and answering the desktop.
 #include "doc/UtilityDoc.h"
 
-#include "comm/ui/CommNotifyPoster.h"
-#include "comm/ui/PumpedCall.h"
+#include "doc/CommNotifyPoster.h"
+#include "ui/PumpedCall.h"
 
 namespace {
 
@@ -56,6 +56,8 @@ void CUtilityDoc::EndSession() {
 void CUtilityDoc::AbortTransfer() { m_pSession->Abort(); }
 
 void CUtilityDoc::SetNotifyTarget(QObject* view) { m_pPoster->SetTarget(view); }
+
+void CUtilityDoc::SetWakeNotice(IWakeNotice* notice) { m_pSession->SetWakeNotice(notice); }
 
 void CUtilityDoc::OnCloseDocument() {
   EndTransferOnClose();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "strings/StringIds.h"

@@ -4,8 +4,10 @@
 #include "comm/RestartHandset.h"
 #include "comm/TransferMessages.h"
 #include "comm/UtiCtrl.h"
-#include "comm/ui/CommNotify.h"
+#include "doc/CommNotify.h"
 #include "comm/ui/ProgressDialog.h"
+#include "comm/ui/WaitNotice.h"
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "strings/StringIds.h"
 #include "ui/CommandHandlers.h"
@@ -47,11 +49,14 @@ bool Confirm(QWidget* owner, const MessageIds& ids) {
 
 CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
     : m_pDoc(document),
+      m_pDocAlive(document),
       m_pView(view),
       m_pProgressDlg(std::make_unique<CProgressDialog>()),
-      m_pRestartCtrl(std::make_unique<CUtiCtrl>()) {
+      m_pRestartCtrl(std::make_unique<CUtiCtrl>()),
+      m_pWaitNotice(new CWaitNotice(this)) {
   m_pProgressDlg->m_onAbort = [document] { document->AbortTransfer(); };
   m_pDoc->SetNotifyTarget(this);
+  m_pDoc->SetWakeNotice(m_pWaitNotice);
   // A closed phonebook's transfer has ended without a word: its progress goes too.
   connect(m_pDoc, &CUtilityDoc::documentClosing, this, [this] {
     m_bHoldNotifications = false;
@@ -60,7 +65,9 @@ CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
   });
 }
 
-CTransferRunner::~CTransferRunner() = default;
+CTransferRunner::~CTransferRunner() {
+  if (m_pDocAlive) m_pDoc->SetWakeNotice(nullptr);
+}
 
 void CTransferRunner::OnDownload() {
   if (m_pDoc->IsTransferBusy()) return;

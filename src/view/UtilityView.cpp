@@ -17,6 +17,7 @@
 #include "view/ListFind.h"
 #include "view/PhoneList.h"
 #include "view/PhonebookLists.h"
+#include "view/DuplicateDialogQuestion.h"
 #include "view/TransferRunner.h"
 
 CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
@@ -48,6 +49,8 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   connect(m_pHistory, &CHistoryCommands::commandStateChanged, this, &CUtilityView::commandStateChanged);
   connect(m_pDoc, &CUtilityDoc::transferStateChanged, this, &CUtilityView::commandStateChanged);
   m_pTransfers = std::make_unique<CTransferRunner>(m_pDoc, this);
+  static CDuplicateDialogQuestion duplicateDialog;  // holds nothing: every view shares it
+  m_pDoc->SetDuplicateQuestion(&duplicateDialog);
   BindCommands();
 }
 

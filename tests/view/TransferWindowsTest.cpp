@@ -12,6 +12,7 @@
 #include "app/UtilityApp.h"
 #include "comm/ui/WaitNotice.h"
 #include "strings/StringIds.h"
+#include "view/TransferRunner.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
 
@@ -127,9 +128,8 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     m_fixture->StartHandset(kHandsetEntries, {"--silent-wake"});
     Start();
     QPointer<CChildFrame> child = Frame()->ActiveChild();
-    CUtilityDoc* doc = child->GetDocument();
     bool tried = false;
-    connect(&doc->WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
+    connect(&child->GetView()->Transfers().WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
       if (!shown || tried) return;
       tried = true;
       QVERIFY(PressCloseAccessibly(Frame()->menuBar()));
