@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "comm/HandsetProcess.h"
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
@@ -76,7 +77,7 @@ void TransferStall(benchmark::State& state) {
   HandsetProcess handset({"--image", imagePath}, folder.filePath(QStringLiteral("handset.log")).toStdString());
   qputenv("QVBOOK_PORT", QByteArray::fromStdString(handset.Path()));
   FakePrompts prompts;
-  CUtilityDoc::SetTransferTimingForNewDocuments(TransferTiming{});  // the handset's own pacing
+  CDocumentTransfer::SetTransferTimingForNewDocuments(TransferTiming{});  // the handset's own pacing
 
   for (auto _ : state) {
     CUtilityDoc doc(*environment);

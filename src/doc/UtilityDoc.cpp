@@ -3,7 +3,8 @@
 
 #include <QFileInfo>
 
-#include "doc/CommNotifyPoster.h"
+#include "doc/DocumentExchange.h"
+#include "doc/DocumentTransfer.h"
 #include "doc/DocumentMessages.h"
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
@@ -30,20 +31,23 @@ CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),
       m_store(environment),
       m_history(m_store),
-      m_pPoster(new CCommNotifyPoster(this)),
-      m_timing(TimingForNewDocuments()),
-      m_pSession(std::make_unique<CTransferSession>(m_timing)),
+      m_pTransfer(std::make_unique<CDocumentTransfer>(m_store, nullptr)),
+      m_pExchange(std::make_unique<CDocumentExchange>(*this)),
       m_slotHolder(environment) {
-  m_pSession->SetObserver(m_pPoster);
   connect(&m_history, &CPhonebookHistory::cleanChanged, this,
           [this](bool clean) { ShowModified(!clean); });
   m_commands.Bind(ID_FILE_CLOSE, [this] { OnFileClose(); });
   m_commands.Bind(ID_FILE_SAVE, [this] { DoFileSave(); });
   m_commands.Bind(ID_FILE_SAVE_AS, [this] { DoSave(QString()); });
-  m_commands.Bind(ID_FILE_IMPORT, [this] { OnFileImport(); });
+  m_commands.Bind(ID_FILE_IMPORT, [this] { m_pExchange->OnFileImport(); });
 }
 
-CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
+CUtilityDoc::~CUtilityDoc() = default;
+
+void CUtilityDoc::OnCloseDocument() {
+  m_pTransfer->EndOnClose();
+  emit documentClosing();
+}
 
 bool CUtilityDoc::OnNewDocument() {
   if (!m_store.HasSlot()) {

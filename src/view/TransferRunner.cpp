@@ -9,6 +9,7 @@
 #include "comm/ui/WaitNotice.h"
 #include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "strings/StringIds.h"
 #include "ui/CommandHandlers.h"
 #include "ui/CommandIds.h"
@@ -54,9 +55,9 @@ CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
       m_pProgressDlg(std::make_unique<CProgressDialog>()),
       m_pRestartCtrl(std::make_unique<CUtiCtrl>()),
       m_pWaitNotice(new CWaitNotice(this)) {
-  m_pProgressDlg->m_onAbort = [document] { document->AbortTransfer(); };
-  m_pDoc->SetNotifyTarget(this);
-  m_pDoc->SetWakeNotice(m_pWaitNotice);
+  m_pProgressDlg->m_onAbort = [document] { document->Transfer().AbortTransfer(); };
+  m_pDoc->Transfer().SetNotifyTarget(this);
+  m_pDoc->Transfer().SetWakeNotice(m_pWaitNotice);
   // A closed phonebook's transfer has ended without a word: its progress goes too.
   connect(m_pDoc, &CUtilityDoc::documentClosing, this, [this] {
     m_bHoldNotifications = false;
@@ -66,17 +67,17 @@ CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
 }
 
 CTransferRunner::~CTransferRunner() {
-  if (m_pDocAlive) m_pDoc->SetWakeNotice(nullptr);
+  if (m_pDocAlive) m_pDoc->Transfer().SetWakeNotice(nullptr);
 }
 
 void CTransferRunner::OnDownload() {
-  if (m_pDoc->IsTransferBusy()) return;
+  if (m_pDoc->Transfer().IsTransferBusy()) return;
   if (m_pDoc->IsModified() && !Confirm(m_pView, kConfirmDownload)) return;
   Run(true);
 }
 
 void CTransferRunner::OnUpload() {
-  if (m_pDoc->IsTransferBusy()) return;
+  if (m_pDoc->Transfer().IsTransferBusy()) return;
   if (m_pDoc->Store().EntryCount() == 0) {
     ShowTransferMessage(m_pView, kNothingToUpload);
     return;
@@ -89,13 +90,13 @@ void CTransferRunner::Run(bool bDownload) {
   QPointer<CTransferRunner> alive(this);
   // The transfer thread may report before the progress dialog is up; those reports wait.
   m_bHoldNotifications = true;
-  const SessionResult result = m_pDoc->StartSession(bDownload);
+  const SessionResult result = m_pDoc->Transfer().StartSession(bDownload);
   if (!alive) return;
   if (result != SessionResult::Ok) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
-    m_pDoc->EndSession();
-    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()));
+    m_pDoc->Transfer().EndSession();
+    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()));
     return;
   }
   CProgressDialog& dialog = *m_pProgressDlg;
@@ -139,10 +140,10 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
 
   if (dialog.HasWindow()) dialog.EndDialog(0);
   QPointer<CTransferRunner> alive(this);
-  m_pDoc->EndSession();
+  m_pDoc->Transfer().EndSession();
   if (!alive || !m_pView) return;
   if (result != SessionResult::Ok) {
-    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()));
+    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()));
     return;
   }
   if (bDownload) {
@@ -161,22 +162,22 @@ bool CTransferRunner::StoreDownloadedEntries() {
   // The received entries replace the list whole, or (when the store fails) not at all.
   CDbPhoneCtrl& store = m_pDoc->Store();
   const auto step = m_pDoc->BeginStep(IDS_STEP_DOWNLOAD);
-  if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreResult::Ok) return true;
+  if (LoadPhonebookImage(m_pDoc->Transfer().Image(), store) == StoreResult::Ok) return true;
   const MessageIds failed = TransferResultMessage(SessionResult::BadReply, true);
   ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());
   return false;
 }
 
 void CTransferRunner::RestartHandset() {
-  const TransferTiming timing = m_pDoc->Timing();
+  const TransferTiming timing = m_pDoc->Transfer().Timing();
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.
-  m_pDoc->RunSessionStep([&] { ::RestartHandset(ctrl, std::string(), timing); });
+  m_pDoc->Transfer().RunSessionStep([&] { ::RestartHandset(ctrl, std::string(), timing); });
 }
 
 void CTransferRunner::BindCommands(CCommandHandlers& commands) {
   // Refused while this phonebook's last session is still ending (after Abort).
-  const auto idle = [document = m_pDoc] { return !document->IsTransferBusy(); };
+  const auto idle = [document = m_pDoc] { return !document->Transfer().IsTransferBusy(); };
   commands.BindWhen(ID_DOWNLOAD, idle, [this] { OnDownload(); });
   commands.BindWhen(ID_UPLOAD, idle, [this] { OnUpload(); });
 }

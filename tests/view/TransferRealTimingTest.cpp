@@ -9,6 +9,7 @@
 #include "strings/StringIds.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
+#include "doc/DocumentTransfer.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ class TransferRealTimingTest : public QObject {
 
  private slots:
   void initTestCase() {
-    CUtilityDoc::SetTransferTimingForNewDocuments(TransferTiming{});
+    CDocumentTransfer::SetTransferTimingForNewDocuments(TransferTiming{});
     m_fixture.StartHandset(kHandsetEntries, {"--wake-delay", "1500"});
   }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/ChildFrame.h"
+#include "doc/DocumentTransfer.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
@@ -63,7 +64,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
     SetUpEditor();
-    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
+    CDocumentTransfer::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
   }
   void cleanup() {
     TearDownEditor();
@@ -95,7 +96,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     Start();
     WhenProgressReaches(3072, [](CProgressDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
-    QVERIFY(Frame()->ActiveChild()->GetDocument()->IsTransferBusy());
+    QVERIFY(Frame()->ActiveChild()->GetDocument()->Transfer().IsTransferBusy());
     QVERIFY(!Frame()->QueryCommand(ID_DOWNLOAD).enabled);
 
     ClosePhonebook();

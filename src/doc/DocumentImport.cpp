@@ -7,12 +7,14 @@
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
+#include "doc/DocumentExchange.h"
 #include "doc/DocumentMessages.h"
+#include "doc/DuplicateQuestion.h"
 #include "doc/UtilityDoc.h"
 #include "files/ImportFile.h"
 #include "files/VcardFile.h"
 
-void CUtilityDoc::OnFileImport() {
+void CDocumentExchange::OnFileImport() {
   FileDialogRequest request;
   request.title = Text(AFX_IDS_OPENFILE);
   // Both kinds are listed at first, so that a phone's vCard file is seen without a search.
@@ -32,12 +34,12 @@ void CUtilityDoc::OnFileImport() {
   const std::unique_ptr<IDuplicateResolver> asked =
       m_pDuplicateQuestion ? m_pDuplicateQuestion->ResolverForImport(IsVcardPath(localPath)) : nullptr;
   IDuplicateResolver& resolver = asked ? *asked : skip;
-  const auto step = BeginStep(IDS_STEP_IMPORT);
-  const ImportSummary summary = ImportFile(m_store, localPath, resolver);
+  const auto step = m_doc.BeginStep(IDS_STEP_IMPORT);
+  const ImportSummary summary = ImportFile(m_doc.Store(), localPath, resolver);
   // Even an import that added nothing marks the phonebook changed.
   if (ImportKeptRows(summary)) {
-    UpdateAllViews();
-    SetModifiedFlag();
+    m_doc.UpdateAllViews();
+    m_doc.SetModifiedFlag();
   }
-  ShowImportResult(nullptr, summary, path, m_store);
+  ShowImportResult(nullptr, summary, path, m_doc.Store());
 }

@@ -1,9 +1,8 @@
-// The transfer session of a phonebook: its start (with the wake-up notice), its end, the
-// abort signal, and where its notifications go. The blocking parts run off the
-// user-interface thread so that the editor keeps painting and answering the desktop.
-#include "doc/UtilityDoc.h"
+// A phonebook's transfer session, run from the user-interface thread.
+#include "doc/DocumentTransfer.h"
 
 #include "doc/CommNotifyPoster.h"
+#include "phonebook/DbPhoneCtrl.h"
 #include "ui/PumpedCall.h"
 
 namespace {
@@ -12,13 +11,22 @@ TransferTiming g_timingForNewDocuments;  // the handset's real pacing unless a t
 
 }  // namespace
 
-void CUtilityDoc::SetTransferTimingForNewDocuments(const TransferTiming& timing) {
+void CDocumentTransfer::SetTransferTimingForNewDocuments(const TransferTiming& timing) {
   g_timingForNewDocuments = timing;
 }
 
-TransferTiming CUtilityDoc::TimingForNewDocuments() { return g_timingForNewDocuments; }
+CDocumentTransfer::CDocumentTransfer(CDbPhoneCtrl& store, QObject* parent)
+    : QObject(parent),
+      m_store(store),
+      m_pPoster(new CCommNotifyPoster(this)),
+      m_timing(g_timingForNewDocuments),
+      m_pSession(std::make_unique<CTransferSession>(m_timing)) {
+  m_pSession->SetObserver(m_pPoster);
+}
 
-void CUtilityDoc::RunSessionStep(const std::function<void()>& step) {
+CDocumentTransfer::~CDocumentTransfer() { EndOnClose(); }
+
+void CDocumentTransfer::RunSessionStep(const std::function<void()>& step) {
   ++m_nSessionSteps;
   emit transferStateChanged();
   RunPumped([&step] {
@@ -29,7 +37,7 @@ void CUtilityDoc::RunSessionStep(const std::function<void()>& step) {
   emit transferStateChanged();
 }
 
-SessionResult CUtilityDoc::StartSession(bool bDownload) {
+SessionResult CDocumentTransfer::StartSession(bool bDownload) {
   if (m_bSessionOpen) return SessionResult::NoThread;  // one session at a time per phonebook
   m_bSessionOpen = true;
   emit transferStateChanged();
@@ -46,25 +54,16 @@ SessionResult CUtilityDoc::StartSession(bool bDownload) {
   return result;
 }
 
-void CUtilityDoc::EndSession() {
+void CDocumentTransfer::EndSession() {
   RunSessionStep([this] { m_pSession->EndSession(); });
   if (!m_bSessionOpen) return;
   m_bSessionOpen = false;
   emit transferStateChanged();
 }
 
-void CUtilityDoc::AbortTransfer() { m_pSession->Abort(); }
+void CDocumentTransfer::SetNotifyTarget(QObject* view) { m_pPoster->SetTarget(view); }
 
-void CUtilityDoc::SetNotifyTarget(QObject* view) { m_pPoster->SetTarget(view); }
-
-void CUtilityDoc::SetWakeNotice(IWakeNotice* notice) { m_pSession->SetWakeNotice(notice); }
-
-void CUtilityDoc::OnCloseDocument() {
-  EndTransferOnClose();
-  emit documentClosing();
-}
-
-void CUtilityDoc::EndTransferOnClose() {
+void CDocumentTransfer::EndOnClose() {
   // No event loop here: the window is going, and nothing may report to it any more.
   m_pPoster->SetTarget(nullptr);
   if (m_bSessionOpen) m_pSession->EndSession();
