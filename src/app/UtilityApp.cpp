@@ -11,6 +11,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/LinkTraceSetting.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ManualLauncher.h"
@@ -157,4 +158,5 @@ void CUtilityApp::BindCommands() {
   m_commands.Bind(ID_OPEN_MANUAL, [this] { OnOpenManual(); });
   m_commands.Bind(ID_MANUAL_NO_DOCUMENT, [] {});  // this menu item does nothing
   m_commands.Bind(ID_DOWNLOAD, [this] { OnDownload(); });
+  BindLinkTraceSetting(m_commands);
 }

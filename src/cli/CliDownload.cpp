@@ -1,4 +1,4 @@
-// qvbook-cli download [--port PATH] OUT: receives the handset's phonebook and saves it as
+// qvbook-cli download [--port PATH] [--trace FILE] OUT: receives the handset's phonebook and saves it as
 // a document or an image (by OUT's name), as the editor's download and Save do.
 #include "cli/CliCommands.h"
 #include "cli/CliTransfer.h"
@@ -11,7 +11,10 @@
 int RunDownload(const CliArgs& args) {
   TransferArgs parsed;
   if (!ParseTransferArgs(args, parsed)) return kExitUsage;
+  TransferTrace trace;
+  if (!trace.Open(parsed.trace)) return kExitCannotCreate;
   CTransferSession session;
+  session.SetTrace(trace.Trace());
   TransferInterrupt interrupt;  // covers the save too: a finished download is saved whole
   if (int exit = RunTransfer(session, interrupt, true, parsed.port); exit != kExitOk) return exit;
   auto environment = StoreEnvironment::CreatePrivate();

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <mutex>
 #include <unistd.h>
 
@@ -101,10 +103,24 @@ void TransferInterrupt::OnInterrupt() {
 
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   CommandLine line;
-  if (!SplitCommandLine(args, {{"--port", OptionOnce(parsed.port)}}, line) || line.operands.size() != 1)
+  if (!SplitCommandLine(args, {{"--port", OptionOnce(parsed.port)}, {"--trace", OptionOnce(parsed.trace)}}, line) ||
+      line.operands.size() != 1)
     return false;
   parsed.file = line.operands.front();
   return !parsed.file.empty();
+}
+
+bool TransferTrace::Open(const std::string& path) {
+  if (path.empty()) return true;
+  int error = 0;
+  m_path = path;
+  m_pTrace = CLinkTrace::Open(path, false, error);
+  if (!m_pTrace) std::cerr << "qvbook-cli: " << path << ": " << std::strerror(error) << '\n';
+  return m_pTrace != nullptr;
+}
+
+TransferTrace::~TransferTrace() {
+  if (m_pTrace && !m_pTrace->Good()) std::cerr << "qvbook-cli: " << m_path << ": the trace could not be written whole\n";
 }
 
 void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {

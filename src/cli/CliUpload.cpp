@@ -1,4 +1,4 @@
-// qvbook-cli upload [--port PATH] IN: sends a document's (or image's) phonebook to the
+// qvbook-cli upload [--port PATH] [--trace FILE] IN: sends a document's (or image's) phonebook to the
 // handset and restarts it, as the editor's upload does.
 #include "cli/CliCommands.h"
 #include "cli/CliTransfer.h"
@@ -17,14 +17,19 @@ int RunUpload(const CliArgs& args) {
     PrintMessage(IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES);
     return kExitInvalidPhonebook;
   }
+  TransferTrace trace;
+  if (!trace.Open(parsed.trace)) return kExitCannotCreate;
   CTransferSession session;
   CUtiCtrl restart;
+  session.SetTrace(trace.Trace());
+  restart.SetTrace(trace.Trace());
   TransferInterrupt interrupt;
   auto build = [&store](PhonebookImage& image) { return store.BuildImage(image); };
   if (int exit = RunTransfer(session, interrupt, false, parsed.port, build); exit != kExitOk) return exit;
   PrintResultMessage(SessionResult::Ok, false);
   // The handset holds the new image: it restarts unless the user interrupts the restart.
   interrupt.Watch(restart);
+  trace.Step("restart the handset");
   RestartHandset(restart, parsed.port);
   return interrupt.Interrupted() ? kExitInterrupted : kExitOk;
 }

@@ -69,6 +69,23 @@ std::string CurrentTimeStamp() {
 
 // Everything the transfer thread touches. Shared with the thread, so that a thread that
 // did not end in time keeps its own state and never reaches a closed session.
+std::string_view SessionResultName(SessionResult result) {
+  switch (result) {
+    case SessionResult::Ok: return "ok";
+    case SessionResult::PortNotFound: return "no handset port found";
+    case SessionResult::PortUnavailable: return "the port cannot be opened";
+    case SessionResult::NoImage: return "no image";
+    case SessionResult::BadReply: return "wrong reply";
+    case SessionResult::NoReply: return "no reply";
+    case SessionResult::Rejected: return "block refused";
+    case SessionResult::NoThread: return "no thread";
+    case SessionResult::NoRequest: return "no request";
+    case SessionResult::Aborted: return "aborted";
+    case SessionResult::Locked: return "locked";
+  }
+  return "?";
+}
+
 struct CTransferSession::Core {
   Core(const TransferTiming& t, std::unique_ptr<CUtiCtrl> c)
       : timing(t), ownController(c ? std::move(c) : std::make_unique<CUtiCtrl>()),
@@ -97,6 +114,12 @@ struct CTransferSession::Core {
 
   std::mutex observerLock;              // guards observer
   ITransferObserver* observer = nullptr;
+
+  std::shared_ptr<CLinkTrace> trace;    // the session's steps; null: not traced
+
+  void Step(std::string_view text) {
+    if (trace) trace->Step(text);
+  }
 
   void Notify(int kind, int value) {
     std::lock_guard<std::mutex> lock(observerLock);
@@ -315,6 +338,12 @@ void CTransferSession::SetObserver(ITransferObserver* observer) {
   m_pCore->observer = observer;
 }
 
+void CTransferSession::SetTrace(std::shared_ptr<CLinkTrace> trace) {
+  m_pTrace = std::move(trace);
+  m_pCore->trace = m_pTrace;
+  m_pCore->controller.SetTrace(m_pTrace);
+}
+
 CUtiCtrl& CTransferSession::Controller() { return m_pCore->controller; }
 const PhonebookImage& CTransferSession::Image() const { return m_pCore->image; }
 ExchangeResult CTransferSession::SendFrame(std::string_view text) { return m_pCore->SendFrame(text); }
@@ -351,10 +380,14 @@ SessionResult CTransferSession::StartSession(bool bDownload, const ImageBuilder&
     core.open = true;
     core.controller.InterruptWaits(false);
   }
+  core.Step(bDownload ? "start a download" : "start an upload");
   SessionResult result = RunStart(bDownload, buildImage);
-  std::lock_guard<std::mutex> lock(core.signalLock);
-  // A step cut short by the user's abort failed because of it.
-  if (result != SessionResult::Ok && core.abort) result = SessionResult::Aborted;
+  {
+    std::lock_guard<std::mutex> lock(core.signalLock);
+    // A step cut short by the user's abort failed because of it.
+    if (result != SessionResult::Ok && core.abort) result = SessionResult::Aborted;
+  }
+  core.Step("start: " + std::string(SessionResultName(result)));
   return result;
 }
 
@@ -369,20 +402,25 @@ SessionResult CTransferSession::RunStart(bool bDownload, const ImageBuilder& bui
   if (name.empty() && (core.controller.FindHandsetPort(name) != UtiFound || name.empty()))
     return SessionResult::PortNotFound;
   core.controller.SetOpenRetryPause(m_timing.openRetryPauseMs);
+  core.Step("open the port " + name);
   if (core.controller.Open(name) != UtiOk) return SessionResult::PortUnavailable;
   if (!core.Pause(m_timing.afterOpenMs)) return SessionResult::Aborted;
 
   core.reader.Reset(ReplyMode::Text);
+  core.Step("wake the handset");
   if (const SessionResult result = WakeHandset(); result != SessionResult::Ok) return result;
+  core.Step("switch to file transfer");
   if (const SessionResult result = SwitchToFileTransfer(); result != SessionResult::Ok) return result;
   core.reader.Reset(ReplyMode::Framed);
 
+  core.Step("begin the file transfer (FT_START)");
   if (const ExchangeResult result = core.SendCommand("FT_START\r\n"); result != ExchangeResult::Ok)
     return StartResultOf(result);
   if (!core.Pause(m_timing.startToDeleteMs)) return SessionResult::Aborted;
   if (core.SettleBeforeRequest() != ExchangeResult::Ok) return SessionResult::BadReply;
   // From here on the handset may drop its phonebook, whatever becomes of the upload.
   if (!bDownload) m_bHandsetAtRisk = true;
+  core.Step("send DEL");
   if (const ExchangeResult result = core.Request("DEL<**ack**>\r\n"); result != ExchangeResult::Ok)
     return StartResultOf(result);
   if (core.AbortRaised()) return SessionResult::Aborted;
@@ -470,7 +508,9 @@ void CTransferSession::TransferThreadProc(std::shared_ptr<Core> shared) {
       download = core.downloadRequest;
       (download ? core.downloadRequest : core.uploadRequest) = false;
     }
+    core.Step(download ? "download the phonebook" : "upload the phonebook");
     const SessionResult result = download ? core.DownloadImage() : core.UploadImage();
+    core.Step(std::string(download ? "download: " : "upload: ").append(SessionResultName(result)));
     core.Notify(download ? NotifyDownloadFinished : NotifyUploadFinished, static_cast<int>(result));
   }
   {
@@ -509,6 +549,7 @@ void CTransferSession::EndSession() {
       std::lock_guard<std::mutex> lock(m_coreLock);
       m_pCore = std::make_shared<Core>(m_timing, nullptr);
       SetObserver(m_pObserver);
+      SetTrace(m_pTrace);
       return;
     }
   }
@@ -522,9 +563,11 @@ void CTransferSession::EndSession() {
     std::lock_guard<std::mutex> lock(core.observerLock);
     core.observer = m_pObserver;
   }
+  core.Step("end the link");
   core.controller.SendBytes(std::vector<uint8_t>(kEndOfLinkFrame.begin(), kEndOfLinkFrame.end()));
   std::this_thread::sleep_for(std::chrono::milliseconds(m_timing.afterEndOfLinkMs));
   core.controller.Close();
+  core.Step("port closed");
   std::lock_guard<std::mutex> lock(core.signalLock);
   core.open = false;
   core.controller.InterruptWaits(false);  // the controller serves the next session unhindered

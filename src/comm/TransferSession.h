@@ -12,6 +12,7 @@
 #include <string_view>
 #include <thread>
 
+#include "comm/LinkTrace.h"
 #include "comm/TransferObserver.h"
 #include "comm/TransferTiming.h"
 #include "comm/UtiCtrl.h"
@@ -32,6 +33,9 @@ enum class [[nodiscard]] SessionResult {
   Aborted = 10,         // the user aborted
   Locked = 11           // the handset's phonebook is locked
 };
+
+// A session's result in words, for the link trace.
+std::string_view SessionResultName(SessionResult result);
 
 // Results of the framed exchanges.
 enum class [[nodiscard]] ExchangeResult {
@@ -63,6 +67,9 @@ class CTransferSession {
   // Set before StartSession; both may be null.
   void SetObserver(ITransferObserver* observer);
   void SetWakeNotice(IWakeNotice* notice) { m_pWakeNotice = notice; }
+  // Where the session writes its steps and the channel every byte (between sessions
+  // only); null: nowhere.
+  void SetTrace(std::shared_ptr<CLinkTrace> trace);
   // A named port skips the search for the handset; empty: search.
   void SetPortName(std::string portName) { m_strPortName = std::move(portName); }
 
@@ -105,6 +112,7 @@ class CTransferSession {
   SessionResult SwitchToFileTransfer();
 
   TransferTiming m_timing;
+  std::shared_ptr<CLinkTrace> m_pTrace; // see SetTrace
   std::mutex m_coreLock;                // guards m_pCore against Abort on another thread
   std::shared_ptr<Core> m_pCore;        // what the transfer thread shares
   std::thread m_transferThread;         // not joinable while no thread runs

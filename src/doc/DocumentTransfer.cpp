@@ -1,6 +1,10 @@
 // A phonebook's transfer session, run from the user-interface thread.
 #include "doc/DocumentTransfer.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include "comm/LinkTrace.h"
 #include "doc/CommNotifyPoster.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "ui/PumpedCall.h"
@@ -8,8 +12,26 @@
 namespace {
 
 TransferTiming g_timingForNewDocuments;  // the handset's real pacing unless a test changed it
+std::string g_traceFile;                 // empty: sessions are not traced
+
+// The trace of a session about to start, added to the trace file; null when there is none
+// or it cannot be written (the transfer goes on untraced).
+std::shared_ptr<CLinkTrace> OpenTrace() {
+  if (g_traceFile.empty()) return nullptr;
+  const QString path = QFile::decodeName(QByteArray::fromStdString(g_traceFile));
+  if (QFileInfo(path).size() > CDocumentTransfer::kTraceFileLimit) {
+    QFile::remove(path + QStringLiteral(".old"));
+    QFile::rename(path, path + QStringLiteral(".old"));
+  }
+  int error = 0;
+  return CLinkTrace::Open(g_traceFile, true, error);
+}
 
 }  // namespace
+
+void CDocumentTransfer::SetTraceFile(const std::string& path) { g_traceFile = path; }
+
+const std::string& CDocumentTransfer::TraceFile() { return g_traceFile; }
 
 void CDocumentTransfer::SetTransferTimingForNewDocuments(const TransferTiming& timing) {
   g_timingForNewDocuments = timing;
@@ -49,6 +71,8 @@ SessionResult CDocumentTransfer::StartSession(bool bDownload) {
     if (built == StoreResult::Ok) target = *image;
     return built;
   };
+  m_pTrace = OpenTrace();
+  m_pSession->SetTrace(m_pTrace);
   SessionResult result = SessionResult::NoThread;
   RunSessionStep([&] { result = m_pSession->StartSession(bDownload, builtImage); });
   return result;
@@ -56,6 +80,7 @@ SessionResult CDocumentTransfer::StartSession(bool bDownload) {
 
 void CDocumentTransfer::EndSession() {
   RunSessionStep([this] { m_pSession->EndSession(); });
+  StopTrace();
   if (!m_bSessionOpen) return;
   m_bSessionOpen = false;
   emit transferStateChanged();
@@ -68,4 +93,11 @@ void CDocumentTransfer::EndOnClose() {
   m_pPoster->SetTarget(nullptr);
   if (m_bSessionOpen) m_pSession->EndSession();
   m_bSessionOpen = false;
+  StopTrace();
+}
+
+void CDocumentTransfer::StopTrace() {
+  if (!m_pTrace) return;
+  m_pSession->SetTrace(nullptr);  // the file closes once the line's reader lets it go
+  m_pTrace.reset();
 }

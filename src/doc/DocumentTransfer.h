@@ -8,12 +8,14 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "comm/TransferSession.h"
 #include "comm/TransferTiming.h"
 #include "phonebook/PhonebookImage.h"
 
 class CCommNotifyPoster;
+class CLinkTrace;
 class CDbPhoneCtrl;
 class IWakeNotice;
 
@@ -55,6 +57,12 @@ class CDocumentTransfer : public QObject {
   const TransferTiming& Timing() const { return m_timing; }
   // The pauses of sessions of documents made from now on (tests shorten them).
   static void SetTransferTimingForNewDocuments(const TransferTiming& timing);
+  // The file every phonebook's sessions add their link trace to from their next start on
+  // (the steps and every byte, see CLinkTrace); empty: no trace, the default. A file
+  // grown past kTraceFileLimit starts anew, the old one kept beside it as "<file>.old".
+  static void SetTraceFile(const std::string& path);
+  static const std::string& TraceFile();
+  static constexpr long long kTraceFileLimit = 16LL << 20;
 
   // A closing phonebook ends its running transfer before its store goes; nothing of it
   // reports to the view any more.
@@ -65,11 +73,15 @@ class CDocumentTransfer : public QObject {
   void transferStateChanged();
 
  private:
+  // Lets the session's trace go: the next session opens the trace file again.
+  void StopTrace();
+
   CDbPhoneCtrl& m_store;
   CCommNotifyPoster* m_pPoster;   // child: carries the session's notifications
   const TransferTiming m_timing;  // the session's pauses
   // The handset controller, the 120000-byte image buffer and the transfer thread.
   std::unique_ptr<CTransferSession> m_pSession;
+  std::shared_ptr<CLinkTrace> m_pTrace;  // of the open session, when traced
   bool m_bSessionOpen = false;    // between StartSession and EndSession
   int m_nSessionSteps = 0;        // blocking steps of the session running now
 };

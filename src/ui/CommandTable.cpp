@@ -41,6 +41,7 @@ const std::vector<CommandDef> kCommands = {
     {ID_DELETE_ALL, T::View, "全削除(&C)", {}},
     {ID_DOWNLOAD, T::ViewElseApplication, "ダウンロード(&D)", {}},
     {ID_UPLOAD, T::View, "アップロード(&U)", {}},
+    {ID_LINK_TRACE, T::Application, "通信ログを記録(&L)", {}},
     {ID_WINDOW_CASCADE, T::MainWindow, "重ねて表示(&C)", {}},
     {ID_WINDOW_TILE_HORZ, T::MainWindow, "並べて表示(&T)", {}},
     {ID_WINDOW_ARRANGE, T::MainWindow, "アイコンの整列(&A)", {}},

@@ -1,12 +1,16 @@
 // Transfers meeting the editor's windows: Download with no phonebook open, and closing a
 // phonebook or the whole editor while its transfer runs.
 #include <QAccessible>
+#include <QFile>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "app/ChildFrame.h"
+#include "app/LinkTraceSetting.h"
 #include "doc/DocumentTransfer.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
@@ -162,6 +166,37 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
 
     QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
     QVERIFY(m_prompts->messages.empty());
+  }
+
+  // 通信 → 通信ログを記録: off at first; on, it is kept for the next run and the editor's
+  // transfers write their steps and both directions of the link to the trace file.
+  void linkTraceSettingIsKeptAndTracesTransfers() {
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    m_fixture->StartHandset(kHandsetEntries);
+    Start();
+    QVERIFY(!Frame()->QueryCommand(ID_LINK_TRACE).checked);
+    QVERIFY(Frame()->ExecuteCommand(ID_LINK_TRACE));
+    QVERIFY(Frame()->QueryCommand(ID_LINK_TRACE).checked);
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QCOMPARE(m_prompts->Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});
+    QFile file(LinkTraceFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString trace = QString::fromUtf8(file.readAll());
+    for (const char* part : {"step  wake the handset", " sent  41 54 0d ", " recv  ", "step  download: ok",
+                             "step  port closed"})
+      QVERIFY2(trace.contains(QLatin1String(part)), part);
+
+    CCommandHandlers nextRun;  // what the next start of the editor reads
+    CDocumentTransfer::SetTraceFile({});
+    BindLinkTraceSetting(nextRun);
+    QVERIFY(!CDocumentTransfer::TraceFile().empty());
+    QVERIFY(nextRun.OnCommand(ID_LINK_TRACE));  // off again, and kept so
+    CDocumentTransfer::SetTraceFile("unchanged");
+    CCommandHandlers runAfter;
+    BindLinkTraceSetting(runAfter);
+    QVERIFY(CDocumentTransfer::TraceFile().empty());
   }
 };
 
