@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QTimer>
 #include <QTranslator>
 
 #include "app/AboutDlg.h"
@@ -20,6 +21,7 @@
 #include "doc/UtilityDoc.h"
 #include "platform/OsVersion.h"
 #include "platform/SingleInstanceLock.h"
+#include "readings/ReadingSuggester.h"
 #include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
@@ -79,6 +81,9 @@ bool CUtilityApp::InitInstance(const QStringList& arguments) {
   if (!opened) return false;
   m_pMainFrame->show();
   m_pMainFrame->repaint();
+  // The reading dictionary loads on a thread of its own once the first window is drawn,
+  // so that the first suggestion does not wait for it and the start does not either.
+  QTimer::singleShot(0, [] { SharedReadingSuggester().LoadInBackground(); });
   return true;
 }
 

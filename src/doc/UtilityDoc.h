@@ -118,6 +118,8 @@ class CUtilityDoc : public QObject {
   void documentClosing();
   // A session started or ended.
   void transferStateChanged();
+  // An import added entries (or overwrote them) and the views show them.
+  void entriesArrived();
 
  private:
   static TransferTiming TimingForNewDocuments();

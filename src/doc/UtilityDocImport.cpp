@@ -99,6 +99,7 @@ void CUtilityDoc::ImportCsv(const std::string& path) {
   UpdateAllViews();
   SetModifiedFlag();
   if (summary.result == ImportResult::Finished) show();
+  emit entriesArrived();
 }
 
 void CUtilityDoc::ImportVcard(const std::string& path) {
@@ -125,4 +126,6 @@ void CUtilityDoc::ImportVcard(const std::string& path) {
   request.details = CardList(summary);
   request.icon = message.icon;
   Prompts().ShowMessage(request);
+  if (summary.result == VcardImportResult::Finished || summary.result == VcardImportResult::LimitReached)
+    emit entriesArrived();
 }

@@ -141,6 +141,7 @@ enum StringId : int {
   IDS_UNDO_FAILED = 292,
   IDS_REDO_FAILED = 293,
   IDS_HISTORY_OUT_OF_STEP = 294, // follows 292 or 293
+  IDS_STEP_FILL_READINGS = 295,
 
   // Find
   IDS_FIND_LABEL = 300,          // the search field's label
@@ -198,6 +199,8 @@ enum StringId : int {
   IDS_READING_FILL_COLUMN_NEW = 449,
   IDS_READING_FILL_COLUMN_OLD = 450,
   IDS_READING_UNREAD_NAMES = 451,    // %1 the number of names without a suggestion
+  IDS_READING_NOTHING_TO_FILL = 452,
+  IDS_READING_UNREAD_HINT = 453,     // %1 the number of entries without a reading
 
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,

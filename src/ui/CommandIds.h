@@ -39,6 +39,7 @@ enum CommandId : int {
   ID_MANUAL_NO_DOCUMENT = 32803,  // マニュアル of the no-document menu: does nothing
   ID_OPEN_MANUAL = 32805,
   ID_FILE_EXPORT = 32820,         // the phonebook, or the selected rows, as a vCard file
+  ID_FILL_READINGS = 32821,       // readings from the dictionary for many entries at once
 };
 
 enum ResourceId : int {

@@ -38,6 +38,7 @@ const std::vector<CommandDef> kCommands = {
     {ID_ADD_ENTRY, T::View, "新規追加(&A)", {}},
     {ID_EDIT_ENTRY, T::View, "編集(&E)", {}},
     {ID_DELETE_ENTRY, T::View, "削除(&D)", {}},
+    {ID_FILL_READINGS, T::View, "読みの一括入力(&Y)...", {}},
     {ID_DELETE_ALL, T::View, "全削除(&C)", {}},
     {ID_DOWNLOAD, T::ViewElseApplication, "ダウンロード(&D)", {}},
     {ID_UPLOAD, T::View, "アップロード(&U)", {}},

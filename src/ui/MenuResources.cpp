@@ -19,7 +19,7 @@ const std::vector<PopupDef> kPhonebookMenu = {
     {"編集(&E)",
      {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_EDIT_FIND}},
     {"表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_KANA_ORDER, ID_NUMBER_ORDER}},
-    {"データ(&D)", {ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, 0, ID_DELETE_ALL}},
+    {"データ(&D)", {ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, 0, ID_FILL_READINGS, 0, ID_DELETE_ALL}},
     {"通信(&C)", {ID_DOWNLOAD, ID_UPLOAD}},
     {"ウィンドウ(&W)", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE}, true},
     {"ヘルプ(&H)", {ID_OPEN_MANUAL, ID_APP_ABOUT}},
@@ -28,7 +28,7 @@ const std::vector<PopupDef> kPhonebookMenu = {
 const std::vector<PopupDef> kContextMenu = {
     {"",
      {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_KANA_ORDER, ID_NUMBER_ORDER, 0,
-      ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, 0, ID_DELETE_ALL, 0, ID_DOWNLOAD,
+      ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, ID_FILL_READINGS, 0, ID_DELETE_ALL, 0, ID_DOWNLOAD,
       ID_UPLOAD}},
 };
 

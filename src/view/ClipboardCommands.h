@@ -32,6 +32,7 @@ class CClipboardCommands : public QObject {
 
  signals:
   void commandStateChanged();
+  void rowsPasted();  // rows were added to the phonebook
 
  private:
   bool CopySelectionToClipboard();
