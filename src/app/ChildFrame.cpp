@@ -18,6 +18,7 @@ CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
   setWindowIcon(PhonebookIcon());
   setAttribute(Qt::WA_DeleteOnClose);
   connect(m_pDoc, &CUtilityDoc::titleChanged, this, &CChildFrame::UpdateTitle);
+  connect(m_pDoc, &CUtilityDoc::modifiedChanged, this, &QWidget::setWindowModified);
   connect(m_pDoc, &CUtilityDoc::closeRequested, this, &QWidget::close);
   UpdateTitle();
 }
@@ -25,8 +26,10 @@ CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
 CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::UpdateTitle() {
-  // The window, and the view inside it, are named by the phonebook's title as the caption is.
-  setWindowTitle(m_pDoc->GetTitle());
+  // The caption marks unsaved changes with "*" where "[*]" stands; the window, and the
+  // view inside it, are named by the phonebook's title.
+  setWindowTitle(m_pDoc->GetTitle() + QStringLiteral("[*]"));
+  setWindowModified(m_pDoc->IsModified());
   setAccessibleName(m_pDoc->GetTitle());
   m_pView->setAccessibleName(m_pDoc->GetTitle());
 }

@@ -139,7 +139,7 @@ void CMainFrame::FillWindowList(QMenu* menu) {
   menu->addSeparator()->setProperty("windowEntry", true);
   int number = 1;
   for (CChildFrame* child : children) {
-    QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
+    QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->GetDocument()->GetTitle()));
     action->setProperty("windowEntry", true);
     action->setCheckable(true);
     action->setChecked(child == ActiveChild());
@@ -154,6 +154,8 @@ QList<CChildFrame*> CMainFrame::Children() const { return PhonebookWindows(*m_pM
 void CMainFrame::AddChild(CChildFrame* child) {
   m_pMdiArea->addSubWindow(child);
   connect(child->GetDocument(), &CUtilityDoc::titleChanged, this, &CMainFrame::UpdateTitle);
+  connect(child->GetDocument(), &CUtilityDoc::modifiedChanged, this, &CMainFrame::UpdateTitle);
+  connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
   connect(&child->GetView()->Find(), &CListFind::findTextChanged, this,
           [this, child](const QString& text) {
@@ -185,10 +187,17 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
 }
 
 void CMainFrame::UpdateTitle() {
+  // The active phonebook's caption follows the program's name, in brackets while its
+  // window is maximised ("... - [電話帳1*]"), marked "*" while the phonebook has unsaved
+  // changes. Qt adds a maximised window's caption in brackets to a title that lacks it.
   QString title = Text(IDR_MAINFRAME);
-  if (CChildFrame* child = ActiveChild())
-    title += QStringLiteral(" - ") + child->GetDocument()->GetTitle();
+  const CChildFrame* child = ActiveChild();
+  if (child) {
+    const QString caption = child->windowTitle();  // "[*]" marks the place of "*"
+    title += child->isMaximized() ? QStringLiteral(" - [%1]").arg(caption) : QStringLiteral(" - ") + caption;
+  }
   setWindowTitle(title);
+  setWindowModified(child && child->GetDocument()->IsModified());
 }
 
 void CMainFrame::UpdateCommandUI() {

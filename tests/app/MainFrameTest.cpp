@@ -159,6 +159,27 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(!editMenu->actions()[0]->isEnabled());
   }
 
+  // "*" marks unsaved changes in the phonebook window's caption and in the main window's,
+  // follows undo back to the saved state and goes with a save.
+  void captionsMarkUnsavedChanges() {
+    CChildFrame* first = Frame()->ActiveChild();
+    QVERIFY(first->windowTitle().endsWith("[*]") && Frame()->windowTitle().contains("[*]"));
+    const auto marks = [this, first] {  // the windows' marks, and what a screen reader reads
+      return QString("%1%2%3").arg(first->isWindowModified()).arg(Frame()->isWindowModified())
+          .arg(QAccessible::queryAccessibleInterface(Frame())->text(QAccessible::Name).contains('*'));
+    };
+    m_prompts->dialogScripts.push_back(Fill({{FieldName, "Kato"}, {FieldReading, "KATO"}, {FieldPhone1, "1"}}));
+    View()->Entries().OnAddEntry();
+    QCOMPARE(marks(), QString("111"));
+    QVERIFY(Frame()->ExecuteCommand(ID_EDIT_UNDO));
+    QCOMPARE(marks(), QString("000"));
+    QVERIFY(Frame()->ExecuteCommand(ID_EDIT_REDO));
+    QTemporaryDir folder;
+    m_prompts->saveAnswer = folder.filePath(QStringLiteral("saved.csv"));
+    QVERIFY(Frame()->ExecuteCommand(ID_FILE_SAVE));
+    QCOMPARE(marks(), QString("000"));
+  }
+
   // Each command is answered by the one target its row names, and every menu item,
   // toolbar button and shortcut comes from a row of its own.
   void everyCommandReachesTheTargetItsRowNames() {
@@ -265,13 +286,15 @@ class MainFrameTest : public EditorTest<> {
     const auto name = [](QObject* object) {
       return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
     };
-    QCOMPARE(name(Frame()), Frame()->windowTitle());
-    QVERIFY(Frame()->windowTitle().contains(QString::fromUtf8(" - 電話帳1")));
+    // Without changes the caption shows no mark.
+    const auto caption = [this] { return Frame()->windowTitle().remove(QStringLiteral("[*]")); };
+    QCOMPARE(name(Frame()), caption());
+    QCOMPARE(caption(), QString::fromUtf8("Velmora-QV 電話帳ソフト - [電話帳1]"));
     QTemporaryDir folder;
     m_prompts->saveAnswer = folder.filePath(QStringLiteral("renamed.csv"));
     QVERIFY(Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
-    QVERIFY(Frame()->windowTitle().contains(QStringLiteral(" - renamed.csv")));
-    QCOMPARE(name(Frame()), Frame()->windowTitle());
+    QCOMPARE(caption(), QString::fromUtf8("Velmora-QV 電話帳ソフト - [renamed.csv]"));
+    QCOMPARE(name(Frame()), caption());
     QCOMPARE(name(Frame()->ActiveChild()), QStringLiteral("renamed.csv"));
     QCOMPARE(name(View()), QStringLiteral("renamed.csv"));
 
