@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,9 +50,6 @@ CMainFrame::CMainFrame(ICommandTarget& application, QWidget* parent) : QMainWind
 
   m_pToolBar = new CMainToolBar(this);
   connect(m_pToolBar, &CMainToolBar::commandTriggered, this, &CMainFrame::ExecuteCommand);
-  connect(m_pToolBar, &CMainToolBar::findTextEdited, this, [this](const QString& text) {
-    if (CChildFrame* child = ActiveChild()) child->GetView()->Find().SetFindText(text);
-  });
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
   m_pStatusPanes = std::make_unique<CStatusPanes>(*statusBar());
   CreateShortcuts();
@@ -74,7 +70,6 @@ CMainFrame::~CMainFrame() {
     disconnect(child, nullptr, this, nullptr);
     disconnect(child->GetDocument(), nullptr, this, nullptr);
     disconnect(child->GetView(), nullptr, this, nullptr);
-    disconnect(&child->GetView()->Find(), nullptr, this, nullptr);
     delete child;
   }
 }
@@ -157,10 +152,6 @@ void CMainFrame::AddChild(CChildFrame* child) {
   connect(child->GetDocument(), &CUtilityDoc::modifiedChanged, this, &CMainFrame::UpdateTitle);
   connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
-  connect(&child->GetView()->Find(), &CListFind::findTextChanged, this,
-          [this, child](const QString& text) {
-            if (child == ActiveChild()) m_pToolBar->ShowFindText(text);
-          });
   connect(child, &QObject::destroyed, this, [this] {
     if (m_pMdiArea->subWindowList().isEmpty()) OnSubWindowActivated(nullptr);
   });
@@ -180,8 +171,6 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
   auto* child = qobject_cast<CChildFrame*>(window);
   LoadMenu(child ? IDR_PHONEBOOK : IDR_MAINFRAME);
   UpdateTitle();
-  m_pToolBar->FindBox()->setEnabled(child != nullptr);
-  m_pToolBar->ShowFindText(child ? child->GetView()->Find().FindText() : QString());
   if (child) child->GetView()->Lists().CurrentList()->setFocus();
   UpdateCommandUI();
 }

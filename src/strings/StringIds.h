@@ -148,7 +148,8 @@ enum StringId : int {
   IDS_FIND_MATCHES = 302,        // %1 the number of matching entries
   IDS_FIND_NO_MATCH = 303,       // also the tooltip of a kana tab without a match
   IDS_FIND_CLOSE = 304,          // the button that closes the search field
-  IDS_FIND_BOX_NAME = 305,       // the toolbar's search box
+  IDS_FIND_FIELD_NAME = 305,     // the search field's accessible name
+  IDS_FIND_CLEAR = 306,          // the button inside the field that empties it
 
   // vCard import and export
   IDS_VCARD_IMPORT_DONE = 400,

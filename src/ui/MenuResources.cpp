@@ -47,10 +47,9 @@ const std::vector<PopupDef>& MenuResource(int menuId) {
 
 const std::vector<int>& ToolbarCommands() {
   static const std::vector<int> commands = {
-      ID_FILE_NEW,   ID_FILE_OPEN,     ID_FILE_SAVE,     0,             ID_EDIT_CUT,
-      ID_EDIT_COPY,  ID_EDIT_PASTE,    0,                ID_EDIT_UNDO,  ID_EDIT_REDO,
-      0,             ID_KANA_ORDER,    ID_NUMBER_ORDER,  0,             ID_ADD_ENTRY,
-      0,             ID_DOWNLOAD,      ID_UPLOAD,        0,             ID_OPEN_MANUAL,
-      ID_APP_ABOUT};
+      ID_FILE_NEW,   ID_FILE_OPEN,   ID_FILE_SAVE,    0,  ID_EDIT_CUT,   ID_EDIT_COPY,
+      ID_EDIT_PASTE, 0,              ID_EDIT_UNDO,    ID_EDIT_REDO,  0,  ID_EDIT_FIND,
+      0,             ID_KANA_ORDER,  ID_NUMBER_ORDER, 0,  ID_ADD_ENTRY,  0,
+      ID_DOWNLOAD,   ID_UPLOAD,      0,               ID_OPEN_MANUAL, ID_APP_ABOUT};
   return commands;
 }

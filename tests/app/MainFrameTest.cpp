@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -26,6 +27,7 @@
 #include "comm/ui/ProgressDialog.h"
 #include "doc/UtilityDoc.h"
 #include "support/EditorFixture.h"
+#include "view/FindBar.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -116,9 +118,8 @@ class MainFrameTest : public EditorTest<> {
     QList<int> ids;
     for (QAction* action : Frame()->ToolBar()->actions())
       if (!action->isSeparator()) ids << CommandIdOf(action);
-    // The search box closes the row.
-    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 32773,
-                              32774, 32778, 32783, 32784, 32805, 57664, 0}));
+    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 57636,
+                              32773, 32774, 32778, 32783, 32784, 32805, 57664}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
     QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
     View()->OnUpdate();
@@ -137,11 +138,14 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
   }
 
-  // The search box and the undo items reach the active phonebook; the status bar counts.
+  // The search button and the undo items reach the active phonebook; the status bar counts.
   void findAndUndoFromTheToolbarAndMenu() {
     PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(),
                       {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka)});
-    TypeText(Frame()->ToolBar()->FindBox(), QString::fromUtf8("ｱ"));
+    Frame()->ToolBar()->Action(ID_EDIT_FIND)->trigger();
+    QLineEdit* field = View()->Find().FindBar()->Field();
+    QVERIFY(field->isVisible() && field->hasFocus());
+    TypeText(field, QString::fromUtf8("ｱ"));
     QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     Frame()->UpdateCommandUI();
     QCOMPARE(Frame()->IdleMessage(), QString::fromUtf8("1 件が一致しました"));
