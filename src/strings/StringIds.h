@@ -127,9 +127,9 @@ enum StringId : int {
 
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
-  IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)
+  IDS_UNDO_STEP = 281,           // 元に戻す - %1 (the step's name)
   IDS_REDO = 282,                // やり直し
-  IDS_REDO_STEP = 283,           // やり直し: %1
+  IDS_REDO_STEP = 283,           // やり直し - %1
   IDS_STEP_ADD = 284,
   IDS_STEP_EDIT = 285,
   IDS_STEP_DELETE = 286,

@@ -154,13 +154,14 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(Frame()->ExecuteCommand(ID_DELETE_ENTRY));
     QMenu* editMenu = Frame()->menuBar()->actions()[1]->menu();
     emit editMenu->aboutToShow();
-    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す: 削除\tCtrl+Z(&U)"));
-    QCOMPARE(Frame()->ToolBar()->Action(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す: 削除"));
+    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す - 削除\tCtrl+Z(&U)"));
+    QCOMPARE(Frame()->ToolBar()->Action(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す - 削除"));
     QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     emit editMenu->aboutToShow();
     QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す\tCtrl+Z(&U)"));
     QVERIFY(!editMenu->actions()[0]->isEnabled());
+    QCOMPARE(editMenu->actions()[1]->text(), QString::fromUtf8("やり直し - 削除\tCtrl+Y(&R)"));
   }
 
   // "*" marks unsaved changes in the phonebook window's caption and in the main window's,
