@@ -260,9 +260,12 @@ class MainFrameTest : public EditorTest<> {
 
   void aboutBoxShowsNameAndVersion() {
     CAboutDlg about;
+    about.show();
     QCOMPARE(about.windowTitle(), QString::fromUtf8("バージョン情報 Velmora-QV 電話帳ソフト"));
     QCOMPARE(about.ProductLabel()->text(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
-    QVERIFY(about.VersionLabel()->text().endsWith(QString::fromUtf8("Version 1.0.2　　　　　　　　　　　　　1.00")));
+    QCOMPARE(about.VersionLabel()->text(), QString::fromUtf8("Version 1.0.2 (1.00)"));
+    for (QLabel* label : {about.ProductLabel(), about.VersionLabel(), about.NoteLabel()})
+      QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));  // one line
     QCOMPARE(FormatFileVersion(1, 0), QString("1.00"));
     QCOMPARE(FormatFileVersion(2, 15), QString("2.15"));
     QVERIFY(Frame()->ExecuteCommand(ID_APP_ABOUT));
