@@ -19,6 +19,7 @@
 #include "app/Icons.h"
 #include "app/MainToolBar.h"
 #include "app/StatusPanes.h"
+#include "app/WindowArrangement.h"
 #include "doc/UtilityDoc.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandTable.h"
@@ -84,10 +85,26 @@ void CMainFrame::BindCommands() {
     state.checked = statusBar()->isVisible();
   }, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
   const auto anyPhonebook = [this] { return ActiveChild() != nullptr; };
-  m_commands.BindWhen(ID_WINDOW_CASCADE, anyPhonebook, [this] { m_pMdiArea->cascadeSubWindows(); });
+  m_commands.BindWhen(ID_WINDOW_CASCADE, anyPhonebook, [this] { CascadePhonebookWindows(*m_pMdiArea); });
   m_commands.BindWhen(ID_WINDOW_TILE_HORZ, anyPhonebook, [this] { m_pMdiArea->tileSubWindows(); });
   // Minimised windows already line up at the bottom.
   m_commands.BindWhen(ID_WINDOW_ARRANGE, anyPhonebook, [] {});
+  // The buttons of the active phonebook window's title bar, for the keyboard and for
+  // screen readers, which do not see those buttons.
+  const auto activeIs = [this](bool (QWidget::*state)() const, bool wanted) {
+    return [this, state, wanted] {
+      const CChildFrame* child = ActiveChild();
+      return child && (child->*state)() == wanted;
+    };
+  };
+  m_commands.BindWhen(ID_WINDOW_MINIMIZE, activeIs(&QWidget::isMinimized, false),
+                      [this] { ActiveChild()->showMinimized(); });
+  m_commands.BindWhen(ID_WINDOW_MAXIMIZE, activeIs(&QWidget::isMaximized, false),
+                      [this] { ActiveChild()->showMaximized(); });
+  m_commands.BindWhen(ID_WINDOW_RESTORE, [this] {
+    const CChildFrame* child = ActiveChild();
+    return child && (child->isMinimized() || child->isMaximized());
+  }, [this] { ActiveChild()->showNormal(); });
   m_commands.Bind(ID_HELP, [] {});  // the editor has no help content
 }
 

@@ -21,7 +21,10 @@ const std::vector<PopupDef> kPhonebookMenu = {
     {"表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_KANA_ORDER, ID_NUMBER_ORDER}},
     {"データ(&D)", {ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, 0, ID_DELETE_ALL}},
     {"通信(&C)", {ID_DOWNLOAD, ID_UPLOAD}},
-    {"ウィンドウ(&W)", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE}, true},
+    {"ウィンドウ(&W)",
+     {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, 0, ID_WINDOW_MINIMIZE,
+      ID_WINDOW_MAXIMIZE, ID_WINDOW_RESTORE},
+     true},
     {"ヘルプ(&H)", {ID_OPEN_MANUAL, ID_APP_ABOUT}},
 };
 

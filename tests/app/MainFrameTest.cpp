@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -89,7 +90,7 @@ class MainFrameTest : public EditorTest<> {
                  QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
                  QString::fromUtf8("データ(&D): 32778 32779 32793 - 32780"),
                  QString::fromUtf8("通信(&C): 32783 32784"),
-                 QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649"),
+                 QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649 - 32840 32841 32842"),
                  QString::fromUtf8("ヘルプ(&H): 32805 57664")}));
     CloseAll();
     QCOMPARE(Frame()->CurrentMenuId(), 128);
@@ -205,9 +206,11 @@ class MainFrameTest : public EditorTest<> {
       QVERIFY2(View()->OnUpdateCommand(row.id, state) == toView, name.constData());
       QVERIFY2(document.OnUpdateCommand(row.id, state) == (row.target == CommandTarget::Document),
                name.constData());
-      // Those of the main window and the application are all enabled with a phonebook open.
-      const bool toFrame = row.target == CommandTarget::MainWindow ||
-                           row.target == CommandTarget::Application;
+      // Those of the main window and the application are all enabled with a phonebook open
+      // (its window maximised).
+      const bool toFrame = (row.target == CommandTarget::MainWindow ||
+                            row.target == CommandTarget::Application) &&
+                           row.id != ID_WINDOW_MAXIMIZE;
       if (toFrame || row.target == CommandTarget::None)
         QVERIFY2(Frame()->QueryCommand(row.id).enabled == toFrame, name.constData());
     }
@@ -248,6 +251,20 @@ class MainFrameTest : public EditorTest<> {
       if (action->property("windowEntry").toBool() && !action->isSeparator())
         entries << QString("%1%2").arg(action->text(), action->isChecked() ? "*" : "");
     QCOMPARE(entries, (QStringList{QString::fromUtf8("&1 電話帳1"), QString::fromUtf8("&2 電話帳2*")}));
+  }
+
+  // Cascaded, each phonebook window keeps at least half the area and the title bars of those
+  // behind it show; the window menu minimises as the title bar's button does.
+  void windowMenuArrangesThePhonebookWindows() {
+    Frame()->show();
+    m_app->OnFileNew();
+    QVERIFY(Frame()->ExecuteCommand(ID_WINDOW_MINIMIZE) && Frame()->ActiveChild()->isMinimized());
+    QVERIFY(Frame()->ExecuteCommand(ID_WINDOW_CASCADE));
+    const QSize area = Frame()->MdiArea()->viewport()->size();
+    const QList<CChildFrame*> windows = Frame()->Children();
+    for (CChildFrame* window : windows)
+      QVERIFY(window->width() >= area.width() / 2 && window->height() >= area.height() / 2);
+    QVERIFY(windows[1]->y() - windows[0]->y() >= 10);
   }
 
   void statusBarShowsIdleTextAndLockPanes() {
