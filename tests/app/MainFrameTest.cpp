@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -251,6 +253,17 @@ class MainFrameTest : public EditorTest<> {
       if (action->property("windowEntry").toBool() && !action->isSeparator())
         entries << QString("%1%2").arg(action->text(), action->isChecked() ? "*" : "");
     QCOMPARE(entries, (QStringList{QString::fromUtf8("&1 電話帳1"), QString::fromUtf8("&2 電話帳2*")}));
+  }
+
+  // At the main window's first size a full list scrolls down but not sideways.
+  void columnsFitTheDefaultWindow() {
+    std::vector<PhonebookEntry> entries;
+    for (int number = 1; number <= 100; ++number) entries.push_back(MakeEntry(number, Kana::A));
+    PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(), entries);
+    Frame()->show();
+    CPhoneList* list = View()->Lists().NumberList();
+    QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+    QVERIFY(list->horizontalHeader()->length() <= list->viewport()->width());
   }
 
   // Cascaded, each phonebook window keeps at least half the area and the title bars of those
