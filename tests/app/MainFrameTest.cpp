@@ -1,6 +1,7 @@
 // The main window: both menu bars, the toolbar, the accelerators, the command states with
 // and without a phonebook, the status bar, the about box and the manual command.
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QActionGroup>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -61,6 +63,28 @@ class FakeShell : public IShellLauncher {
   QStringList started;
   QStringList opened;
 };
+
+// The objects under `node` that a user can focus or press and that have no name, by class.
+// A table's cells are its data (an empty phone number is an empty cell): the table is
+// checked, not its cells.
+QStringList UnnamedControls(QAccessibleInterface* node) {
+  QStringList unnamed;
+  for (int i = 0; i < node->childCount(); ++i) {
+    QAccessibleInterface* child = node->child(i);
+    if (!child || child->state().invisible) continue;
+    const QStringList actions = child->actionInterface() ? child->actionInterface()->actionNames() : QStringList();
+    const bool pressable = actions.contains(QAccessibleActionInterface::pressAction()) ||
+                           actions.contains(QAccessibleActionInterface::toggleAction());
+    if ((child->state().focusable || pressable) && child->text(QAccessible::Name).trimmed().isEmpty())
+      unnamed << (child->object() ? child->object()->metaObject()->className() : "?");
+    if (child->role() != QAccessible::Table) unnamed << UnnamedControls(child);
+  }
+  return unnamed;
+}
+
+QStringList UnnamedControls(QObject* root) {
+  return UnnamedControls(QAccessible::queryAccessibleInterface(root));
+}
 
 }  // namespace
 
@@ -139,6 +163,8 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(!Frame()->ToolBar()->Action(ID_NUMBER_ORDER)->isChecked());
     QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
     QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
+    // A command with only a prompt is named by its menu words (the prompt describes it).
+    QCOMPARE(Frame()->ToolBar()->Action(ID_OPEN_MANUAL)->text(), QString::fromUtf8("マニュアル"));
   }
 
   // The search button and the undo items reach the active phonebook; the status bar counts.
@@ -339,6 +365,28 @@ class MainFrameTest : public EditorTest<> {
     CProgressDialog progress;
     progress.SetProgress(54000);
     QCOMPARE(name(progress.PercentLabel()), QStringLiteral("45%"));
+  }
+
+  // Everything a user can focus or press has a name: in the main window with the search in
+  // use in both orders, its menus and the entry dialog; the status bar and its grip too.
+  void everyControlHasAName() {
+    Frame()->show();
+    View()->Find().OnEditFind();
+    TypeText(View()->Find().FindBar()->Field(), "0");
+    QCOMPARE(UnnamedControls(Frame()), QStringList());
+    View()->Lists().OnKanaOrder();
+    QCOMPARE(UnnamedControls(Frame()), QStringList());
+    for (QAction* top : Frame()->menuBar()->actions()) {
+      top->menu()->popup(QPoint());
+      QCOMPARE(UnnamedControls(top->menu()), QStringList());
+      top->menu()->hide();
+    }
+    QStringList inDialog{"not shown"};
+    m_prompts->dialogScripts.push_back([&](QDialog& dialog) { inDialog = UnnamedControls(&dialog); return 0; });
+    View()->Entries().OnAddEntry();
+    QCOMPARE(inDialog, QStringList());
+    for (QWidget* part : QList<QWidget*>{Frame()->statusBar(), Frame()->statusBar()->findChild<QSizeGrip*>()})
+      QVERIFY(!QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name).isEmpty());
   }
 
   void manualIsLookedForBeforeTheCurrentFolder() {
