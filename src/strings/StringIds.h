@@ -127,9 +127,9 @@ enum StringId : int {
 
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
-  IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)
+  IDS_UNDO_STEP = 281,           // 元に戻す - %1 (the step's name)
   IDS_REDO = 282,                // やり直し
-  IDS_REDO_STEP = 283,           // やり直し: %1
+  IDS_REDO_STEP = 283,           // やり直し - %1
   IDS_STEP_ADD = 284,
   IDS_STEP_EDIT = 285,
   IDS_STEP_DELETE = 286,
@@ -149,7 +149,8 @@ enum StringId : int {
   IDS_FIND_MATCHES = 302,        // %1 the number of matching entries
   IDS_FIND_NO_MATCH = 303,       // also the tooltip of a kana tab without a match
   IDS_FIND_CLOSE = 304,          // the button that closes the search field
-  IDS_FIND_BOX_NAME = 305,       // the toolbar's search box
+  IDS_FIND_FIELD_NAME = 305,     // the search field's accessible name
+  IDS_FIND_CLEAR = 306,          // the button inside the field that empties it
 
   // vCard import and export
   IDS_VCARD_IMPORT_DONE = 400,

@@ -40,6 +40,10 @@ enum CommandId : int {
   ID_OPEN_MANUAL = 32805,
   ID_FILE_EXPORT = 32820,         // the phonebook, or the selected rows, as a vCard file
   ID_FILL_READINGS = 32821,       // readings from the dictionary for many entries at once
+  // The active phonebook window's own buttons, from the window menu.
+  ID_WINDOW_MINIMIZE = 32840,
+  ID_WINDOW_MAXIMIZE = 32841,
+  ID_WINDOW_RESTORE = 32842,
 };
 
 enum ResourceId : int {

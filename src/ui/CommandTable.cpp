@@ -45,6 +45,9 @@ const std::vector<CommandDef> kCommands = {
     {ID_WINDOW_CASCADE, T::MainWindow, "重ねて表示(&C)", {}},
     {ID_WINDOW_TILE_HORZ, T::MainWindow, "並べて表示(&T)", {}},
     {ID_WINDOW_ARRANGE, T::MainWindow, "アイコンの整列(&A)", {}},
+    {ID_WINDOW_MINIMIZE, T::MainWindow, "最小化(&N)", {}},
+    {ID_WINDOW_MAXIMIZE, T::MainWindow, "最大化(&X)", {}},
+    {ID_WINDOW_RESTORE, T::MainWindow, "元のサイズに戻す(&R)", {}},
     {ID_OPEN_MANUAL, T::Application, "マニュアル(&M)", {}},
     {ID_APP_ABOUT, T::Application, "バージョン情報(&A)", {}},
     // The menu without a phonebook window.

@@ -21,7 +21,10 @@ const std::vector<PopupDef> kPhonebookMenu = {
     {"表示(&V)", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_KANA_ORDER, ID_NUMBER_ORDER}},
     {"データ(&D)", {ID_ADD_ENTRY, ID_EDIT_ENTRY, ID_DELETE_ENTRY, 0, ID_FILL_READINGS, 0, ID_DELETE_ALL}},
     {"通信(&C)", {ID_DOWNLOAD, ID_UPLOAD}},
-    {"ウィンドウ(&W)", {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE}, true},
+    {"ウィンドウ(&W)",
+     {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, 0, ID_WINDOW_MINIMIZE,
+      ID_WINDOW_MAXIMIZE, ID_WINDOW_RESTORE},
+     true},
     {"ヘルプ(&H)", {ID_OPEN_MANUAL, ID_APP_ABOUT}},
 };
 
@@ -47,10 +50,9 @@ const std::vector<PopupDef>& MenuResource(int menuId) {
 
 const std::vector<int>& ToolbarCommands() {
   static const std::vector<int> commands = {
-      ID_FILE_NEW,   ID_FILE_OPEN,     ID_FILE_SAVE,     0,             ID_EDIT_CUT,
-      ID_EDIT_COPY,  ID_EDIT_PASTE,    0,                ID_EDIT_UNDO,  ID_EDIT_REDO,
-      0,             ID_KANA_ORDER,    ID_NUMBER_ORDER,  0,             ID_ADD_ENTRY,
-      0,             ID_DOWNLOAD,      ID_UPLOAD,        0,             ID_OPEN_MANUAL,
-      ID_APP_ABOUT};
+      ID_FILE_NEW,   ID_FILE_OPEN,   ID_FILE_SAVE,    0,  ID_EDIT_CUT,   ID_EDIT_COPY,
+      ID_EDIT_PASTE, 0,              ID_EDIT_UNDO,    ID_EDIT_REDO,  0,  ID_EDIT_FIND,
+      0,             ID_KANA_ORDER,  ID_NUMBER_ORDER, 0,  ID_ADD_ENTRY,  0,
+      ID_DOWNLOAD,   ID_UPLOAD,      0,               ID_OPEN_MANUAL, ID_APP_ABOUT};
   return commands;
 }
