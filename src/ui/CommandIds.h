@@ -39,6 +39,8 @@ enum CommandId : int {
   ID_MANUAL_NO_DOCUMENT = 32803,  // マニュアル of the no-document menu: does nothing
   ID_OPEN_MANUAL = 32805,
   ID_FILE_EXPORT = 32820,         // the phonebook, or the selected rows, as a vCard file
+  ID_RESTORE_BACKUP = 32830,      // a backup of the handset's phonebook opened or uploaded
+  ID_BACKUP_BEFORE_UPLOAD = 32831,  // the setting: uploads back up and preview first
 };
 
 enum ResourceId : int {
