@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include "app/AboutDlg.h"
+#include "app/BackupCommands.h"
 #include "app/ChildFrame.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
@@ -162,4 +163,5 @@ void CUtilityApp::BindCommands() {
   m_commands.Bind(ID_OPEN_MANUAL, [this] { OnOpenManual(); });
   m_commands.Bind(ID_MANUAL_NO_DOCUMENT, [] {});  // this menu item does nothing
   m_commands.Bind(ID_DOWNLOAD, [this] { OnDownload(); });
+  BindBackupCommands(m_commands, *this);
 }

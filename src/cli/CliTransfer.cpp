@@ -108,13 +108,13 @@ bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   return !parsed.file.empty() && (line.options.empty() || !parsed.port.empty());
 }
 
-void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {
-  const MessageIds ids = TransferResultMessage(result, bDownload, bHandsetAtRisk);
-  PrintMessageText(ids.caption, MessageText(ids));
+void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk, const TransferNote& note) {
+  const MessageIds ids = WithNote(TransferResultMessage(result, bDownload, bHandsetAtRisk), note.id);
+  PrintMessageText(ids.caption, MessageText(ids, note.argument));
 }
 
 int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
-                const std::string& port, const ImageBuilder& buildImage) {
+                const std::string& port, const ImageBuilder& buildImage, const TransferNote& note) {
   WakeLine wakeLine;
   ProgressLine progress;
   session.SetWakeNotice(&wakeLine);
@@ -132,20 +132,20 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
   // An interrupt during the start ends it with whatever step it cut short; one during the
   // transfer makes it finish as aborted; one while the session ends changes nothing.
   if (start == SessionAborted || result == SessionAborted || (start != SessionOk && interrupt.Interrupted())) {
-    PrintResultMessage(SessionAborted, bDownload, atRisk);
+    PrintResultMessage(SessionAborted, bDownload, atRisk, note);
     return kExitInterrupted;
   }
   if (start != SessionOk) {
-    MessageIds ids = StartFailureMessage(start, bDownload, atRisk);
+    const MessageIds ids = WithNote(StartFailureMessage(start, bDownload, atRisk), note.id);
     std::string detail;
     if (start == SessionPortNotFound)
       detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
     if (start == SessionPortUnavailable) detail = PortDetail(session, port);
-    PrintMessageText(ids.caption, MessageText(ids), detail);
+    PrintMessageText(ids.caption, MessageText(ids, note.argument), detail);
     return start <= SessionPortUnavailable ? kExitUnavailable : kExitTransferFailed;
   }
   if (result != SessionOk) {
-    PrintResultMessage(result, bDownload, atRisk);
+    PrintResultMessage(result, bDownload, atRisk, note);
     return kExitTransferFailed;
   }
   return kExitOk;

@@ -315,6 +315,7 @@ int CTransferSession::StartSession(bool bDownload, const ImageBuilder& buildImag
   if (IsRunning()) return SessionNoThread;
   Core& core = *m_pCore;
   m_bHandsetAtRisk = false;
+  m_strSessionPort.clear();
   {
     std::lock_guard<std::mutex> lock(core.signalLock);
     core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
@@ -339,6 +340,7 @@ int CTransferSession::RunStart(bool bDownload, const ImageBuilder& buildImage) {
   std::string name = m_strPortName;
   if (name.empty() && (core.controller.FindHandsetPort(name) != UtiFound || name.empty()))
     return SessionPortNotFound;
+  m_strSessionPort = name;
   core.controller.SetOpenRetryPause(m_timing.openRetryPauseMs);
   if (core.controller.Open(name) != UtiOk) return SessionPortUnavailable;
   if (!core.Pause(m_timing.afterOpenMs)) return SessionAborted;

@@ -203,6 +203,57 @@ enum StringId : int {
   IDS_READING_NOTHING_TO_FILL = 452,
   IDS_READING_UNREAD_HINT = 453,     // %1 the number of entries without a reading
 
+  // The handset's phonebook backed up before an upload: the backup, the preview of what the
+  // upload changes, the restore
+  IDS_BACKUP_CAPTION = 470,          // 端末の電話帳のバックアップ
+  IDS_BACKUP_WRITE_FAILED = 471,
+  IDS_BACKUP_NOT_TAKEN_NOTE = 472,   // follows a failed backup download's text
+  IDS_BACKUP_HOLDS_PHONEBOOK = 473,  // follows a failed upload's text; %1 the backup's name
+  IDS_BACKUP_PROGRESS_TITLE = 474,
+  IDS_PREVIEW_INTRO = 475,           // %1 the handset's entries now
+  IDS_PREVIEW_ADDED = 476,           // %1 how many, as are the counts below
+  IDS_PREVIEW_CHANGED = 477,
+  IDS_PREVIEW_REMOVED = 478,
+  IDS_PREVIEW_UNCHANGED = 479,
+  IDS_PREVIEW_TOTAL = 480,
+  IDS_PREVIEW_MANY_REMOVED = 481,
+  IDS_PREVIEW_BACKUP = 482,          // %1 the backup's name
+  IDS_PREVIEW_UPLOAD_BUTTON = 483,
+  IDS_PREVIEW_CANCEL_BUTTON = 484,
+  IDS_PREVIEW_TAB_ADDED = 485,       // %1 how many
+  IDS_PREVIEW_TAB_CHANGED = 486,
+  IDS_PREVIEW_TAB_REMOVED = 487,
+  IDS_FIELD_NUMBER = 488,            // the fields, as column titles and in a change's list
+  IDS_FIELD_NAME = 489,
+  IDS_FIELD_READING = 490,
+  IDS_FIELD_PHONE1 = 491,
+  IDS_FIELD_PHONE2 = 492,
+  IDS_FIELD_PHONE3 = 493,
+  IDS_FIELD_GROUP = 494,
+  IDS_COLUMN_CHANGED_FIELDS = 495,
+  IDS_COLUMN_BEFORE = 496,
+  IDS_COLUMN_AFTER = 497,
+  IDS_PREVIEW_QUESTION = 500,        // the command line's question
+  IDS_PREVIEW_NO_TERMINAL = 501,
+  IDS_UPLOAD_CANCELLED = 502,
+  IDS_CHANGE_ADDED = 503,            // a line of the command line's list: 追加, 変更, 削除
+  IDS_CHANGE_CHANGED = 504,
+  IDS_CHANGE_REMOVED = 505,
+  IDS_RESTORE_CAPTION = 506,         // 端末のバックアップから復元
+  IDS_RESTORE_GUIDE = 507,
+  IDS_RESTORE_NONE = 508,
+  IDS_RESTORE_FOLDER = 509,          // %1 the folder
+  IDS_COLUMN_DATE = 510,
+  IDS_COLUMN_ENTRIES = 511,
+  IDS_COLUMN_SOURCE = 512,
+  IDS_COLUMN_FILE = 513,
+  IDS_RESTORE_OPEN = 514,
+  IDS_RESTORE_UPLOAD = 515,
+  IDS_ENTRY_COUNT = 516,             // %1 how many entries
+  IDS_BACKUP_UNREADABLE = 517,       // a backup's entries where the file cannot be read
+  IDS_RESTORE_LIST_NAME = 518,       // the list's accessible name
+  IDS_SETTING_NOT_SAVED = 519,       // caption IDS_APP_TITLE
+
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,
   AFX_IDS_SAVEFILE = 61441,

@@ -44,6 +44,8 @@ enum CommandId : int {
   ID_WINDOW_MINIMIZE = 32840,
   ID_WINDOW_MAXIMIZE = 32841,
   ID_WINDOW_RESTORE = 32842,
+  ID_RESTORE_BACKUP = 32830,      // a backup of the handset's phonebook opened or uploaded
+  ID_BACKUP_BEFORE_UPLOAD = 32831,  // the setting: uploads back up and preview first
 };
 
 enum ResourceId : int {

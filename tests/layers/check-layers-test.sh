@@ -18,7 +18,7 @@ printf '// store\n#include <QString>\n' > "$tree/src/phonebook/Qt.h"
 printf '#  include <QString>\n' > "$tree/src/phonebook/Spaced.h"
 printf '#ifdef _WIN32\n#endif\n' > "$tree/src/app/System.cpp"
 
-doc_may="doc comm/ui files/ui ui strings platform phonebook files comm readings"
+doc_may="doc comm/ui files/ui ui strings platform phonebook files comm readings backup"
 expected="src/app/System.cpp:1: tests the system it is built for, which only src/platform does
 src/doc/Indented.cpp:2: includes view/UtilityView.h, but doc may include only: $doc_may
 src/doc/Relative.cpp:2: names a header by a relative path; write it from src/: app/MainFrame.h
