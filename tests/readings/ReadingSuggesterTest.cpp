@@ -96,10 +96,10 @@ TEST(ReadingSuggester, ManyThreadsGetTheSameReadingsAsOne) {
 
 TEST(ReadingSuggester, NamePartsSkipMalformedLines) {
   ScratchFolder folder;
-  std::ofstream(folder.File("parts.tsv")) << "昭\tアキ\t126\t1291\t1291\t名\n"
-                                             "昭\tアキ\tmany\t1291\t1291\t名\n"
-                                             "充\tミツ\t29\t1291\t99999\t名\n"
-                                             "阿\tア\t22\t1290\t1290\t姓\n";
+  std::ofstream(folder.File("parts.tsv"), std::ios::binary) << "昭\tアキ\t126\t1291\t1291\t名\n"
+                                                                "昭\tアキ\tmany\t1291\t1291\t名\n"
+                                                                "充\tミツ\t29\t1291\t99999\t名\n"
+                                                                "阿\tア\t22\t1290\t1290\t姓\n";
   CNameParts parts;
   ASSERT_TRUE(parts.Load(folder.File("parts.tsv")));
   EXPECT_EQ(parts.Count(), 2u);
@@ -109,15 +109,16 @@ TEST(ReadingSuggester, NamePartsSkipMalformedLines) {
   EXPECT_FALSE(parts.Load(folder.File("missing.tsv")));
 }
 
-// The names table: malformed lines passed over, each name's readings by kind and cost,
-// and an unsorted file refused whole, since halving could not find its names.
+// The names table: malformed lines passed over, a line ending in CR LF read whole, each
+// name's readings by kind and cost, and an unsorted file refused whole, since halving could
+// not find its names. The files are written in binary so that Windows adds no CR of its own.
 TEST(ReadingSuggester, NameTableFindsByKindAndRefusesAnUnsortedFile) {
   ScratchFolder folder;
-  std::ofstream(folder.File("names.tsv")) << "大谷\t姓\tオオヤ\t-4000\n"
-                                             "大谷\t姓\tオオタニ\t-8000\n"
-                                             "大谷\t名\tヒロヤ\t300\n"
-                                             "大谷\t姓\tオタニ\tmany\n"
-                                             "翔平\t名\tショウヘイ\t-7000\r\n";
+  std::ofstream(folder.File("names.tsv"), std::ios::binary) << "大谷\t姓\tオオヤ\t-4000\n"
+                                                                "大谷\t姓\tオオタニ\t-8000\n"
+                                                                "大谷\t名\tヒロヤ\t300\n"
+                                                                "大谷\t姓\tオタニ\tmany\n"
+                                                                "翔平\t名\tショウヘイ\t-7000\r\n";
   CNameReadingTable table;
   ASSERT_TRUE(table.Load(folder.File("names.tsv")));
   EXPECT_EQ(table.Count(), 4u);
@@ -131,7 +132,7 @@ TEST(ReadingSuggester, NameTableFindsByKindAndRefusesAnUnsortedFile) {
   ASSERT_EQ(whole.size(), 2u);
   EXPECT_EQ(whole[0].katakana, "オオタニショウヘイ");
 
-  std::ofstream(folder.File("unsorted.tsv")) << "翔平\t名\tショウヘイ\t0\n大谷\t姓\tオオタニ\t0\n";
+  std::ofstream(folder.File("unsorted.tsv"), std::ios::binary) << "翔平\t名\tショウヘイ\t0\n大谷\t姓\tオオタニ\t0\n";
   EXPECT_FALSE(table.Load(folder.File("unsorted.tsv")));
   EXPECT_EQ(table.Count(), 0u);
 }
