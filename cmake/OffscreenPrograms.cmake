@@ -25,12 +25,14 @@ function(qvbook_runs_offscreen target)
 endfunction()
 
 # qvbook_widget_test(target): runs a QtTest program under CTest on the offscreen platform,
-# labelled "widgets"; the target widget_tests builds them all.
+# labelled "widgets"; the target widget_tests builds them all. The user's settings and
+# data folders (XDG) are folders of the test's own in the build tree, never the user's.
 function(qvbook_widget_test target)
   qvbook_runs_offscreen(${target})
   add_test(NAME ${target} COMMAND ${target})
+  set(home ${CMAKE_CURRENT_BINARY_DIR}/${target}.home)
   set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data"
     LABELS widgets
     TIMEOUT 120)
   if(NOT TARGET widget_tests)

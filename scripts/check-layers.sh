@@ -12,7 +12,7 @@ set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
-core="strings platform phonebook files comm readings"
+core="strings platform phonebook files comm readings backup"
 # The folders each part may include, its own included.
 declare -A allowed=(
   [strings]="strings"
@@ -21,19 +21,21 @@ declare -A allowed=(
   [files]="files phonebook platform strings"
   [comm]="comm phonebook platform strings"
   [readings]="readings phonebook platform strings"
+  [backup]="backup files phonebook platform strings"
   [cli]="cli $core"
   [handset]="$core"
   [ui]="ui strings platform phonebook comm readings"
   [files/ui]="files/ui ui $core"
   [comm/ui]="comm/ui ui $core"
+  [backup/ui]="backup/ui ui $core"
   [doc]="doc ui $core"
-  [view]="view doc comm/ui files/ui ui $core"
-  [app]="app view doc comm/ui files/ui ui $core"
+  [view]="view doc comm/ui files/ui backup/ui ui $core"
+  [app]="app view doc comm/ui files/ui backup/ui ui $core"
 )
-qt_free="strings platform phonebook files comm readings cli handset"
+qt_free="strings platform phonebook files comm readings backup cli handset"
 
 # The part a source file or an included header belongs to: its folder under src/, with
-# files/ui and comm/ui parts of their own.
+# files/ui, comm/ui and backup/ui parts of their own.
 part_of() {
   local path=$1
   path=${path#src/}
@@ -41,6 +43,7 @@ part_of() {
   case $path in
     files/ui/*) echo files/ui ;;
     comm/ui/*) echo comm/ui ;;
+    backup/ui/*) echo backup/ui ;;
     */*) echo "${path%%/*}" ;;
     *) echo "" ;;
   esac

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   clang libclang-rt-14-dev
   libsqlite3-dev libicu-dev
-  libmecab-dev mecab-ipadic-utf8 mecab-ipadic skkdic-extra
+  libmecab-dev mecab-ipadic-utf8 mecab-ipadic mecab-jumandic-utf8 enamdict skkdic-extra
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-translations-l10n libgl-dev libx11-dev
   fonts-ipafont-gothic

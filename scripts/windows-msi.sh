@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows installer from packaging/windows/qvbook.wxs with wixl (Debian's
 # msitools): a per-user MSI of the programs in FOLDER (qvbook.exe, qvbook-cli.exe, the
-# reading dictionary "dic" and the manual PDF, as scripts/package-windows.sh lays them
-# out), with the icon of packaging/icons/qvbook.ico. VERSION (x.y.z, each at most 255.255.65535) is the
+# reading dictionary "dic", the manual PDF and THIRD-PARTY-NOTICES.txt, as
+# scripts/package-windows.sh lays them out), with the icon of packaging/icons/qvbook.ico. VERSION (x.y.z, each at most 255.255.65535) is the
 # installer's product version; a newer one replaces an older one when installed.
 #
 # usage: scripts/windows-msi.sh FOLDER OUT.msi VERSION
@@ -18,7 +18,7 @@ fail() { echo "windows-msi: $*" >&2; exit 1; }
   fail "the version $version is not x.y.z with x, y <= 255 and z <= 65535, as Windows Installer needs"
 manual=("$folder"/*.pdf)
 [ ${#manual[@]} -eq 1 ] && [ -f "${manual[0]}" ] || fail "$folder holds no manual PDF, or more than one"
-for program in qvbook.exe qvbook-cli.exe dic/sys.dic; do
+for program in qvbook.exe qvbook-cli.exe dic/sys.dic THIRD-PARTY-NOTICES.txt; do
   [ -f "$folder/$program" ] || fail "$folder holds no $program"
 done
 install_missing_packages wixl msitools
@@ -27,7 +27,7 @@ install_missing_packages wixl msitools
 # include file, since wixl takes only ASCII on its command line.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-ln -s "$folder/qvbook.exe" "$folder/qvbook-cli.exe" "$folder/dic" "${manual[0]}" "$root/packaging/icons/qvbook.ico" \
+ln -s "$folder/qvbook.exe" "$folder/qvbook-cli.exe" "$folder/dic" "$folder/THIRD-PARTY-NOTICES.txt" "${manual[0]}" "$root/packaging/icons/qvbook.ico" \
   "$work/"
 cat > "$work/payload.wxi" <<EOF
 <?xml version="1.0" encoding="utf-8"?>

@@ -1,5 +1,6 @@
 // How long the editor's event loop stands still during a whole download and a whole
-// upload (with the restart) of a full 1000-entry phonebook, against the emulator with the
+// upload (the handset's phonebook backed up first, the preview accepted, then the
+// restart) of a full 1000-entry phonebook, against the emulator with the
 // handset's real pacing: the largest gap between ticks of a 10 ms timer, from the command
 // to the end of its result message. "own" gaps leave out the moments the machine froze
 // the process (seen by a plain sleeping thread on the same processor); "idle" is the same
@@ -24,6 +25,7 @@
 #include "comm/HandsetProcess.h"
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
+#include "support/PreviewAnswers.h"
 #include "support/StallMeter.h"
 #include "UiBenchSupport.h"
 #include "view/TransferRunner.h"
@@ -76,6 +78,8 @@ void TransferStall(benchmark::State& state) {
   }
   HandsetProcess handset({"--image", imagePath}, folder.filePath(QStringLiteral("handset.log")).toStdString());
   qputenv("QVBOOK_PORT", QByteArray::fromStdString(handset.Path()));
+  qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toLocal8Bit());  // the backup's setting
+  qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toLocal8Bit());      // and the backups
   FakePrompts prompts;
   CDocumentTransfer::SetTransferTimingForNewDocuments(TransferTiming{});  // the handset's own pacing
 
@@ -85,6 +89,7 @@ void TransferStall(benchmark::State& state) {
     view.resize(900, 600);
     view.show();
     prompts.answers = {PromptAnswer::Ok, PromptAnswer::Ok};
+    prompts.dialogScripts.push_back(AnswerPreview(true));  // the upload's preview
     const auto download = MeasureGaps([&] { view.Transfers().OnDownload(); });
     const auto upload = MeasureGaps([&] { view.Transfers().OnUpload(); });
     const auto idle = IdleGaps(5000);

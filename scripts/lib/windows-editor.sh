@@ -9,7 +9,10 @@
 #   windows_version BUILD              prints the version (x.y.z) BUILD was configured with
 #   stage_windows_programs BUILD FOLDER   FOLDER (made anew) gets what a user installs:
 #                                      qvbook.exe and qvbook-cli.exe, stripped, the
-#                                      reading dictionary "dic" and the manual PDF
+#                                      reading dictionary "dic", the manual PDF and the
+#                                      third-party notices
+
+. "$root/scripts/lib/third-party-notices.sh"
 
 windows=${QVBOOK_BUILD_DIR:-$root/build}/windows
 jobs=${QVBOOK_JOBS:-2}
@@ -54,4 +57,5 @@ stage_windows_programs() {
   cp "${manual[0]}" "$folder/"
   # The reading dictionary, as the build staged it (the programs look for "dic" beside them).
   mkdir -p "$folder/dic" && cp "$build/dic"/* "$folder/dic/"
+  write_third_party_notices "$folder/THIRD-PARTY-NOTICES.txt"
 }

@@ -5,7 +5,10 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 
+#include <algorithm>
+
 #include "app/Icons.h"
+#include "app/WindowArrangement.h"
 #include "doc/UtilityDoc.h"
 #include "view/PhoneList.h"
 #include "view/PhonebookLists.h"
@@ -19,6 +22,7 @@ CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
   setWindowIcon(PhonebookIcon());
   setAttribute(Qt::WA_DeleteOnClose);
   connect(m_pDoc, &CUtilityDoc::titleChanged, this, &CChildFrame::UpdateTitle);
+  connect(m_pDoc, &CUtilityDoc::modifiedChanged, this, &QWidget::setWindowModified);
   connect(m_pDoc, &CUtilityDoc::closeRequested, this, &QWidget::close);
   UpdateTitle();
 }
@@ -26,8 +30,10 @@ CChildFrame::CChildFrame(CUtilityDoc* document, QWidget* parent)
 CChildFrame::~CChildFrame() = default;
 
 void CChildFrame::UpdateTitle() {
-  // The window, and the view inside it, are named by the phonebook's title as the caption is.
-  setWindowTitle(m_pDoc->GetTitle());
+  // The caption marks unsaved changes with "*" where "[*]" stands; the window, and the
+  // view inside it, are named by the phonebook's title.
+  setWindowTitle(m_pDoc->GetTitle() + QStringLiteral("[*]"));
+  setWindowModified(m_pDoc->IsModified());
   setAccessibleName(m_pDoc->GetTitle());
   m_pView->setAccessibleName(m_pDoc->GetTitle());
 }
@@ -44,9 +50,17 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
 
 void CChildFrame::changeEvent(QEvent* event) {
   QMdiSubWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  // Opened maximised, the window has no place of its own: restored the first time, it
+  // takes the place it would have among three cascaded windows.
+  const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized));
+  if (normal && !m_bPlaced && mdiArea()) {
+    m_bPlaced = true;
+    const auto index = static_cast<int>(PhonebookWindows(*mdiArea()).indexOf(this));
+    setGeometry(CascadedGeometry(*mdiArea(), *this, std::max(index, 0), kMostPhonebookWindows));
+  }
   // After maximise or restore the keyboard goes back to the list.
-  if (event->type() == QEvent::WindowStateChange && m_pView)
-    m_pView->Lists().CurrentList()->setFocus();
+  if (m_pView) m_pView->Lists().CurrentList()->setFocus();
 }
 
 CChildFrame* ActivePhonebookWindow(const QMdiArea& area) {

@@ -28,7 +28,8 @@ class CChildFrame : public QMdiSubWindow {
   void UpdateTitle();
 
   CUtilityDoc* m_pDoc;
-  CUtilityView* m_pView;
+  CUtilityView* m_pView = nullptr;
+  bool m_bPlaced = false;  // the window has had a place of its own, out of the maximised state
 };
 
 // The phonebook window `area` has active, or null.

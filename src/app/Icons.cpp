@@ -100,6 +100,14 @@ void DrawCommand(QPainter& p, int id) {
                                tip + QPointF(0, 4)}));
       break;
     }
+    case ID_EDIT_FIND:  // a magnifying glass
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(kInk, 1.5));
+      p.setBrush(kPaper);
+      p.drawEllipse(QRectF(1.5, 1.5, 8, 8));
+      p.setPen(QPen(kInk, 3, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(9.5, 9.5), QPointF(13.5, 13));
+      break;
     case ID_KANA_ORDER:
       DrawText(p, QRect(0, 0, kWidth, kHeight), QStringLiteral("あ"), 13, kBlue);
       break;

@@ -1,4 +1,5 @@
-// The link trace setting, kept in the editor's settings.
+// The link trace setting, kept in the editor's settings file (qvbook.ini in the user's
+// configuration folder, beside the upload's backup setting).
 #include "app/LinkTraceSetting.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@ namespace {
 
 const QString kTraceKey = QStringLiteral("link/trace");
 
-QSettings EditorSettings() { return QSettings(QStringLiteral("Brightmoor"), QStringLiteral("qvbook")); }
+QString SettingsFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/qvbook.ini");
+}
 
 void Apply(bool on) {
   if (on) QDir().mkpath(QFileInfo(LinkTraceFilePath()).path());
@@ -29,13 +32,13 @@ QString LinkTraceFilePath() {
 }
 
 void BindLinkTraceSetting(CCommandHandlers& commands) {
-  Apply(EditorSettings().value(kTraceKey, false).toBool());
+  Apply(QSettings(SettingsFile(), QSettings::IniFormat).value(kTraceKey, false).toBool());
   commands.BindState(ID_LINK_TRACE, [](CommandState& state) {
     state.enabled = true;
     state.checked = !CDocumentTransfer::TraceFile().empty();
   }, [] {
     const bool on = CDocumentTransfer::TraceFile().empty();
-    EditorSettings().setValue(kTraceKey, on);
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(kTraceKey, on);
     Apply(on);
   });
 }

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +19,7 @@
 #include "app/Icons.h"
 #include "app/MainToolBar.h"
 #include "app/StatusPanes.h"
+#include "app/WindowArrangement.h"
 #include "doc/UtilityDoc.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandTable.h"
@@ -51,9 +51,6 @@ CMainFrame::CMainFrame(ICommandTarget& application, QWidget* parent) : QMainWind
 
   m_pToolBar = new CMainToolBar(this);
   connect(m_pToolBar, &CMainToolBar::commandTriggered, this, &CMainFrame::ExecuteCommand);
-  connect(m_pToolBar, &CMainToolBar::findTextEdited, this, [this](const QString& text) {
-    if (CChildFrame* child = ActiveChild()) child->GetView()->Find().SetFindText(text);
-  });
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
   m_pStatusPanes = std::make_unique<CStatusPanes>(*statusBar());
   CreateShortcuts();
@@ -74,7 +71,6 @@ CMainFrame::~CMainFrame() {
     disconnect(child, nullptr, this, nullptr);
     disconnect(child->GetDocument(), nullptr, this, nullptr);
     disconnect(child->GetView(), nullptr, this, nullptr);
-    disconnect(&child->GetView()->Find(), nullptr, this, nullptr);
     delete child;
   }
 }
@@ -89,10 +85,26 @@ void CMainFrame::BindCommands() {
     state.checked = statusBar()->isVisible();
   }, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
   const auto anyPhonebook = [this] { return ActiveChild() != nullptr; };
-  m_commands.BindWhen(ID_WINDOW_CASCADE, anyPhonebook, [this] { m_pMdiArea->cascadeSubWindows(); });
+  m_commands.BindWhen(ID_WINDOW_CASCADE, anyPhonebook, [this] { CascadePhonebookWindows(*m_pMdiArea); });
   m_commands.BindWhen(ID_WINDOW_TILE_HORZ, anyPhonebook, [this] { m_pMdiArea->tileSubWindows(); });
   // Minimised windows already line up at the bottom.
   m_commands.BindWhen(ID_WINDOW_ARRANGE, anyPhonebook, [] {});
+  // The buttons of the active phonebook window's title bar, for the keyboard and for
+  // screen readers, which do not see those buttons.
+  const auto activeIs = [this](bool (QWidget::*state)() const, bool wanted) {
+    return [this, state, wanted] {
+      const CChildFrame* child = ActiveChild();
+      return child && (child->*state)() == wanted;
+    };
+  };
+  m_commands.BindWhen(ID_WINDOW_MINIMIZE, activeIs(&QWidget::isMinimized, false),
+                      [this] { ActiveChild()->showMinimized(); });
+  m_commands.BindWhen(ID_WINDOW_MAXIMIZE, activeIs(&QWidget::isMaximized, false),
+                      [this] { ActiveChild()->showMaximized(); });
+  m_commands.BindWhen(ID_WINDOW_RESTORE, [this] {
+    const CChildFrame* child = ActiveChild();
+    return child && (child->isMinimized() || child->isMaximized());
+  }, [this] { ActiveChild()->showNormal(); });
   m_commands.Bind(ID_HELP, [] {});  // the editor has no help content
 }
 
@@ -139,7 +151,7 @@ void CMainFrame::FillWindowList(QMenu* menu) {
   menu->addSeparator()->setProperty("windowEntry", true);
   int number = 1;
   for (CChildFrame* child : children) {
-    QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->windowTitle()));
+    QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(child->GetDocument()->GetTitle()));
     action->setProperty("windowEntry", true);
     action->setCheckable(true);
     action->setChecked(child == ActiveChild());
@@ -154,11 +166,9 @@ QList<CChildFrame*> CMainFrame::Children() const { return PhonebookWindows(*m_pM
 void CMainFrame::AddChild(CChildFrame* child) {
   m_pMdiArea->addSubWindow(child);
   connect(child->GetDocument(), &CUtilityDoc::titleChanged, this, &CMainFrame::UpdateTitle);
+  connect(child->GetDocument(), &CUtilityDoc::modifiedChanged, this, &CMainFrame::UpdateTitle);
+  connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
   connect(child->GetView(), &CUtilityView::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
-  connect(&child->GetView()->Find(), &CListFind::findTextChanged, this,
-          [this, child](const QString& text) {
-            if (child == ActiveChild()) m_pToolBar->ShowFindText(text);
-          });
   connect(child, &QObject::destroyed, this, [this] {
     if (m_pMdiArea->subWindowList().isEmpty()) OnSubWindowActivated(nullptr);
   });
@@ -178,17 +188,22 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
   auto* child = qobject_cast<CChildFrame*>(window);
   LoadMenu(child ? IDR_PHONEBOOK : IDR_MAINFRAME);
   UpdateTitle();
-  m_pToolBar->FindBox()->setEnabled(child != nullptr);
-  m_pToolBar->ShowFindText(child ? child->GetView()->Find().FindText() : QString());
   if (child) child->GetView()->Lists().CurrentList()->setFocus();
   UpdateCommandUI();
 }
 
 void CMainFrame::UpdateTitle() {
+  // The active phonebook's caption follows the program's name, in brackets while its
+  // window is maximised ("... - [電話帳1*]"), marked "*" while the phonebook has unsaved
+  // changes. Qt adds a maximised window's caption in brackets to a title that lacks it.
   QString title = Text(IDR_MAINFRAME);
-  if (CChildFrame* child = ActiveChild())
-    title += QStringLiteral(" - ") + child->GetDocument()->GetTitle();
+  const CChildFrame* child = ActiveChild();
+  if (child) {
+    const QString caption = child->windowTitle();  // "[*]" marks the place of "*"
+    title += child->isMaximized() ? QStringLiteral(" - [%1]").arg(caption) : QStringLiteral(" - ") + caption;
+  }
   setWindowTitle(title);
+  setWindowModified(child && child->GetDocument()->IsModified());
 }
 
 void CMainFrame::UpdateCommandUI() {

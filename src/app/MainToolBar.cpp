@@ -1,8 +1,8 @@
-// The toolbar and its search box.
+// The toolbar.
 #include "app/MainToolBar.h"
 
 #include <QAction>
-#include <QLineEdit>
+#include <QRegularExpression>
 
 #include "app/Icons.h"
 #include "strings/StringIds.h"
@@ -11,6 +11,22 @@
 #include "ui/MenuBuilder.h"
 #include "ui/MenuResources.h"
 #include "ui/QtText.h"
+
+namespace {
+
+// What a button is called: the command's tooltip, or for a command with only a prompt its
+// menu words without the mnemonic.
+QString ButtonName(int id) {
+  const QString tooltip = TooltipText(id);
+  if (!tooltip.isEmpty()) return tooltip;
+  QString words = QString::fromUtf8(CommandOf(id).text);
+  words = words.left(words.indexOf(QLatin1Char('\t')));
+  return words.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));
+}
+
+constexpr const char* kTooltipProperty = "defaultTooltip";
+
+}  // namespace
 
 CMainToolBar::CMainToolBar(QWidget* parent) : QToolBar(parent) {
   setObjectName(QStringLiteral("toolbar128"));
@@ -24,35 +40,18 @@ CMainToolBar::CMainToolBar(QWidget* parent) : QToolBar(parent) {
       addSeparator();
       continue;
     }
-    QAction* action = addAction(CommandIcon(id), TooltipText(id));
+    // A screen reader reads the button's name and then its tooltip, the prompt when the
+    // command has no tooltip of its own.
+    QAction* action = addAction(CommandIcon(id), ButtonName(id));
     action->setProperty(kCommandIdProperty, id);
-    const QString tooltip = TooltipText(id);
+    const QString tooltip = TooltipText(id).isEmpty() ? PromptText(id) : TooltipText(id);
+    action->setProperty(kTooltipProperty, tooltip);
     action->setToolTip(tooltip);
     action->setStatusTip(PromptText(id));
-    if (tooltip.isEmpty()) action->setText(PromptText(id));
     action->setCheckable(CommandOf(id).choice);
     connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
     m_actions.insert(id, action);
   }
-  AddFindBox();
-}
-
-void CMainToolBar::AddFindBox() {
-  m_pFindBox = new QLineEdit(this);
-  m_pFindBox->setPlaceholderText(Text(IDS_FIND_BOX_NAME));
-  m_pFindBox->setAccessibleName(Text(IDS_FIND_BOX_NAME));
-  m_pFindBox->setToolTip(TooltipText(ID_EDIT_FIND));
-  m_pFindBox->setStatusTip(PromptText(ID_EDIT_FIND));
-  m_pFindBox->setClearButtonEnabled(true);
-  m_pFindBox->setMaximumWidth(m_pFindBox->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
-  m_pFindBox->setEnabled(false);
-  addSeparator();
-  addWidget(m_pFindBox);
-  connect(m_pFindBox, &QLineEdit::textEdited, this, &CMainToolBar::findTextEdited);
-}
-
-void CMainToolBar::ShowFindText(const QString& text) {
-  if (m_pFindBox->text().trimmed() != text) m_pFindBox->setText(text);
 }
 
 void CMainToolBar::UpdateStates(const std::function<CommandState(int)>& query) {
@@ -60,6 +59,7 @@ void CMainToolBar::UpdateStates(const std::function<CommandState(int)>& query) {
     const CommandState state = query(it.key());
     it.value()->setEnabled(state.enabled);
     if (it.value()->isCheckable()) it.value()->setChecked(state.checked);
-    it.value()->setToolTip(state.label.isEmpty() ? TooltipText(it.key()) : state.label);
+    it.value()->setToolTip(state.label.isEmpty() ? it.value()->property(kTooltipProperty).toString()
+                                                 : state.label);
   }
 }

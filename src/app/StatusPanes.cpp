@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QSizeGrip>
 #include <QStatusBar>
 
 #include "platform/LockKeys.h"
@@ -36,6 +37,10 @@ CStatusPanes::CStatusPanes(QStatusBar& bar)
       m_pCapsPane(MakePane(QStringLiteral("CAP"))),
       m_pNumPane(MakePane(QStringLiteral("NUM"))),
       m_pScrollPane(MakePane(QStringLiteral("SCRL"))) {
+  // Named for screen readers, the bar and its grip as well as the panes (whose texts name them).
+  bar.setAccessibleName(QString::fromUtf8(UiText::kStatusBarName));
+  if (auto* grip = bar.findChild<QSizeGrip*>())
+    grip->setAccessibleName(QString::fromUtf8(UiText::kSizeGripName));
   bar.addWidget(m_pIdleLabel, 1);
   bar.addPermanentWidget(m_pCapsPane);
   bar.addPermanentWidget(m_pNumPane);

@@ -7,9 +7,11 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QTimer>
 #include <QTranslator>
 
 #include "app/AboutDlg.h"
+#include "app/BackupCommands.h"
 #include "app/ChildFrame.h"
 #include "app/LinkTraceSetting.h"
 #include "ui/CommandIds.h"
@@ -21,6 +23,7 @@
 #include "doc/UtilityDoc.h"
 #include "platform/OsVersion.h"
 #include "platform/SingleInstanceLock.h"
+#include "readings/ReadingSuggester.h"
 #include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
@@ -80,6 +83,9 @@ bool CUtilityApp::InitInstance(const QStringList& arguments) {
   if (!opened) return false;
   m_pMainFrame->show();
   m_pMainFrame->repaint();
+  // The reading dictionary loads on a thread of its own once the first window is drawn,
+  // so that the first suggestion does not wait for it and the start does not either.
+  QTimer::singleShot(0, [] { SharedReadingSuggester().LoadInBackground(); });
   return true;
 }
 
@@ -158,5 +164,6 @@ void CUtilityApp::BindCommands() {
   m_commands.Bind(ID_OPEN_MANUAL, [this] { OnOpenManual(); });
   m_commands.Bind(ID_MANUAL_NO_DOCUMENT, [] {});  // this menu item does nothing
   m_commands.Bind(ID_DOWNLOAD, [this] { OnDownload(); });
+  BindBackupCommands(m_commands, *this);
   BindLinkTraceSetting(m_commands);
 }

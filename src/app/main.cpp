@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/UtilityApp.h"
+#include "backup/HandsetBackups.h"
 #include "phonebook/StoreEnvironment.h"
 #include "platform/Console.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char* argv[]) {
   // that descriptor (Qt's warnings would be written into them). Nothing else is at stake.
   platform::PrepareStandardStreams();
   QApplication application(argc, argv);
+  // Names the user's data folder (QStandardPaths), where the handset's backups are kept.
+  QCoreApplication::setApplicationName(QString::fromLatin1(kDataFolderName));
   // Ties the windows to the installed desktop entry (its name and icon on Wayland).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.brightmoor.qvbook"));
   InstallJapaneseInterface();

@@ -123,13 +123,13 @@ TransferTrace::~TransferTrace() {
   if (m_pTrace && !m_pTrace->Good()) std::cerr << "qvbook-cli: " << m_path << ": the trace could not be written whole\n";
 }
 
-void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {
-  const MessageIds ids = TransferResultMessage(result, bDownload, bHandsetAtRisk);
-  PrintMessageText(ids.caption, MessageText(ids));
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk, const TransferNote& note) {
+  const MessageIds ids = WithNote(TransferResultMessage(result, bDownload, bHandsetAtRisk), note.id);
+  PrintMessageText(ids.caption, MessageText(ids, note.argument));
 }
 
 int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
-                const std::string& port, const ImageBuilder& buildImage) {
+                const std::string& port, const ImageBuilder& buildImage, const TransferNote& note) {
   WakeLine wakeLine;
   ProgressLine progress;
   session.SetWakeNotice(&wakeLine);
@@ -147,20 +147,20 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
   // An interrupt during the start ends it with whatever step it cut short; one during the
   // transfer makes it finish as aborted; one while the session ends changes nothing.
   if (start == SessionResult::Aborted || result == SessionResult::Aborted || (start != SessionResult::Ok && interrupt.Interrupted())) {
-    PrintResultMessage(SessionResult::Aborted, bDownload, atRisk);
+    PrintResultMessage(SessionResult::Aborted, bDownload, atRisk, note);
     return kExitInterrupted;
   }
   if (start != SessionResult::Ok) {
-    MessageIds ids = StartFailureMessage(start, bDownload, atRisk);
+    const MessageIds ids = WithNote(StartFailureMessage(start, bDownload, atRisk), note.id);
     std::string detail;
     if (start == SessionResult::PortNotFound)
       detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
     if (start == SessionResult::PortUnavailable) detail = PortDetail(session, port);
-    PrintMessageText(ids.caption, MessageText(ids), detail);
+    PrintMessageText(ids.caption, MessageText(ids, note.argument), detail);
     return start <= SessionResult::PortUnavailable ? kExitUnavailable : kExitTransferFailed;
   }
   if (result != SessionResult::Ok) {
-    PrintResultMessage(result, bDownload, atRisk);
+    PrintResultMessage(result, bDownload, atRisk, note);
     return kExitTransferFailed;
   }
   return kExitOk;

@@ -43,12 +43,20 @@ struct TransferArgs {
 // Parses "[--port PATH] [--trace FILE] FILE" in any order; false on anything else.
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed);
 
+// A paragraph that follows the message of every failure of a transfer: string `id` (0:
+// none) with "%1" as `argument`.
+struct TransferNote {
+  int id = 0;
+  std::string argument;
+};
+
 // Runs one session to its end, with `interrupt` watching it. On success returns kExitOk
-// with the session's image in place; otherwise prints the message for the result and
-// returns the exit code. A transfer that finished keeps its result, whenever an
-// interrupt came after it.
+// with the session's image in place; otherwise prints the message for the result (with
+// `note`) and returns the exit code. A transfer that finished keeps its result, whenever
+// an interrupt came after it.
 int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bDownload,
-                const std::string& port, const ImageBuilder& buildImage = {});
+                const std::string& port, const ImageBuilder& buildImage = {},
+                const TransferNote& note = {});
 
 // The --trace file of a transfer command: the session's steps and every byte on the link.
 class TransferTrace {
@@ -71,4 +79,5 @@ class TransferTrace {
 
 // Prints the message for a transfer's result as the editor shows it. `bHandsetAtRisk`:
 // the session had told the handset to clear its phonebook for an upload.
-void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false);
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false,
+                        const TransferNote& note = {});

@@ -27,7 +27,12 @@ const CliCommand kCommands[] = {
     {"import", RunImport, "BOOK CSV OUT [--duplicates overwrite|add|skip]",
      "BOOK with a comma-separated file's rows, or a vCard file's (*.vcf) cards, added, into OUT"},
     {"download", RunDownload, "[--port PATH] [--trace FILE] OUT", "the handset's phonebook into a document or image"},
-    {"upload", RunUpload, "[--port PATH] [--trace FILE] IN", "a document or image to the handset, then restart it"},
+    {"upload", RunUpload, "[--port PATH] [--trace FILE] [--yes] [--no-backup] IN",
+     "a document or image to the handset, then restart it; first the handset's phonebook is "
+     "backed up and the changes are shown and asked about (--yes: not asked; --no-backup: none of it)"},
+    {"backups", RunBackups, "", "the handset's phonebooks backed up before uploads, newest first"},
+    {"restore", RunRestore, "BACKUP [--port PATH] [--trace FILE] [--yes] [--no-backup]",
+     "a backup (its name in the list, or a path) to the handset, as upload does"},
     {"ports", RunPorts, "", "the serial ports, the handset marked with *"},
     {"readings", RunReadings, "BOOK OUT [--all]",
      "BOOK with the dictionary's reading for every entry without one (every entry with --all), into OUT"},

@@ -66,10 +66,10 @@ MessageIds WithNote(MessageIds ids, int note) {
   return ids;
 }
 
-std::string MessageText(const MessageIds& ids) {
-  std::string text(StringText(ids.text));
+std::string MessageText(const MessageIds& ids, std::string_view argument) {
+  std::string text = FormatText(ids.text, {argument});
   for (int note : ids.notes)
-    if (note != 0) text.append("\r\n\r\n").append(StringText(note));
+    if (note != 0) text.append("\r\n\r\n").append(FormatText(note, {argument}));
   return text;
 }
 

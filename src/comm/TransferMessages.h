@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "comm/TransferSession.h"
 
@@ -17,8 +18,8 @@ struct MessageIds {
 
 // `ids` with `note` added after its other notes (when there is room).
 MessageIds WithNote(MessageIds ids, int note);
-// The text with its notes, an empty line before each note.
-std::string MessageText(const MessageIds& ids);
+// The text with its notes, an empty line before each note; "%1" in any of them is `argument`.
+std::string MessageText(const MessageIds& ids, std::string_view argument = {});
 
 // The message for a StartSession result other than Ok. `bHandsetAtRisk`: the session had
 // told the handset to clear its phonebook for an upload (HandsetPhonebookAtRisk).

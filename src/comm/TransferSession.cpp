@@ -373,6 +373,7 @@ SessionResult CTransferSession::StartSession(bool bDownload, const ImageBuilder&
   if (IsRunning()) return SessionResult::NoThread;
   Core& core = *m_pCore;
   m_bHandsetAtRisk = false;
+  m_strSessionPort.clear();
   {
     std::lock_guard<std::mutex> lock(core.signalLock);
     core.stop = core.downloadRequest = core.uploadRequest = core.abort = false;
@@ -401,6 +402,7 @@ SessionResult CTransferSession::RunStart(bool bDownload, const ImageBuilder& bui
   std::string name = m_strPortName;
   if (name.empty() && (core.controller.FindHandsetPort(name) != UtiFound || name.empty()))
     return SessionResult::PortNotFound;
+  m_strSessionPort = name;
   core.controller.SetOpenRetryPause(m_timing.openRetryPauseMs);
   core.Step("open the port " + name);
   if (core.controller.Open(name) != UtiOk) return SessionResult::PortUnavailable;

@@ -72,6 +72,8 @@ class CTransferSession {
   void SetTrace(std::shared_ptr<CLinkTrace> trace);
   // A named port skips the search for the handset; empty: search.
   void SetPortName(std::string portName) { m_strPortName = std::move(portName); }
+  // The port the last StartSession named or found (empty when none was found).
+  const std::string& PortName() const { return m_strSessionPort; }
 
   // The controller the session talks through (between sessions only).
   CUtiCtrl& Controller();
@@ -119,5 +121,6 @@ class CTransferSession {
   ITransferObserver* m_pObserver = nullptr;
   IWakeNotice* m_pWakeNotice = nullptr;
   std::string m_strPortName;            // empty: find the handset
+  std::string m_strSessionPort;         // the port of the last session
   bool m_bHandsetAtRisk = false;        // an upload sent "DEL" in this session
 };

@@ -42,4 +42,5 @@ void CDocumentExchange::OnFileImport() {
     m_doc.SetModifiedFlag();
   }
   ShowImportResult(nullptr, summary, path, m_doc.Store());
+  if (ImportKeptRows(summary)) emit m_doc.entriesArrived();
 }

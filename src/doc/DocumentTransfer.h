@@ -43,6 +43,8 @@ class CDocumentTransfer : public QObject {
   bool IsTransferBusy() const { return m_bSessionOpen; }
   // The last session was an upload that told the handset to clear its phonebook.
   bool HandsetPhonebookAtRisk() const { return m_pSession->HandsetPhonebookAtRisk(); }
+  // The port of the last session (empty when no handset was found).
+  const std::string& SessionPortName() const { return m_pSession->PortName(); }
   // The blocking steps of a session (its start with the wake-up, its end, the restart
   // after an upload) run off the user-interface thread while the event loop turns, and
   // use the session, the store and the view's controller meanwhile. Until such a step has

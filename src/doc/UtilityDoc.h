@@ -84,6 +84,8 @@ class CUtilityDoc : public QObject {
   void closeRequested();
   // From OnCloseDocument, after the transfer has ended.
   void documentClosing();
+  // An import added entries (or overwrote them) and the views show them.
+  void entriesArrived();
 
  private:
   // Writes the phonebook to `localPath` (shown as `path`), asking first whether to let the

@@ -59,9 +59,8 @@ StoreResult CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
   return StoreResult::Ok;
 }
 
-StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
-  CDbPhoneCtrl::Batch batch(store);
-  if (const StoreResult result = store.DeleteAll(); result != StoreResult::Ok) return result;
+std::vector<PhonebookEntry> ImageEntries(const PhonebookImage& image) {
+  std::vector<PhonebookEntry> entries;
   for (std::size_t i = 0; i < kImageRecordCount; ++i) {
     const uint8_t* record = image.data() + i * kImageRecordSize;
     PhonebookEntry entry;
@@ -75,7 +74,15 @@ StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store)
     entry.phone3 = ReadText(record, kPhoneFields[2]);
     entry.group = record[kGroupOffset] + 1;
     entry.memoryNumber = static_cast<int>(i) + 1;
-    if (const StoreResult result = store.AddEntry(entry); result != StoreResult::Ok) return result;
+    entries.push_back(std::move(entry));
   }
+  return entries;
+}
+
+StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
+  CDbPhoneCtrl::Batch batch(store);
+  if (const StoreResult result = store.DeleteAll(); result != StoreResult::Ok) return result;
+  for (PhonebookEntry& entry : ImageEntries(image))
+    if (const StoreResult result = store.AddEntry(std::move(entry)); result != StoreResult::Ok) return result;
   return batch.Commit();
 }

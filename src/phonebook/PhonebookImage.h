@@ -4,7 +4,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "phonebook/PhonebookEntry.h"
 #include "phonebook/StoreResult.h"
 
 class CDbPhoneCtrl;
@@ -15,7 +17,10 @@ inline constexpr std::size_t kImageSize = kImageRecordSize * kImageRecordCount; 
 
 using PhonebookImage = std::array<uint8_t, kImageSize>;
 
-// Replaces the entries of `store` by those of `image` (memory number = record index + 1,
-// stopping at the first record that has neither a reading nor the in-use mark). Returns
-// the store's result; on failure the store keeps the entries it had.
+// The entries of `image`: memory number = record index + 1, ending at the first record
+// that has neither a reading nor the in-use mark.
+std::vector<PhonebookEntry> ImageEntries(const PhonebookImage& image);
+
+// Replaces the entries of `store` by those of `image` (ImageEntries). Returns the store's
+// result; on failure the store keeps the entries it had.
 StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);

@@ -3,6 +3,7 @@
 #include "platform/Console.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,27 @@ bool PrepareStandardStreams() {
       if (!moved) return false;
     }
   }
+  return true;
+}
+
+bool StandardInputIsTerminal() { return ::isatty(0) == 1; }
+
+bool ReadTypedLine(std::string& line, std::size_t limit, const std::function<bool()>& stopped) {
+  line.clear();
+  for (;;) {
+    if (stopped()) return false;
+    pollfd input{0, POLLIN, 0};
+    const int ready = ::poll(&input, 1, 100);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready <= 0) continue;
+    char byte = 0;
+    const ssize_t got = ::read(0, &byte, 1);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got <= 0) return false;
+    if (byte == '\n') break;
+    if (line.size() < limit) line.push_back(byte);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }
 

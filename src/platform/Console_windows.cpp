@@ -19,4 +19,37 @@ bool PrepareStandardStreams() {
   return true;
 }
 
+bool StandardInputIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+// The console's handle is signalled by any input event (a key going up, the mouse); the
+// read then waits for the line to end. Ctrl+C ends that read (the interrupt watch's handler
+// runs), so `stopped` is asked again after it.
+bool ReadTypedLine(std::string& line, std::size_t limit, const std::function<bool()>& stopped) {
+  line.clear();
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  for (;;) {
+    if (stopped()) return false;
+    const DWORD wait = WaitForSingleObject(input, 100);
+    if (wait == WAIT_TIMEOUT) continue;
+    if (wait != WAIT_OBJECT_0) return false;
+    char byte = 0;
+    DWORD got = 0;
+    if (!ReadFile(input, &byte, 1, &got, nullptr)) {
+      if (GetLastError() == ERROR_OPERATION_ABORTED) continue;
+      return false;
+    }
+    if (got == 0) {
+      if (stopped()) return false;
+      continue;
+    }
+    if (byte == '\n') break;
+    if (line.size() < limit) line.push_back(byte);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -234,5 +235,64 @@ std::vector<RankedReading> RankNameReadings(const MeCab::Model& model, const CNa
     ranked.push_back({std::move(reading), final.cost});
     if (ranked.size() == count) break;
   }
+  return ranked;
+}
+
+namespace {
+
+// Byte offsets where each character of the UTF-8 text starts, and its end.
+std::vector<std::size_t> CharacterStarts(std::string_view text) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+  starts.push_back(text.size());
+  return starts;
+}
+
+// What a split of a full name costs besides its readings, by the characters of its surname
+// and given name: two and two is the most usual, one and one or one and two next, and so on.
+int SplitCost(std::size_t surname, std::size_t given) {
+  static constexpr int kCost[4][4] = {
+      {0, 0, 0, 0}, {0, 0, 1000, 2000}, {0, 500, 0, 500}, {0, 2000, 1000, 2000}};
+  return surname < 4 && given < 4 ? kCost[surname][given] : 2000;
+}
+constexpr int kSurnameAlone = 0;    // a name that is a surname alone
+constexpr int kGivenNameAlone = 1000;  // a name that is a given name alone
+
+void Keep(std::map<std::string, long>& best, std::string reading, long cost) {
+  const auto [at, added] = best.emplace(std::move(reading), cost);
+  if (!added && cost < at->second) at->second = cost;
+}
+
+}  // namespace
+
+std::vector<RankedReading> TableNameReadings(const CNameReadingTable& table, std::string_view name,
+                                             std::size_t count, NamePosition position) {
+  std::map<std::string, long> best;  // reading -> its cheapest way
+  if (position != NamePosition::GivenName)
+    for (const TableReading& whole : table.Find(name, true))
+      Keep(best, std::string(whole.katakana), whole.cost + kSurnameAlone);
+  if (position != NamePosition::Surname)
+    for (const TableReading& whole : table.Find(name, false))
+      Keep(best, std::string(whole.katakana), whole.cost + (position == NamePosition::Whole ? kGivenNameAlone : 0));
+  if (position == NamePosition::Whole) {
+    const std::vector<std::size_t> starts = CharacterStarts(name);
+    const std::size_t characters = starts.size() - 1;
+    for (std::size_t cut = 1; cut < characters; ++cut) {
+      const std::vector<TableReading> surnames = table.Find(name.substr(0, starts[cut]), true);
+      if (surnames.empty()) continue;
+      const std::vector<TableReading> givens = table.Find(name.substr(starts[cut]), false);
+      const int split = SplitCost(cut, characters - cut);
+      for (const TableReading& surname : surnames)
+        for (const TableReading& given : givens)
+          Keep(best, std::string(surname.katakana) + std::string(given.katakana),
+               static_cast<long>(surname.cost) + given.cost + split);
+    }
+  }
+  std::vector<RankedReading> ranked;
+  for (auto& [reading, cost] : best) ranked.push_back({reading, cost});
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const RankedReading& a, const RankedReading& b) { return a.cost < b.cost; });
+  if (ranked.size() > count) ranked.resize(count);
   return ranked;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "readings/NameParts.h"
+#include "readings/NameReadingTable.h"
 
 namespace MeCab {
 class Model;
@@ -29,6 +30,7 @@ struct NameScoring {
   int partCost = 9500;           // a learned kanji part learned from one name ...
   double partPerDoubling = 500;  // ... less this for every doubling of the names
   std::size_t beam = 40;         // paths kept per lattice node
+  bool useNameTable = true;      // read full names by the names table (NameReadingTable.h)
 };
 
 // No adjustment: the paths ranked by the dictionary's costs alone, as MeCab ranks them.
@@ -37,6 +39,7 @@ inline NameScoring PlainMeCabScoring() {
   plain.surnameBonus = plain.givenBonus = plain.personBonus = plain.placeBonus = 0;
   plain.surnameAfterGiven = plain.givenFirst = plain.wordPenalty = plain.secondGivenName = 0;
   plain.notNounPenalty = plain.unknownPenalty = 0;
+  plain.useNameTable = false;
   return plain;
 }
 
@@ -53,3 +56,14 @@ std::vector<RankedReading> RankNameReadings(const MeCab::Model& model, const CNa
                                             std::string_view name, std::size_t count,
                                             const NameScoring& scoring = {},
                                             bool continuesName = false);
+
+// Where a text stands in the name the user wrote: the whole name, or one of the parts the
+// user wrote apart (the first is the surname, the others follow it).
+enum class NamePosition { Whole, Surname, GivenName };
+
+// Readings of `name` (UTF-8) from the names table, cheapest first, at most `count`: a
+// whole name is read as a surname followed by a given name, split at every place the
+// table knows both halves (the split's lengths weighed too), or as a surname or given name
+// alone. Empty when the table knows no reading of it.
+std::vector<RankedReading> TableNameReadings(const CNameReadingTable& table, std::string_view name,
+                                             std::size_t count, NamePosition position);

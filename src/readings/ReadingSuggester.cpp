@@ -88,6 +88,20 @@ std::vector<Combined> CombineParts(const std::vector<std::vector<RankedReading>>
   return combined;
 }
 
+// The readings of one part: those of the names table first, as it knows names and how
+// usual their readings are, then MeCab's, which read what the table lacks (a name it does
+// not hold, a shop, a company). MeCab's costs are moved after the table's so that the
+// parts of a name still combine in order.
+std::vector<RankedReading> TableFirst(std::vector<RankedReading> table, std::vector<RankedReading> lattice) {
+  if (table.empty() || lattice.empty()) return table.empty() ? lattice : table;
+  const long shift = table.back().cost + 1 - lattice.front().cost;
+  for (RankedReading& reading : lattice) {
+    reading.cost += shift;
+    table.push_back(std::move(reading));
+  }
+  return table;
+}
+
 }  // namespace
 
 CReadingSuggester::CReadingSuggester(std::vector<std::string> folders, const NameScoring& scoring,
@@ -137,6 +151,9 @@ void CReadingSuggester::LoadLocked() {
     const int contextIds = info ? static_cast<int>(std::min(info->lsize, info->rsize)) : 0;
     for (const std::string& partsFolder : partsFolders)
       if (m_parts.Load(partsFolder + "/" + kNamePartsFile, contextIds)) break;
+    if (m_scoring.useNameTable)
+      for (const std::string& partsFolder : partsFolders)
+        if (m_names.Load(partsFolder + "/" + kNameReadingsFile)) break;
     m_state = State::Ready;
     return;
   }
@@ -148,9 +165,14 @@ std::vector<std::string> CReadingSuggester::Suggest(std::string_view name, std::
   const std::vector<std::string> parts = NameParts(name);
   if (parts.empty()) return {};
   std::vector<std::vector<RankedReading>> ranked;
-  for (std::size_t i = 0; i < parts.size(); ++i)
-    ranked.push_back(RankNameReadings(*m_model, m_parts.Count() ? &m_parts : nullptr, parts[i],
-                                      count, m_scoring, i > 0));
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const NamePosition position = parts.size() == 1 ? NamePosition::Whole
+                                  : i == 0          ? NamePosition::Surname
+                                                    : NamePosition::GivenName;
+    ranked.push_back(TableFirst(TableNameReadings(m_names, parts[i], count, position),
+                                RankNameReadings(*m_model, m_parts.Count() ? &m_parts : nullptr,
+                                                 parts[i], count, m_scoring, i > 0)));
+  }
   std::vector<std::string> readings;
   std::set<std::string> seen;
   for (const Combined& candidate : CombineParts(ranked)) {
@@ -179,6 +201,16 @@ std::string CReadingSuggester::DictionaryFolder() const {
 std::size_t CReadingSuggester::NamePartCount() const {
   std::lock_guard lock(m_mutex);
   return m_parts.Count();
+}
+
+std::size_t CReadingSuggester::NameReadingCount() const {
+  std::lock_guard lock(m_mutex);
+  return m_names.Count();
+}
+
+std::size_t CReadingSuggester::NameTableBytes() const {
+  std::lock_guard lock(m_mutex);
+  return m_names.Bytes();
 }
 
 std::size_t CReadingSuggester::DictionaryBytes() const {

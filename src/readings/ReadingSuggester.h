@@ -25,7 +25,8 @@ class CReadingSuggester {
 
   // Looks for the dictionary in `folders`, in order; by default in QVBOOK_READING_DIC
   // when that is set, else where the system keeps it (platform/DictionaryFolders.h). The
-  // learned name parts (kNamePartsFile) are looked for beside the dictionary, then in
+  // learned name parts (kNamePartsFile) and the names table (kNameReadingsFile) are looked
+  // for beside the dictionary, then in
   // `partsFolders` (by default the installed data folder, then the build's).
   // `scoring` weighs name patterns (NameReadings.h); the defaults are the measured ones.
   explicit CReadingSuggester(std::vector<std::string> folders = DefaultFolders(),
@@ -38,6 +39,7 @@ class CReadingSuggester {
   static std::vector<std::string> DefaultFolders();
   static std::vector<std::string> DefaultPartsFolders();
   static constexpr const char* kNamePartsFile = "name-parts.tsv";
+  static constexpr const char* kNameReadingsFile = "name-readings.tsv";
 
   // Starts loading the dictionary on a thread of its own and returns at once.
   void LoadInBackground();
@@ -62,6 +64,10 @@ class CReadingSuggester {
   std::size_t DictionaryBytes() const;
   // How many learned name parts were loaded (0 without the file).
   std::size_t NamePartCount() const;
+  // How many readings of surnames and given names the names table holds, and the bytes it
+  // takes in memory (0 without the file).
+  std::size_t NameReadingCount() const;
+  std::size_t NameTableBytes() const;
 
  private:
   static std::string FirstOf(const std::vector<std::string>& readings) {
@@ -76,6 +82,7 @@ class CReadingSuggester {
   std::atomic<State> m_state{State::NotLoaded};
   std::unique_ptr<MeCab::Model> m_model;  // immutable once loaded; shared by all threads
   CNameParts m_parts;                     // likewise
+  CNameReadingTable m_names;              // likewise
   std::string m_folder;
   std::size_t m_bytes = 0;
   bool m_missingNoticeTaken = false;

@@ -127,9 +127,9 @@ enum StringId : int {
 
   // Undo and redo: the menu words (also the captions of their failures), the steps' names
   IDS_UNDO = 280,                // 元に戻す
-  IDS_UNDO_STEP = 281,           // 元に戻す: %1 (the step's name)
+  IDS_UNDO_STEP = 281,           // 元に戻す - %1 (the step's name)
   IDS_REDO = 282,                // やり直し
-  IDS_REDO_STEP = 283,           // やり直し: %1
+  IDS_REDO_STEP = 283,           // やり直し - %1
   IDS_STEP_ADD = 284,
   IDS_STEP_EDIT = 285,
   IDS_STEP_DELETE = 286,
@@ -141,6 +141,7 @@ enum StringId : int {
   IDS_UNDO_FAILED = 292,
   IDS_REDO_FAILED = 293,
   IDS_HISTORY_OUT_OF_STEP = 294, // follows 292 or 293
+  IDS_STEP_FILL_READINGS = 295,
 
   // Find
   IDS_FIND_LABEL = 300,          // the search field's label
@@ -148,7 +149,8 @@ enum StringId : int {
   IDS_FIND_MATCHES = 302,        // %1 the number of matching entries
   IDS_FIND_NO_MATCH = 303,       // also the tooltip of a kana tab without a match
   IDS_FIND_CLOSE = 304,          // the button that closes the search field
-  IDS_FIND_BOX_NAME = 305,       // the toolbar's search box
+  IDS_FIND_FIELD_NAME = 305,     // the search field's accessible name
+  IDS_FIND_CLEAR = 306,          // the button inside the field that empties it
 
   // vCard import and export
   IDS_VCARD_IMPORT_DONE = 400,
@@ -198,6 +200,59 @@ enum StringId : int {
   IDS_READING_FILL_COLUMN_NEW = 449,
   IDS_READING_FILL_COLUMN_OLD = 450,
   IDS_READING_UNREAD_NAMES = 451,    // %1 the number of names without a suggestion
+  IDS_READING_NOTHING_TO_FILL = 452,
+  IDS_READING_UNREAD_HINT = 453,     // %1 the number of entries without a reading
+
+  // The handset's phonebook backed up before an upload: the backup, the preview of what the
+  // upload changes, the restore
+  IDS_BACKUP_CAPTION = 470,          // 端末の電話帳のバックアップ
+  IDS_BACKUP_WRITE_FAILED = 471,
+  IDS_BACKUP_NOT_TAKEN_NOTE = 472,   // follows a failed backup download's text
+  IDS_BACKUP_HOLDS_PHONEBOOK = 473,  // follows a failed upload's text; %1 the backup's name
+  IDS_BACKUP_PROGRESS_TITLE = 474,
+  IDS_PREVIEW_INTRO = 475,           // %1 the handset's entries now
+  IDS_PREVIEW_ADDED = 476,           // %1 how many, as are the counts below
+  IDS_PREVIEW_CHANGED = 477,
+  IDS_PREVIEW_REMOVED = 478,
+  IDS_PREVIEW_UNCHANGED = 479,
+  IDS_PREVIEW_TOTAL = 480,
+  IDS_PREVIEW_MANY_REMOVED = 481,
+  IDS_PREVIEW_BACKUP = 482,          // %1 the backup's name
+  IDS_PREVIEW_UPLOAD_BUTTON = 483,
+  IDS_PREVIEW_CANCEL_BUTTON = 484,
+  IDS_PREVIEW_TAB_ADDED = 485,       // %1 how many
+  IDS_PREVIEW_TAB_CHANGED = 486,
+  IDS_PREVIEW_TAB_REMOVED = 487,
+  IDS_FIELD_NUMBER = 488,            // the fields, as column titles and in a change's list
+  IDS_FIELD_NAME = 489,
+  IDS_FIELD_READING = 490,
+  IDS_FIELD_PHONE1 = 491,
+  IDS_FIELD_PHONE2 = 492,
+  IDS_FIELD_PHONE3 = 493,
+  IDS_FIELD_GROUP = 494,
+  IDS_COLUMN_CHANGED_FIELDS = 495,
+  IDS_COLUMN_BEFORE = 496,
+  IDS_COLUMN_AFTER = 497,
+  IDS_PREVIEW_QUESTION = 500,        // the command line's question
+  IDS_PREVIEW_NO_TERMINAL = 501,
+  IDS_UPLOAD_CANCELLED = 502,
+  IDS_CHANGE_ADDED = 503,            // a line of the command line's list: 追加, 変更, 削除
+  IDS_CHANGE_CHANGED = 504,
+  IDS_CHANGE_REMOVED = 505,
+  IDS_RESTORE_CAPTION = 506,         // 端末のバックアップから復元
+  IDS_RESTORE_GUIDE = 507,
+  IDS_RESTORE_NONE = 508,
+  IDS_RESTORE_FOLDER = 509,          // %1 the folder
+  IDS_COLUMN_DATE = 510,
+  IDS_COLUMN_ENTRIES = 511,
+  IDS_COLUMN_SOURCE = 512,
+  IDS_COLUMN_FILE = 513,
+  IDS_RESTORE_OPEN = 514,
+  IDS_RESTORE_UPLOAD = 515,
+  IDS_ENTRY_COUNT = 516,             // %1 how many entries
+  IDS_BACKUP_UNREADABLE = 517,       // a backup's entries where the file cannot be read
+  IDS_RESTORE_LIST_NAME = 518,       // the list's accessible name
+  IDS_SETTING_NOT_SAVED = 519,       // caption IDS_APP_TITLE
 
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,

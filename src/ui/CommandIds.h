@@ -39,7 +39,14 @@ enum CommandId : int {
   ID_MANUAL_NO_DOCUMENT = 32803,  // マニュアル of the no-document menu: does nothing
   ID_OPEN_MANUAL = 32805,
   ID_FILE_EXPORT = 32820,         // the phonebook, or the selected rows, as a vCard file
-  ID_LINK_TRACE = 32821,          // the link trace for support, on or off
+  ID_FILL_READINGS = 32821,       // readings from the dictionary for many entries at once
+  // The active phonebook window's own buttons, from the window menu.
+  ID_WINDOW_MINIMIZE = 32840,
+  ID_WINDOW_MAXIMIZE = 32841,
+  ID_WINDOW_RESTORE = 32842,
+  ID_RESTORE_BACKUP = 32830,      // a backup of the handset's phonebook opened or uploaded
+  ID_BACKUP_BEFORE_UPLOAD = 32831,  // the setting: uploads back up and preview first
+  ID_LINK_TRACE = 32832,          // the setting: the link trace for support, on or off
 };
 
 enum ResourceId : int {

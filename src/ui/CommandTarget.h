@@ -9,7 +9,7 @@ struct CommandState {
   bool enabled = false;
   bool checked = false;  // a check mark, or a pressed toolbar button
   bool radio = false;    // the mark is a radio dot rather than a check
-  QString label;         // when not empty: the command's words for now ("元に戻す: 削除"),
+  QString label;         // when not empty: the command's words for now ("元に戻す - 削除"),
                          // in place of the menu item's words and the button's tooltip
 };
 

@@ -37,5 +37,7 @@ inline constexpr const char* kTabBarName = "五十音の行";
 inline constexpr const char* kKanaListName = "五十音順リスト";
 inline constexpr const char* kNumberListName = "番号順リスト";
 inline constexpr const char* kContextMenuName = "データのメニュー";
+inline constexpr const char* kStatusBarName = "ステータス バー";
+inline constexpr const char* kSizeGripName = "サイズ変更グリップ";
 
 }  // namespace UiText

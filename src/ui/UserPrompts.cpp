@@ -3,7 +3,12 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -19,6 +24,33 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     case MessageIcon::None: break;
   }
   return QMessageBox::NoIcon;
+}
+
+// The widest line of `text` in `metrics`.
+int WidestLine(const QFontMetrics& metrics, const QString& text) {
+  int widest = 0;
+  for (const QString& line : text.split(QLatin1Char('\n')))
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  return widest;
+}
+
+// Qt breaks a message wider than 500 pixels at any character of Japanese text, and its
+// details at the width of the box, which leaves a word or a count alone on a line. Every
+// line of the text and of the details keeps whole while the widest box Qt allows on the
+// screen has room for it.
+void KeepLinesWhole(QMessageBox& box, const QScreen* screen) {
+  const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+  const int widestBox = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+  const int room = widestBox - 160;  // less the icon and the margins
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    label->setMinimumWidth(std::min(WidestLine(label->fontMetrics(), label->text()) + 2, room));
+  if (auto* details = box.findChild<QTextEdit*>()) {
+    const int edges = 2 * details->frameWidth() +
+                      2 * static_cast<int>(details->document()->documentMargin()) +
+                      details->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    details->setMinimumWidth(
+        std::min(WidestLine(details->fontMetrics(), details->toPlainText()) + edges, room));
+  }
 }
 
 QMessageBox::StandardButton ToQtButton(PromptAnswer answer) {
@@ -46,6 +78,7 @@ class QtUserPrompts : public IUserPrompts {
       QString details = request.details;
       box.setDetailedText(details.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
+    KeepLinesWhole(box, request.owner ? request.owner->screen() : QGuiApplication::primaryScreen());
     box.setDefaultButton(ToQtButton(request.defaultButton));
     box.setEscapeButton(request.buttons == PromptButtons::Ok      ? QMessageBox::Ok
                         : request.buttons == PromptButtons::YesNo ? QMessageBox::No

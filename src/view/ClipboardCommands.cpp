@@ -114,6 +114,7 @@ void CClipboardCommands::PasteLines(const std::vector<std::string>& lines) {
   m_pDoc->SetModifiedFlag();
   m_lists.CurrentList()->SelectNumbers(outcome.pastedNumbers);
   emit commandStateChanged();
+  emit rowsPasted();
 }
 
 void CClipboardCommands::BindCommands(CCommandHandlers& commands) {

@@ -31,6 +31,7 @@ class CClipboardCommands : public QObject {
 
  signals:
   void commandStateChanged();
+  void rowsPasted();  // rows were added to the phonebook
 
  private:
   bool CopySelectionToClipboard();

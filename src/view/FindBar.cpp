@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "strings/StringIds.h"
@@ -15,8 +16,13 @@ CFindBar::CFindBar(QWidget* parent) : QWidget(parent) {
   auto* label = new QLabel(Text(IDS_FIND_LABEL), this);
   m_pField = new QLineEdit(this);
   m_pField->setPlaceholderText(Text(IDS_FIND_PLACEHOLDER));
-  m_pField->setAccessibleName(Text(IDS_FIND_BOX_NAME));
+  m_pField->setAccessibleName(Text(IDS_FIND_FIELD_NAME));
   m_pField->setClearButtonEnabled(true);
+  // The field's clear button (a tool button inside it) is named for screen readers.
+  for (QToolButton* clear : m_pField->findChildren<QToolButton*>()) {
+    clear->setAccessibleName(Text(IDS_FIND_CLEAR));
+    clear->setToolTip(Text(IDS_FIND_CLEAR));
+  }
   const int placeholderWidth = m_pField->fontMetrics().horizontalAdvance(Text(IDS_FIND_PLACEHOLDER));
   m_pField->setMinimumWidth(placeholderWidth + 40);
   label->setBuddy(m_pField);
@@ -36,12 +42,16 @@ CFindBar::CFindBar(QWidget* parent) : QWidget(parent) {
   layout->addWidget(m_pClose);
 
   m_pField->installEventFilter(this);
-  connect(m_pField, &QLineEdit::textEdited, this, &CFindBar::textEdited);
+  // Every change of the text, typed or not (a paste, an input method's commit, a screen
+  // reader setting it), is reported once.
+  connect(m_pField, &QLineEdit::textChanged, this, &CFindBar::textChanged);
   connect(m_pClose, &QToolButton::clicked, this, &CFindBar::closeRequested);
 }
 
 void CFindBar::SetText(const QString& text) {
-  if (m_pField->text() != text) m_pField->setText(text);
+  if (m_pField->text() == text) return;
+  const QSignalBlocker quiet(m_pField);
+  m_pField->setText(text);
 }
 
 void CFindBar::SetSummary(const QString& summary) { m_pSummary->setText(summary); }

@@ -1,6 +1,7 @@
-// The search field above a phonebook's list: its label, the field, how many entries match,
-// and a button that closes it. Esc in the field closes it too; Enter or Down goes on to the
-// list. The bar only reports what the user does; the view filters.
+// The search field above a phonebook's list, the one place where a search is typed: its
+// label, the field, how many entries match, and a button that closes it. Esc in the field
+// closes it too; Enter or Down goes on to the list. The bar only reports what the user
+// does; the view filters.
 #pragma once
 
 #include <QWidget>
@@ -25,7 +26,8 @@ class CFindBar : public QWidget {
   void Open();
 
  signals:
-  void textEdited(const QString& text);
+  // The field's text changed, however it was changed (not by SetText).
+  void textChanged(const QString& text);
   void closeRequested();
   void listRequested();
 

@@ -63,7 +63,7 @@ void CHistoryCommands::ReplayHistory(bool backwards) {
 }
 
 void CHistoryCommands::BindCommands(CCommandHandlers& commands) {
-  // The items name the step they take back or make again ("元に戻す: 削除").
+  // The items name the step they take back or make again ("元に戻す - 削除").
   const auto stepState = [this](bool undo) {
     return [this, undo](CommandState& state) {
       const CPhonebookHistory& history = m_pDoc->History();

@@ -14,7 +14,7 @@
 
 CListFind::CListFind(CUtilityDoc* document, CPhonebookLists& lists, CFindBar* bar, QObject* parent)
     : QObject(parent), m_pDoc(document), m_lists(lists), m_pFindBar(bar) {
-  connect(m_pFindBar, &CFindBar::textEdited, this, &CListFind::SetFindText);
+  connect(m_pFindBar, &CFindBar::textChanged, this, &CListFind::SetFindText);
   connect(m_pFindBar, &CFindBar::closeRequested, this, &CListFind::EndFind);
   connect(m_pFindBar, &CFindBar::listRequested, this, [this] {
     CPhoneList* list = m_lists.CurrentList();
@@ -67,7 +67,6 @@ void CListFind::ApplyFilter(const CEntryFilter& filter) {
   m_matchCounts.fill(0);
   MarkTabsWithoutMatch();
   m_pFindBar->SetSummary(FindSummary());
-  emit findTextChanged(filter.Text());
 }
 
 void CListFind::CountMatches() {

@@ -26,8 +26,8 @@ class CListFind : public QObject {
 
   CFindBar* FindBar() const { return m_pFindBar; }
   void OnEditFind();
-  // Filters by `text` (as typed into the search field or the toolbar's box), showing the
-  // search field while the text is not empty.
+  // Filters by `text` (as the search field holds it), showing the search field while the
+  // text is not empty.
   void SetFindText(const QString& text);
   // Clears the search and hides its field; every row shows again.
   void EndFind();
@@ -46,8 +46,6 @@ class CListFind : public QObject {
 
  signals:
   void commandStateChanged();
-  // The search's text changed (from the field, the toolbar's box or the view itself).
-  void findTextChanged(const QString& text);
 
  private:
   // The filter both lists take (they show it from their next fill).

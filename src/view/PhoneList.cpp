@@ -3,7 +3,9 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "phonebook/EntryRules.h"
@@ -13,6 +15,8 @@
 namespace {
 
 const int kColumnWidths[CPhoneListModel::kColumnCount] = {100, 140, 140, 180, 180, 180, 100};
+// The widest text of the number and group columns, which need less than their widths.
+const char* const kNarrowColumnTexts[] = {"0000", "9"};
 
 }  // namespace
 
@@ -33,6 +37,17 @@ CPhoneList::CPhoneList(const QString& accessibleName, QWidget* parent)
   horizontalHeader()->setStretchLastSection(false);
   for (int column = 0; column < CPhoneListModel::kColumnCount; ++column)
     setColumnWidth(column, kColumnWidths[column]);
+  // The number and group columns are only as wide as their titles (with the sort mark) or
+  // texts need, so that all seven columns fit a window 1024 pixels wide without a
+  // horizontal scroll bar.
+  const int cellMargins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4);
+  const int narrowColumns[] = {FieldMemoryNumber, FieldGroup};
+  for (int i = 0; i < 2; ++i) {
+    const int column = narrowColumns[i];
+    const int text = fontMetrics().horizontalAdvance(QString::fromLatin1(kNarrowColumnTexts[i]));
+    const int needed = std::max(horizontalHeader()->sectionSizeHint(column), text + cellMargins);
+    setColumnWidth(column, std::min(kColumnWidths[column], needed));
+  }
   // The selection stays visible while another window has the focus.
   QPalette colours = palette();
   colours.setColor(QPalette::Inactive, QPalette::Highlight,

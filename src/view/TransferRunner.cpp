@@ -1,6 +1,7 @@
 // Download and upload from a phonebook's view, from the question to the last message.
 #include "view/TransferRunner.h"
 
+#include "backup/ui/BackupSettings.h"
 #include "comm/RestartHandset.h"
 #include "comm/TransferMessages.h"
 #include "comm/UtiCtrl.h"
@@ -15,6 +16,7 @@
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
+#include "view/UploadBackupStep.h"
 
 namespace {
 
@@ -37,8 +39,8 @@ MessageIcon IconOf(const MessageIds& ids) {
   }
 }
 
-PromptAnswer ShowTransferMessage(QWidget* owner, const MessageIds& ids) {
-  return ShowMessage(owner, Text(ids.caption), QString::fromStdString(MessageText(ids)), IconOf(ids));
+PromptAnswer ShowTransferMessage(QWidget* owner, const MessageIds& ids, const std::string& argument = {}) {
+  return ShowMessage(owner, Text(ids.caption), QString::fromStdString(MessageText(ids, argument)), IconOf(ids));
 }
 
 // A confirmation before overwriting.
@@ -82,8 +84,40 @@ void CTransferRunner::OnUpload() {
     ShowTransferMessage(m_pView, kNothingToUpload);
     return;
   }
+  if (BackupBeforeUpload()) {
+    UploadWithBackup();
+    return;
+  }
   if (!Confirm(m_pView, kConfirmUpload)) return;
+  m_strBackupName.clear();
   Run(false);
+}
+
+// The backup's download is a session of its own: the handset serves one transfer per
+// session, and the preview may keep the user for any time in between.
+void CTransferRunner::UploadWithBackup() {
+  QPointer<CTransferRunner> alive(this);
+  m_strBackupName.clear();
+  m_bBackupTaken = false;
+  m_bBackupDownload = true;
+  Run(true);
+  // Not started, failed, aborted or closed: its message, if any, has been shown.
+  if (!alive || !m_bBackupTaken || !m_pView) return;
+  std::string backupName;
+  if (!BackUpAndPreview(*m_pDoc, m_pView, backupName) || !alive) return;
+  m_strBackupName = backupName;
+  Run(false);
+}
+
+MessageIds CTransferRunner::WithBackupNote(const MessageIds& ids, bool bDownload) const {
+  if (bDownload && m_bBackupDownload) return WithNote(ids, IDS_BACKUP_NOT_TAKEN_NOTE);
+  if (!bDownload && !m_strBackupName.empty()) return WithNote(ids, IDS_BACKUP_HOLDS_PHONEBOOK);
+  return ids;
+}
+
+void CTransferRunner::ShowResult(const MessageIds& ids, bool bDownload) {
+  ShowTransferMessage(m_pView, WithBackupNote(ids, bDownload), m_strBackupName);
+  if (bDownload) m_bBackupDownload = false;
 }
 
 void CTransferRunner::Run(bool bDownload) {
@@ -96,11 +130,12 @@ void CTransferRunner::Run(bool bDownload) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
     m_pDoc->Transfer().EndSession();
-    ShowTransferMessage(m_pView, StartFailureMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()));
+    ShowResult(StartFailureMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()), bDownload);
     return;
   }
   CProgressDialog& dialog = *m_pProgressDlg;
-  dialog.m_strTitle = QString::fromUtf8(bDownload ? "ダウンロード中..." : "アップロード中...");
+  dialog.m_strTitle = m_bBackupDownload && bDownload ? Text(IDS_BACKUP_PROGRESS_TITLE)
+                                                     : QString::fromUtf8(bDownload ? "ダウンロード中..." : "アップロード中...");
   // Queued behind what the thread posted so far: it runs once the dialog is showing.
   QMetaObject::invokeMethod(this, &CTransferRunner::ReleaseHeldNotifications, Qt::QueuedConnection);
   dialog.DoModal();
@@ -138,12 +173,24 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
   const bool bDownload = kind == NotifyDownloadFinished;
   const auto result = static_cast<SessionResult>(value);  // the event carries the session's code
 
-  if (dialog.HasWindow()) dialog.EndDialog(0);
+  const bool dialogUp = dialog.HasWindow();
+  if (dialogUp) dialog.EndDialog(0);
   QPointer<CTransferRunner> alive(this);
   m_pDoc->Transfer().EndSession();
   if (!alive || !m_pView) return;
+  // A backup taken after the user pressed Abort is not used: the upload was stopped.
+  const bool backupTaken = bDownload && m_bBackupDownload && result == SessionResult::Ok && dialogUp;
+  if (bDownload && m_bBackupDownload && !backupTaken) {
+    ShowResult(TransferResultMessage(result == SessionResult::Ok ? SessionResult::Aborted : result, bDownload), bDownload);
+    return;
+  }
+  if (backupTaken) {
+    m_bBackupDownload = false;
+    m_bBackupTaken = true;  // UploadWithBackup goes on once the dialog's run has returned
+    return;
+  }
   if (result != SessionResult::Ok) {
-    ShowTransferMessage(m_pView, TransferResultMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()));
+    ShowResult(TransferResultMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()), bDownload);
     return;
   }
   if (bDownload) {

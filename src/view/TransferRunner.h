@@ -1,13 +1,16 @@
 // The transfer conversation of a phonebook's view: the questions before a download or an
-// upload, the progress dialog, the session's notifications (held back until the dialog is
-// up), every result message, the received entries into the store, and the restart of the
-// handset after an upload. The view owns one, which binds the two commands.
+// upload (for an upload, unless the user turned it off, a backup of the handset's phonebook
+// downloaded in a session of its own and a preview of the changes), the progress dialog,
+// the session's notifications (held back until the dialog is up), every result message,
+// the received entries into the store, and the restart of the handset after an upload.
+// The view owns one, which binds the two commands.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,6 +20,7 @@ class CUtiCtrl;
 class CUtilityDoc;
 class CWaitNotice;
 class QWidget;
+struct MessageIds;
 
 class CTransferRunner : public QObject {
   Q_OBJECT
@@ -44,6 +48,11 @@ class CTransferRunner : public QObject {
  private:
   // Starts a download or upload and shows its progress until it ends or is aborted.
   void Run(bool bDownload);
+  // The upload after the handset's phonebook was downloaded, kept and the changes agreed.
+  void UploadWithBackup();
+  // `ids` with the note of the backup step the transfer belongs to, if any.
+  MessageIds WithBackupNote(const MessageIds& ids, bool bDownload) const;
+  void ShowResult(const MessageIds& ids, bool bDownload);
   // Hands on the notifications that arrived before the progress dialog was up.
   void ReleaseHeldNotifications();
   void OnCommNotify(int kind, long value);
@@ -59,4 +68,9 @@ class CTransferRunner : public QObject {
   // While a session starts, its notifications wait here until the progress dialog is up.
   bool m_bHoldNotifications = false;
   std::vector<std::pair<int, long>> m_heldNotifications;
+  // From the start of the backup's download until its end has been handled.
+  bool m_bBackupDownload = false;
+  // The backup's download succeeded while its progress dialog was up: the upload may follow.
+  bool m_bBackupTaken = false;
+  std::string m_strBackupName;  // the backup of the upload that runs now (empty: none)
 };

@@ -20,6 +20,7 @@
 #include "view/PhoneList.h"
 #include "view/PhonebookLists.h"
 #include "view/DuplicateDialogQuestion.h"
+#include "view/ReadingCommands.h"
 #include "view/TransferRunner.h"
 
 CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
@@ -32,6 +33,7 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   m_pEntries = new CEntryCommands(m_pDoc, *m_pLists, *m_pFind, this);
   m_pClipboard = new CClipboardCommands(m_pDoc, *m_pLists, *m_pFind, *m_pEntries, this);
   m_pHistory = new CHistoryCommands(m_pDoc, *m_pLists, *m_pFind, this);
+  m_pReadings = new CReadingCommands(m_pDoc, *m_pLists, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -49,6 +51,11 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   connect(m_pClipboard, &CClipboardCommands::commandStateChanged, this,
           &CUtilityView::commandStateChanged);
   connect(m_pHistory, &CHistoryCommands::commandStateChanged, this, &CUtilityView::commandStateChanged);
+  connect(m_pReadings, &CReadingCommands::commandStateChanged, this, &CUtilityView::commandStateChanged);
+  // Entries that arrive without a reading: the user is told the fill command exists.
+  connect(m_pDoc, &CUtilityDoc::entriesArrived, m_pReadings, &CReadingCommands::TellOfEntriesWithoutReading);
+  connect(m_pClipboard, &CClipboardCommands::rowsPasted, m_pReadings,
+          &CReadingCommands::TellOfEntriesWithoutReading);
   connect(&m_pDoc->Transfer(), &CDocumentTransfer::transferStateChanged, this, &CUtilityView::commandStateChanged);
   m_pTransfers = std::make_unique<CTransferRunner>(m_pDoc, this);
   static CDuplicateDialogQuestion duplicateDialog;  // holds nothing: every view shares it
@@ -64,6 +71,7 @@ void CUtilityView::BindCommands() {
   m_pEntries->BindCommands(m_commands);
   m_pClipboard->BindCommands(m_commands);
   m_pHistory->BindCommands(m_commands);
+  m_pReadings->BindCommands(m_commands);
   m_pTransfers->BindCommands(m_commands);
   // The document writes the file; the view knows which rows are selected.
   m_commands.Bind(ID_FILE_EXPORT, [this] {

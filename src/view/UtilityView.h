@@ -15,6 +15,7 @@ class CEntryCommands;
 class CHistoryCommands;
 class CListFind;
 class CPhonebookLists;
+class CReadingCommands;
 class CTransferRunner;
 class CUtilityDoc;
 class QMenu;
@@ -32,6 +33,7 @@ class CUtilityView : public QWidget, public ICommandTarget {
   CListFind& Find() const { return *m_pFind; }
   CEntryCommands& Entries() const { return *m_pEntries; }
   CClipboardCommands& Clipboard() const { return *m_pClipboard; }
+  CReadingCommands& Readings() const { return *m_pReadings; }
   CHistoryCommands& History() const { return *m_pHistory; }
   CTransferRunner& Transfers() const { return *m_pTransfers; }
 
@@ -63,6 +65,7 @@ class CUtilityView : public QWidget, public ICommandTarget {
   CListFind* m_pFind;
   CEntryCommands* m_pEntries;
   CClipboardCommands* m_pClipboard;
+  CReadingCommands* m_pReadings;
   CHistoryCommands* m_pHistory;
   std::unique_ptr<CTransferRunner> m_pTransfers;     // download and upload
   CCommandHandlers m_commands;     // the commands of the view's parts

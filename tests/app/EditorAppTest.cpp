@@ -73,7 +73,7 @@ class EditorAppTest : public EditorTest<> {
     QCOMPARE(Titles(Frame()), QStringList{QString::fromUtf8("電話帳1")});
     QVERIFY(Frame()->ActiveChild()->isMaximized());
     QCOMPARE(Frame()->CurrentMenuId(), 129);
-    QCOMPARE(Frame()->windowTitle(), QString::fromUtf8("Velmora-QV 電話帳ソフト - 電話帳1"));
+    QCOMPARE(Frame()->windowTitle(), QString::fromUtf8("Velmora-QV 電話帳ソフト - [電話帳1[*]]"));
     QVERIFY(m_prompts->messages.empty());
   }
 

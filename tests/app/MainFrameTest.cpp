@@ -1,14 +1,20 @@
 // The main window: both menu bars, the toolbar, the accelerators, the command states with
 // and without a phonebook, the status bar, the about box and the manual command.
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QActionGroup>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QHeaderView>
+#include <QMdiArea>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -26,6 +32,7 @@
 #include "comm/ui/ProgressDialog.h"
 #include "doc/UtilityDoc.h"
 #include "support/EditorFixture.h"
+#include "view/FindBar.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -57,6 +64,28 @@ class FakeShell : public IShellLauncher {
   QStringList opened;
 };
 
+// The objects under `node` that a user can focus or press and that have no name, by class.
+// A table's cells are its data (an empty phone number is an empty cell): the table is
+// checked, not its cells.
+QStringList UnnamedControls(QAccessibleInterface* node) {
+  QStringList unnamed;
+  for (int i = 0; i < node->childCount(); ++i) {
+    QAccessibleInterface* child = node->child(i);
+    if (!child || child->state().invisible) continue;
+    const QStringList actions = child->actionInterface() ? child->actionInterface()->actionNames() : QStringList();
+    const bool pressable = actions.contains(QAccessibleActionInterface::pressAction()) ||
+                           actions.contains(QAccessibleActionInterface::toggleAction());
+    if ((child->state().focusable || pressable) && child->text(QAccessible::Name).trimmed().isEmpty())
+      unnamed << (child->object() ? child->object()->metaObject()->className() : "?");
+    if (child->role() != QAccessible::Table) unnamed << UnnamedControls(child);
+  }
+  return unnamed;
+}
+
+QStringList UnnamedControls(QObject* root) {
+  return UnnamedControls(QAccessible::queryAccessibleInterface(root));
+}
+
 }  // namespace
 
 class MainFrameTest : public EditorTest<> {
@@ -85,16 +114,16 @@ class MainFrameTest : public EditorTest<> {
                  QString::fromUtf8("ファイル(&F): 57600 57601 57602 57603 57604 32798 32820 57665"),
                  QString::fromUtf8("編集(&E): 57643 57644 - 57635 57634 57637 - 57636"),
                  QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
-                 QString::fromUtf8("データ(&D): 32778 32779 32793 - 32780"),
-                 QString::fromUtf8("通信(&C): 32783 32784 - 32821"),
-                 QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649"),
+                 QString::fromUtf8("データ(&D): 32778 32779 32793 - 32821 - 32780"),
+                 QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831 32832"),
+                 QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649 - 32840 32841 32842"),
                  QString::fromUtf8("ヘルプ(&H): 32805 57664")}));
     CloseAll();
     QCOMPARE(Frame()->CurrentMenuId(), 128);
     QCOMPARE(MenuOutline(Frame()->menuBar()),
              (QStringList{QString::fromUtf8("ファイル(&F): 57600 57601 - 57602 57665"),
                           QString::fromUtf8("表示(&V): 59392 59393"),
-                          QString::fromUtf8("通信(&C): 32783 32784 - 32821"),
+                          QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831 32832"),
                           QString::fromUtf8("ヘルプ(&H): 57666 57664 - 32803")}));
     QCOMPARE(Frame()->windowTitle(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
   }
@@ -116,9 +145,8 @@ class MainFrameTest : public EditorTest<> {
     QList<int> ids;
     for (QAction* action : Frame()->ToolBar()->actions())
       if (!action->isSeparator()) ids << CommandIdOf(action);
-    // The search box closes the row.
-    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 32773,
-                              32774, 32778, 32783, 32784, 32805, 57664, 0}));
+    QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 57636,
+                              32773, 32774, 32778, 32783, 32784, 32805, 57664}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
     QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), StoreResult::Ok);
     View()->OnUpdate();
@@ -135,13 +163,18 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(!Frame()->ToolBar()->Action(ID_NUMBER_ORDER)->isChecked());
     QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->toolTip(), QString::fromUtf8("新規追加"));
     QCOMPARE(Frame()->ToolBar()->Action(ID_ADD_ENTRY)->statusTip(), QString::fromUtf8("新規にデータを追加します"));
+    // A command with only a prompt is named by its menu words (the prompt describes it).
+    QCOMPARE(Frame()->ToolBar()->Action(ID_OPEN_MANUAL)->text(), QString::fromUtf8("マニュアル"));
   }
 
-  // The search box and the undo items reach the active phonebook; the status bar counts.
+  // The search button and the undo items reach the active phonebook; the status bar counts.
   void findAndUndoFromTheToolbarAndMenu() {
     PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(),
                       {MakeEntry(1, Kana::A), MakeEntry(2, Kana::Ka)});
-    TypeText(Frame()->ToolBar()->FindBox(), QString::fromUtf8("ｱ"));
+    Frame()->ToolBar()->Action(ID_EDIT_FIND)->trigger();
+    QLineEdit* field = View()->Find().FindBar()->Field();
+    QVERIFY(field->isVisible() && field->hasFocus());
+    TypeText(field, QString::fromUtf8("ｱ"));
     QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     Frame()->UpdateCommandUI();
     QCOMPARE(Frame()->IdleMessage(), QString::fromUtf8("1 件が一致しました"));
@@ -150,13 +183,35 @@ class MainFrameTest : public EditorTest<> {
     QVERIFY(Frame()->ExecuteCommand(ID_DELETE_ENTRY));
     QMenu* editMenu = Frame()->menuBar()->actions()[1]->menu();
     emit editMenu->aboutToShow();
-    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す: 削除\tCtrl+Z(&U)"));
-    QCOMPARE(Frame()->ToolBar()->Action(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す: 削除"));
+    QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す - 削除\tCtrl+Z(&U)"));
+    QCOMPARE(Frame()->ToolBar()->Action(ID_EDIT_UNDO)->toolTip(), QString::fromUtf8("元に戻す - 削除"));
     QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Column(View()->Lists().NumberList(), 0), QStringList{"0001"});
     emit editMenu->aboutToShow();
     QCOMPARE(editMenu->actions()[0]->text(), QString::fromUtf8("元に戻す\tCtrl+Z(&U)"));
     QVERIFY(!editMenu->actions()[0]->isEnabled());
+    QCOMPARE(editMenu->actions()[1]->text(), QString::fromUtf8("やり直し - 削除\tCtrl+Y(&R)"));
+  }
+
+  // "*" marks unsaved changes in the phonebook window's caption and in the main window's,
+  // follows undo back to the saved state and goes with a save.
+  void captionsMarkUnsavedChanges() {
+    CChildFrame* first = Frame()->ActiveChild();
+    QVERIFY(first->windowTitle().endsWith("[*]") && Frame()->windowTitle().contains("[*]"));
+    const auto marks = [this, first] {  // the windows' marks, and what a screen reader reads
+      return QString("%1%2%3").arg(first->isWindowModified()).arg(Frame()->isWindowModified())
+          .arg(QAccessible::queryAccessibleInterface(Frame())->text(QAccessible::Name).contains('*'));
+    };
+    m_prompts->dialogScripts.push_back(Fill({{FieldName, "Kato"}, {FieldReading, "KATO"}, {FieldPhone1, "1"}}));
+    View()->Entries().OnAddEntry();
+    QCOMPARE(marks(), QString("111"));
+    QVERIFY(Frame()->ExecuteCommand(ID_EDIT_UNDO));
+    QCOMPARE(marks(), QString("000"));
+    QVERIFY(Frame()->ExecuteCommand(ID_EDIT_REDO));
+    QTemporaryDir folder;
+    m_prompts->saveAnswer = folder.filePath(QStringLiteral("saved.csv"));
+    QVERIFY(Frame()->ExecuteCommand(ID_FILE_SAVE));
+    QCOMPARE(marks(), QString("000"));
   }
 
   // Each command is answered by the one target its row names, and every menu item,
@@ -179,9 +234,11 @@ class MainFrameTest : public EditorTest<> {
       QVERIFY2(View()->OnUpdateCommand(row.id, state) == toView, name.constData());
       QVERIFY2(document.OnUpdateCommand(row.id, state) == (row.target == CommandTarget::Document),
                name.constData());
-      // Those of the main window and the application are all enabled with a phonebook open.
-      const bool toFrame = row.target == CommandTarget::MainWindow ||
-                           row.target == CommandTarget::Application;
+      // Those of the main window and the application are all enabled with a phonebook open
+      // (its window maximised).
+      const bool toFrame = (row.target == CommandTarget::MainWindow ||
+                            row.target == CommandTarget::Application) &&
+                           row.id != ID_WINDOW_MAXIMIZE;
       if (toFrame || row.target == CommandTarget::None)
         QVERIFY2(Frame()->QueryCommand(row.id).enabled == toFrame, name.constData());
     }
@@ -224,6 +281,31 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(entries, (QStringList{QString::fromUtf8("&1 電話帳1"), QString::fromUtf8("&2 電話帳2*")}));
   }
 
+  // At the main window's first size a full list scrolls down but not sideways.
+  void columnsFitTheDefaultWindow() {
+    std::vector<PhonebookEntry> entries;
+    for (int number = 1; number <= 100; ++number) entries.push_back(MakeEntry(number, Kana::A));
+    PopulatePhonebook(*Frame()->ActiveChild()->GetDocument(), *View(), entries);
+    Frame()->show();
+    CPhoneList* list = View()->Lists().NumberList();
+    QTRY_VERIFY(list->verticalScrollBar()->isVisible());
+    QVERIFY(list->horizontalHeader()->length() <= list->viewport()->width());
+  }
+
+  // Cascaded, each phonebook window keeps at least half the area and the title bars of those
+  // behind it show; the window menu minimises as the title bar's button does.
+  void windowMenuArrangesThePhonebookWindows() {
+    Frame()->show();
+    m_app->OnFileNew();
+    QVERIFY(Frame()->ExecuteCommand(ID_WINDOW_MINIMIZE) && Frame()->ActiveChild()->isMinimized());
+    QVERIFY(Frame()->ExecuteCommand(ID_WINDOW_CASCADE));
+    const QSize area = Frame()->MdiArea()->viewport()->size();
+    const QList<CChildFrame*> windows = Frame()->Children();
+    for (CChildFrame* window : windows)
+      QVERIFY(window->width() >= area.width() / 2 && window->height() >= area.height() / 2);
+    QVERIFY(windows[1]->y() - windows[0]->y() >= 10);
+  }
+
   void statusBarShowsIdleTextAndLockPanes() {
     QStringList texts;
     for (QLabel* label : Frame()->statusBar()->findChildren<QLabel*>()) texts << label->accessibleName() + "=" + label->text();
@@ -234,9 +316,12 @@ class MainFrameTest : public EditorTest<> {
 
   void aboutBoxShowsNameAndVersion() {
     CAboutDlg about;
+    about.show();
     QCOMPARE(about.windowTitle(), QString::fromUtf8("バージョン情報 Velmora-QV 電話帳ソフト"));
     QCOMPARE(about.ProductLabel()->text(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
-    QVERIFY(about.VersionLabel()->text().endsWith(QString::fromUtf8("Version 1.0.2　　　　　　　　　　　　　1.00")));
+    QCOMPARE(about.VersionLabel()->text(), QString::fromUtf8("Version 1.0.2 (1.00)"));
+    for (QLabel* label : {about.ProductLabel(), about.VersionLabel(), about.NoteLabel()})
+      QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));  // one line
     QCOMPARE(FormatFileVersion(1, 0), QString("1.00"));
     QCOMPARE(FormatFileVersion(2, 15), QString("2.15"));
     QVERIFY(Frame()->ExecuteCommand(ID_APP_ABOUT));
@@ -265,19 +350,43 @@ class MainFrameTest : public EditorTest<> {
     const auto name = [](QObject* object) {
       return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
     };
-    QCOMPARE(name(Frame()), Frame()->windowTitle());
-    QVERIFY(Frame()->windowTitle().contains(QString::fromUtf8(" - 電話帳1")));
+    // Without changes the caption shows no mark.
+    const auto caption = [this] { return Frame()->windowTitle().remove(QStringLiteral("[*]")); };
+    QCOMPARE(name(Frame()), caption());
+    QCOMPARE(caption(), QString::fromUtf8("Velmora-QV 電話帳ソフト - [電話帳1]"));
     QTemporaryDir folder;
     m_prompts->saveAnswer = folder.filePath(QStringLiteral("renamed.csv"));
     QVERIFY(Frame()->ExecuteCommand(ID_FILE_SAVE_AS));
-    QVERIFY(Frame()->windowTitle().contains(QStringLiteral(" - renamed.csv")));
-    QCOMPARE(name(Frame()), Frame()->windowTitle());
+    QCOMPARE(caption(), QString::fromUtf8("Velmora-QV 電話帳ソフト - [renamed.csv]"));
+    QCOMPARE(name(Frame()), caption());
     QCOMPARE(name(Frame()->ActiveChild()), QStringLiteral("renamed.csv"));
     QCOMPARE(name(View()), QStringLiteral("renamed.csv"));
 
     CProgressDialog progress;
     progress.SetProgress(54000);
     QCOMPARE(name(progress.PercentLabel()), QStringLiteral("45%"));
+  }
+
+  // Everything a user can focus or press has a name: in the main window with the search in
+  // use in both orders, its menus and the entry dialog; the status bar and its grip too.
+  void everyControlHasAName() {
+    Frame()->show();
+    View()->Find().OnEditFind();
+    TypeText(View()->Find().FindBar()->Field(), "0");
+    QCOMPARE(UnnamedControls(Frame()), QStringList());
+    View()->Lists().OnKanaOrder();
+    QCOMPARE(UnnamedControls(Frame()), QStringList());
+    for (QAction* top : Frame()->menuBar()->actions()) {
+      top->menu()->popup(QPoint());
+      QCOMPARE(UnnamedControls(top->menu()), QStringList());
+      top->menu()->hide();
+    }
+    QStringList inDialog{"not shown"};
+    m_prompts->dialogScripts.push_back([&](QDialog& dialog) { inDialog = UnnamedControls(&dialog); return 0; });
+    View()->Entries().OnAddEntry();
+    QCOMPARE(inDialog, QStringList());
+    for (QWidget* part : QList<QWidget*>{Frame()->statusBar(), Frame()->statusBar()->findChild<QSizeGrip*>()})
+      QVERIFY(!QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name).isEmpty());
   }
 
   void manualIsLookedForBeforeTheCurrentFolder() {

@@ -18,9 +18,10 @@ struct CliRun {
 
 // Runs qvbook-cli with `args`, its streams captured in files inside `folder`;
 // `fileSizeLimit` > 0 caps the size of files it may write, where the system can;
-// `whileRunning` is called with the child's process id before it is waited for.
+// `whileRunning` is called with the child's process id before it is waited for; `input`
+// names a terminal to read standard input from (Linux; otherwise there is none).
 CliRun RunCli(const std::vector<std::string>& args, const TempFolder& folder, long fileSizeLimit = 0,
-              const std::function<void(int)>& whileRunning = {});
+              const std::function<void(int)>& whileRunning = {}, const std::string& input = {});
 
 // Whether RunCli can cap the size of the files the program writes.
 bool CliRunnerLimitsFileSize();

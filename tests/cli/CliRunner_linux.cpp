@@ -1,5 +1,6 @@
-// Running qvbook-cli on Linux: fork and exec, streams redirected to files, a file-size
-// limit set with setrlimit in the child.
+// Running qvbook-cli on Linux: fork and exec, standard input from /dev/null (never the
+// terminal the tests were started from) or a given terminal, the outputs redirected to
+// files, a file-size limit set with setrlimit in the child.
 #include "CliRunner.h"
 
 #include <fcntl.h>
@@ -10,11 +11,13 @@
 #include <csignal>
 
 CliRun RunCli(const std::vector<std::string>& args, const TempFolder& folder, long fileSizeLimit,
-              const std::function<void(int)>& whileRunning) {
+              const std::function<void(int)>& whileRunning, const std::string& input) {
   std::string outPath = folder / "stdout.txt";
   std::string errPath = folder / "stderr.txt";
   pid_t pid = ::fork();
   if (pid == 0) {
+    const int in = ::open(input.empty() ? "/dev/null" : input.c_str(), O_RDWR | O_NOCTTY);
+    ::dup2(in, 0);
     int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(out, 1);

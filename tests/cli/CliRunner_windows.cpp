@@ -33,7 +33,7 @@ HANDLE InheritableFile(const std::string& path) {
 }  // namespace
 
 CliRun RunCli(const std::vector<std::string>& args, const TempFolder& folder, long,
-              const std::function<void(int)>& whileRunning) {
+              const std::function<void(int)>& whileRunning, const std::string&) {
   const std::string outPath = folder / "stdout.txt";
   const std::string errPath = folder / "stderr.txt";
   CliRun run;

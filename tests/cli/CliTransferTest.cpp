@@ -88,7 +88,7 @@ TraceReading ReadTrace(const std::string& text) {
 
 TEST_F(CliTransferTest, UploadRestartsTheHandsetAndDownloadBringsThePhonebookBack) {
   auto handset = Handset({"--block-size", "4096"});
-  CliRun upload = Cli({"upload", "--port", handset->Path(), kStandard});
+  CliRun upload = Cli({"upload", "--no-backup", "--port", handset->Path(), kStandard});
   EXPECT_EQ(0, upload.exit) << upload.err;
   EXPECT_TRUE(Has(upload.err, kUploaded)) << upload.err;
   ASSERT_EQ(0, Cli({"convert", kStandard, m_folder / "expected.bin"}).exit);
@@ -123,7 +123,7 @@ TEST_F(CliTransferTest, AFullPhonebookWithAnEntryWithoutAReadingComesBackWhole) 
   EXPECT_EQ(ReadBytes(m_folder / "converted.csv"), expected);
 
   auto handset = Handset({"--block-size", "4096"});
-  EXPECT_EQ(0, Cli({"upload", "--port", handset->Path(), m_folder / "book.csv"}).exit);
+  EXPECT_EQ(0, Cli({"upload", "--no-backup", "--port", handset->Path(), m_folder / "book.csv"}).exit);
   CliRun download = Cli({"download", m_folder / "back.csv", "--port", handset->Path()});
   EXPECT_EQ(0, download.exit) << download.err;
   EXPECT_EQ(ReadBytes(m_folder / "back.csv"), expected);
@@ -132,7 +132,9 @@ TEST_F(CliTransferTest, AFullPhonebookWithAnEntryWithoutAReadingComesBackWhole) 
 TEST_F(CliTransferTest, LockedHandsetIs75WithTheLockMessage) {
   auto handset = Handset({"--locked"});
   for (const char* command : {"download", "upload"}) {
-    CliRun run = Cli({command, "--port", handset->Path(), std::string(command) == "upload" ? kStandard : m_folder / "x.csv"});
+    const bool upload = std::string(command) == "upload";
+    CliRun run = upload ? Cli({command, "--no-backup", "--port", handset->Path(), kStandard})
+                        : Cli({command, "--port", handset->Path(), m_folder / "x.csv"});
     EXPECT_EQ(75, run.exit) << command;
     EXPECT_EQ("通信準備中．．．\n" + kLocked, run.err) << command;  // the wake-up notice first
   }
@@ -153,7 +155,7 @@ TEST_F(CliTransferTest, UploadFailingAfterTheHandsetClearedItsPhonebookSaysSo) {
   };
   for (const auto& failure : failures) {
     auto handset = Handset(failure.options);
-    CliRun run = Cli({"upload", "--port", handset->Path(), kStandard});
+    CliRun run = Cli({"upload", "--no-backup", "--port", handset->Path(), kStandard});
     EXPECT_EQ(75, run.exit) << run.err;
     EXPECT_EQ("通信準備中．．．\n" + failure.message, run.err);
     EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
@@ -189,7 +191,8 @@ TEST_P(CliInterrupt, EndsPromptlyButKeepsAFinishedTransfer) {
   auto handset = Handset(c.options);
   const std::string out = m_folder / "x.csv";
   std::chrono::steady_clock::time_point signalled;
-  CliRun run = Cli({c.upload ? "upload" : "download", "--port", handset->Path(), c.upload ? kStandard : out},
+  CliRun run = Cli(c.upload ? std::vector<std::string>{"upload", "--no-backup", "--port", handset->Path(), kStandard}
+                            : std::vector<std::string>{"download", "--port", handset->Path(), out},
                    [&](pid_t pid) {
                      EXPECT_TRUE(WaitForText({m_folder / "handset.log", m_folder / "stderr.txt"}, c.waitFor));
                      signalled = std::chrono::steady_clock::now();
@@ -219,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CliTransferTest, EmptyPhonebookIsNeverUploaded) {
   auto handset = Handset({});
   WriteBytes(m_folder / "empty.csv", "");
-  CliRun run = Cli({"upload", "--port", handset->Path(), m_folder / "empty.csv"});
+  CliRun run = Cli({"upload", "--no-backup", "--port", handset->Path(), m_folder / "empty.csv"});
   EXPECT_EQ(65, run.exit);
   EXPECT_EQ(kNoEntries, run.err);
   EXPECT_FALSE(std::filesystem::exists(m_folder / "handset.bin"));
@@ -251,7 +254,7 @@ TEST_F(CliTransferTest, PortsMarksTheHandset) {
 // stops the command before it talks to the handset.
 TEST_F(CliTransferTest, TraceHoldsTheStepsAndEveryByteBothWays) {
   auto handset = Handset({});
-  ASSERT_EQ(0, Cli({"upload", "--trace", m_folder / "up.txt", "--port", handset->Path(), kStandard}).exit);
+  ASSERT_EQ(0, Cli({"upload", "--no-backup", "--trace", m_folder / "up.txt", "--port", handset->Path(), kStandard}).exit);
   ASSERT_EQ(0, Cli({"download", "--port", handset->Path(), "--trace=" + (m_folder / "down.txt"), m_folder / "b.csv"}).exit);
   const TraceReading up = ReadTrace(ReadBytes(m_folder / "up.txt"));
   const TraceReading down = ReadTrace(ReadBytes(m_folder / "down.txt"));

@@ -47,9 +47,9 @@ cmp "$work/windows.csv" "$work/held.csv" || fail "the download is not the handse
 echo "download: same $(stat -c %s "$work/windows.csv") bytes on Windows and Linux"
 
 # Upload: the handset saves what it receives.
-on_windows --save "$work/windows-up.bin" -- "$wine_run" "$windows_cli" upload --port "$port" "Z:$document" \
+on_windows --save "$work/windows-up.bin" -- "$wine_run" "$windows_cli" upload --no-backup --port "$port" "Z:$document" \
   || fail "upload under Wine"
-on_linux --save "$work/linux-up.bin" -- upload --port "$work/tty" "$document" || fail "upload on Linux"
+on_linux --save "$work/linux-up.bin" -- upload --no-backup --port "$work/tty" "$document" || fail "upload on Linux"
 cmp "$work/windows-up.bin" "$work/linux-up.bin" || fail "the uploads differ"
 cmp "$work/windows-up.bin" "$work/held.bin" || fail "the upload is not the document's image"
 echo "upload: same $(stat -c %s "$work/windows-up.bin") bytes on Windows and Linux"

@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                   true, false},
         SweepCase{"ImportVcard", {"import", "other.csv", "extra.vcf", "imported.csv"}, true, false},
         SweepCase{"Download", {"download", "--port", kPort, "received.csv"}, true, true},
-        SweepCase{"Upload", {"upload", "--port", kPort, "book.csv"}, false, true}),
+        SweepCase{"Upload", {"upload", "--no-backup", "--port", kPort, "book.csv"}, false, true}),
     [](const ::testing::TestParamInfo<SweepCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

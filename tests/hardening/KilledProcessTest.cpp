@@ -110,7 +110,7 @@ class KilledProcessTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("0001,Sato,\xBB\xC4\xB3,0312,,,3\r\n");
     file.close();
-    QProcess* tool = Start(QVBOOK_CLI, {"upload", "--port", ptsname(silent), book});
+    QProcess* tool = Start(QVBOOK_CLI, {"upload", "--no-backup", "--port", ptsname(silent), book});
     QVERIFY(tool);
     QVERIFY(WaitFor([&] {
       const std::vector<std::string> folders = FilesIn(UserFolder(), "private-");

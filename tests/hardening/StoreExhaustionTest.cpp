@@ -281,7 +281,7 @@ TEST_F(CliStoreExhaustion, FullDiskDownloadWritesNothingAndUploadSendsNothing) {
   EXPECT_NE(download->err.find("ダウンロードの失敗\n"), std::string::npos) << download->err;
   EXPECT_FALSE(std::filesystem::exists(received));
 
-  const std::optional<CliRun> upload = Run({"upload", "--port", handset.Path(), book}, 1, Fault::FullDisk);
+  const std::optional<CliRun> upload = Run({"upload", "--no-backup", "--port", handset.Path(), book}, 1, Fault::FullDisk);
   ASSERT_TRUE(upload);
   EXPECT_EQ(upload->exit, 74) << upload->err;
   EXPECT_FALSE(std::filesystem::exists(m_folder / "uploaded.bin")) << "nothing reached the handset";

@@ -23,7 +23,7 @@ printf '// store\n#include <QString>\n' > "$tree/src/phonebook/Qt.h"
 printf '#  include <QString>\n' > "$tree/src/phonebook/Spaced.h"
 printf '#ifdef _WIN32\n#endif\n' > "$tree/src/app/System.cpp"
 
-doc_may="doc ui strings platform phonebook files comm readings"
+doc_may="doc ui strings platform phonebook files comm readings backup"
 expected="src/app/System.cpp:1: tests the system it is built for, which only src/platform does
 src/doc/Dialogs.cpp:1: includes comm/ui/WaitNotice.h, but doc may include only: $doc_may
 src/doc/Dialogs.cpp:2: includes files/ui/ImportSelectDialog.h, but doc may include only: $doc_may

@@ -21,8 +21,11 @@ if pdffonts "$pdf" | tail -n +3 | awk '{ if ($(NF-4) != "yes") bad = 1 } END { e
 fi
 
 # The first line of every page, and the chapter headings of the source.
+# Each page's text is taken whole before its first line is picked: a reader that stops early
+# would leave the writer to die of SIGPIPE, which pipefail turns into a failed check.
 page_tops=$(for ((p = 1; p <= pages; p++)); do
-  pdftotext -enc UTF-8 -f "$p" -l "$p" "$pdf" - | sed '/^[[:space:]]*$/d' | head -n 1
+  page=$(pdftotext -enc UTF-8 -f "$p" -l "$p" "$pdf" -)
+  awk 'NF { print; exit }' <<< "$page"
 done)
 status=0
 while IFS= read -r heading; do

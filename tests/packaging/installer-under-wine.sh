@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, used as a user uses it (run inside xvfb-run), in a new
 # prefix FOLDER/wineprefix whose documents are a folder of its own (not Wine's link home):
-#   - msiexec /i OLD /qn installs the programs and the manual, the Start-menu shortcut (its
-#     Japanese name, the installed qvbook.exe, the icon) and one entry in the installed-
-#     programs list (name, version, publisher, icon);
+#   - msiexec /i OLD /qn installs the programs, the reading dictionary and the manual, the
+#     Start-menu shortcut (its Japanese name, the installed qvbook.exe, the icon) and one
+#     entry in the installed-programs list (name, version, publisher, icon);
 #   - the installed qvbook.exe passes tests/app/editor-under-wine.sh with PHONEBOOK, and the
 #     installed qvbook-cli.exe saves PHONEBOOK into the documents;
 #   - NEW over it leaves one entry, of NEW's version; OLD over NEW is refused;
@@ -70,7 +70,7 @@ exists_on_windows() { [ -s "$("$wine" winepath -u "$1" 2>/dev/null | tr -d '\r')
 
 check_installed() {  # check_installed VERSION
   local entry icon
-  for file in qvbook.exe qvbook-cli.exe '*.pdf'; do
+  for file in qvbook.exe qvbook-cli.exe '*.pdf' dic/sys.dic dic/name-parts.tsv; do
     compgen -G "$programs/$file" >/dev/null || fail "$1: no $file in $programs"
   done
   [ -f "$shortcut" ] || fail "$1: no Start-menu shortcut $shortcut"

@@ -10,6 +10,8 @@
 #include "phonebook/EntryRules.h"
 #include "platform/CodePage.h"
 #include "readings/NameParts.h"
+#include "readings/NameReadingTable.h"
+#include "readings/NameReadings.h"
 #include "readings/ReadingFill.h"
 #include "readings/ReadingSuggester.h"
 
@@ -32,8 +34,11 @@ TEST(ReadingSuggester, ReadsNamesAndKeepsTheReadingRules) {
   ASSERT_TRUE(Suggester().Load()) << "no dictionary: install mecab-ipadic-utf8";
   const NameCase cases[] = {
       {"山田太郎", "ﾔﾏﾀﾞﾀﾛｳ", "ﾔﾏﾀﾞﾀﾛｳ"},
-      {"大谷翔平", "", "ｵｵﾀﾆｼｮｳﾍｲ"},          // 大谷 is ｵｵﾀﾆ or ｵｵﾔ: both offered
-      {"大谷翔平", "", "ｵｵﾔｼｮｳﾍｲ"},
+      {"大谷翔平", "ｵｵﾀﾆｼｮｳﾍｲ", "ｵｵﾔｼｮｳﾍｲ"},  // 大谷 is ｵｵﾀﾆ or ｵｵﾔ: both offered, the usual first
+      {"佐藤裕子", "", "ｻﾄｳﾋﾛｺ"},              // 裕子 is ﾕｳｺ or ﾋﾛｺ
+      {"佐藤裕子", "", "ｻﾄｳﾕｳｺ"},
+      {"東海林さだお", "ｼｮｳｼﾞｻﾀﾞｵ", ""},        // a surname read unlike its kanji, from the names table
+      {"山田商店", "ﾔﾏﾀﾞｼｮｳﾃﾝ", ""},            // not a person's name: MeCab's words
       {"鈴木 一郎", "ｽｽﾞｷ ｲﾁﾛｳ", ""},         // the parts as written apart
       {"ﾔﾏﾀﾞ", "ﾔﾏﾀﾞ", ""},                   // half-width kana read as written
       {"さくら", "ｻｸﾗ", ""},
@@ -61,6 +66,7 @@ TEST(ReadingSuggester, ReadsNamesAndKeepsTheReadingRules) {
   EXPECT_EQ(Suggester().Suggest(Sjis("山田太郎"), 2).size(), 2u);
   EXPECT_GT(Suggester().DictionaryBytes(), 1'000'000u);
   EXPECT_GT(Suggester().NamePartCount(), 1000u);
+  EXPECT_GT(Suggester().NameReadingCount(), 100'000u);
 }
 
 TEST(ReadingSuggester, WithoutADictionaryItSaysSoOnceAndSuggestsNothing) {
@@ -90,10 +96,10 @@ TEST(ReadingSuggester, ManyThreadsGetTheSameReadingsAsOne) {
 
 TEST(ReadingSuggester, NamePartsSkipMalformedLines) {
   ScratchFolder folder;
-  std::ofstream(folder.File("parts.tsv")) << "昭\tアキ\t126\t1291\t1291\t名\n"
-                                             "昭\tアキ\tmany\t1291\t1291\t名\n"
-                                             "充\tミツ\t29\t1291\t99999\t名\n"
-                                             "阿\tア\t22\t1290\t1290\t姓\n";
+  std::ofstream(folder.File("parts.tsv"), std::ios::binary) << "昭\tアキ\t126\t1291\t1291\t名\n"
+                                                                "昭\tアキ\tmany\t1291\t1291\t名\n"
+                                                                "充\tミツ\t29\t1291\t99999\t名\n"
+                                                                "阿\tア\t22\t1290\t1290\t姓\n";
   CNameParts parts;
   ASSERT_TRUE(parts.Load(folder.File("parts.tsv")));
   EXPECT_EQ(parts.Count(), 2u);
@@ -101,6 +107,34 @@ TEST(ReadingSuggester, NamePartsSkipMalformedLines) {
   EXPECT_TRUE(parts.Find("阿")->front().surname);
   EXPECT_EQ(parts.Find("充"), nullptr);
   EXPECT_FALSE(parts.Load(folder.File("missing.tsv")));
+}
+
+// The names table: malformed lines passed over, a line ending in CR LF read whole, each
+// name's readings by kind and cost, and an unsorted file refused whole, since halving could
+// not find its names. The files are written in binary so that Windows adds no CR of its own.
+TEST(ReadingSuggester, NameTableFindsByKindAndRefusesAnUnsortedFile) {
+  ScratchFolder folder;
+  std::ofstream(folder.File("names.tsv"), std::ios::binary) << "大谷\t姓\tオオヤ\t-4000\n"
+                                                                "大谷\t姓\tオオタニ\t-8000\n"
+                                                                "大谷\t名\tヒロヤ\t300\n"
+                                                                "大谷\t姓\tオタニ\tmany\n"
+                                                                "翔平\t名\tショウヘイ\t-7000\r\n";
+  CNameReadingTable table;
+  ASSERT_TRUE(table.Load(folder.File("names.tsv")));
+  EXPECT_EQ(table.Count(), 4u);
+  const std::vector<TableReading> surnames = table.Find("大谷", true);
+  ASSERT_EQ(surnames.size(), 2u);
+  EXPECT_EQ(surnames[0].katakana, "オオタニ");
+  EXPECT_EQ(table.Find("大谷", false).size(), 1u);
+  EXPECT_EQ(table.Find("翔平", false).at(0).katakana, "ショウヘイ");
+  EXPECT_TRUE(table.Find("大", true).empty());
+  const std::vector<RankedReading> whole = TableNameReadings(table, "大谷翔平", 10, NamePosition::Whole);
+  ASSERT_EQ(whole.size(), 2u);
+  EXPECT_EQ(whole[0].katakana, "オオタニショウヘイ");
+
+  std::ofstream(folder.File("unsorted.tsv"), std::ios::binary) << "翔平\t名\tショウヘイ\t0\n大谷\t姓\tオオタニ\t0\n";
+  EXPECT_FALSE(table.Load(folder.File("unsorted.tsv")));
+  EXPECT_EQ(table.Count(), 0u);
 }
 
 // Proposals cover the entries without a reading (all with `all`); the fill gives the

@@ -1,7 +1,13 @@
 // The search field above the list, typed into as a user would: what it finds (hiragana,
 // katakana of both widths, names, phone digits with or without separators), the kana tabs
-// and the count during a search, Esc, and the commands acting on the rows it shows.
+// and the count during a search, Esc, text that arrives otherwise than by keys, and the
+// commands acting on the rows it shows.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTabBar>
 
 #include "support/EditorFixture.h"
@@ -95,6 +101,27 @@ class FindViewTest : public EditorTest<> {
     QTest::keyClick(m_view->Find().FindBar()->Field(), Qt::Key_Backspace);
     QVERIFY(m_view->Find().FindBar()->isVisible() && m_view->Find().FindSummary().isEmpty());
     QCOMPARE(m_view->Lists().TabStrip()->tabToolTip(0), QString());
+  }
+
+  // Text that arrives in one piece (set by a screen reader, an input method's commit, a
+  // paste through the context menu) filters as typed text does, once each.
+  void filtersOnEveryChangeOfTheText() {
+    m_view->Find().OnEditFind();
+    QLineEdit* field = m_view->Find().FindBar()->Field();
+    QSignalSpy refills(&m_view->Lists(), &CPhonebookLists::refilled);
+    field->setText("やま");
+    QInputMethodEvent commit;
+    commit.setCommitString("だ");
+    QCoreApplication::sendEvent(field, &commit);
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), QStringList{"0001"});
+    field->selectAll();
+    QGuiApplication::clipboard()->setText("さと");
+    std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+    const QString pasteKey = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* action : menu->actions())
+      if (action->text().endsWith(pasteKey)) action->trigger();
+    QCOMPARE(Column(m_view->Lists().NumberList(), 0), (QStringList{"0003", "0004"}));
+    QCOMPARE(refills.count(), 3);
   }
 
   void commandsActOnTheRowsShown() {

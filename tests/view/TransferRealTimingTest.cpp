@@ -1,9 +1,11 @@
 // One download and one upload with the handset's real pacing (the other transfer tests
 // shorten the pauses), the handset slow to wake: the wake-up notice is up and the event
-// loop keeps turning while the handset wakes, and both transfers complete.
+// loop keeps turning while the handset wakes, and both transfers complete; the upload's
+// backup download too, in a session of its own.
 #include <QLabel>
 #include <QTimer>
 
+#include "support/PreviewAnswers.h"
 #include "comm/ui/WaitATOKDialog.h"
 #include "comm/ui/WaitNotice.h"
 #include "strings/StringIds.h"
@@ -75,15 +77,16 @@ class TransferRealTimingTest : public QObject {
 
   void uploadWithRealTiming() {
     m_prompts.messages.clear();
-    m_prompts.answers = {PromptAnswer::Ok};
+    m_prompts.dialogScripts.push_back(AnswerPreview(true));
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
     QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), StoreResult::Ok);
     view.OnUpdate();
     const NoticeWatch watch = Run(view, [&] { view.Transfers().OnUpload(); });
-    QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_CONFIRM_UPLOAD_CAPTION), Text(IDS_UPLOAD_DONE_CAPTION)}));
-    QCOMPARE(watch.shown, 1);
+    QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_UPLOAD_DONE_CAPTION)}));
+    QCOMPARE(m_prompts.dialogsRun, 1);  // the preview
+    QCOMPARE(watch.shown, 2);           // the backup's session, then the upload's
     QVERIFY(watch.ticksWhileShown > 0);
     QVERIFY(m_fixture.HandsetLog().contains(QStringLiteral("upload complete: 120000 bytes in 118 blocks")));
     QVERIFY(m_fixture.HandsetLog().contains(QStringLiteral("restart")));

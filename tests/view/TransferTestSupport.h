@@ -1,9 +1,11 @@
 // Shared pieces of the editor's transfer tests: the emulator on a pseudo-terminal named
-// by QVBOOK_PORT, a phonebook image file for it, quick or real session timing, and
-// message boxes that let a test look around at the moment one is shown.
+// by QVBOOK_PORT, a phonebook image file for it, settings and backups in folders of the
+// test's own, quick or real session timing, and message boxes that let a test look around
+// at the moment one is shown.
 #pragma once
 
 #include <QFile>
+#include <QMap>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,8 +55,16 @@ inline TransferTiming EditorQuickTiming(bool pacedBlocks = false) {
 
 class TransferFixture {
  public:
-  TransferFixture() { qunsetenv("QVBOOK_PORT"); }
-  ~TransferFixture() { qunsetenv("QVBOOK_PORT"); }
+  // The editor's settings (uploads back up by default) and backups start afresh.
+  TransferFixture() {
+    qunsetenv("QVBOOK_PORT");
+    qputenv("XDG_CONFIG_HOME", m_folder.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_folder.filePath(QStringLiteral("data")).toLocal8Bit());
+  }
+  ~TransferFixture() {
+    qunsetenv("QVBOOK_PORT");
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) qputenv(name, m_userFolders.value(name));
+  }
 
   // Starts the emulator holding `entries` with `options`, and names its port.
   void StartHandset(const std::vector<PhonebookEntry>& entries, std::vector<std::string> options = {}) {
@@ -101,6 +111,8 @@ class TransferFixture {
     file.write(reinterpret_cast<const char*>(image.data()), static_cast<qint64>(image.size()));
   }
 
+  const QMap<QByteArray, QByteArray> m_userFolders{{"XDG_CONFIG_HOME", qgetenv("XDG_CONFIG_HOME")},
+                                                    {"XDG_DATA_HOME", qgetenv("XDG_DATA_HOME")}};
   QTemporaryDir m_folder;
   std::unique_ptr<HandsetProcess> m_handset;
 };

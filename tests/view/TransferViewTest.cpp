@@ -2,6 +2,7 @@
 // the confirmations, the progress dialog, every result message with its icon, what each
 // outcome does to the entries, the restart after an upload, and a second transfer
 // refused while the first is still ending.
+#include "backup/ui/BackupSettings.h"
 #include "strings/StringIds.h"
 #include "ui/CommandIds.h"
 #include "view/UtilityView.h"
@@ -59,8 +60,10 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
  private slots:
   void initTestCase() { qRegisterMetaType<MessageIcon>(); }
 
+  // The upload without the backup and its preview (the setting turned off) is tested here.
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
+    SetBackupBeforeUpload(false);
     SetUpEditor();
   }
   void cleanup() {

@@ -6,8 +6,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include "app/ChildFrame.h"
 #include "app/LinkTraceSetting.h"
@@ -171,9 +169,6 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   // 通信 → 通信ログを記録: off at first; on, it is kept for the next run and the editor's
   // transfers write their steps and both directions of the link to the trace file.
   void linkTraceSettingIsKeptAndTracesTransfers() {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
     m_fixture->StartHandset(kHandsetEntries);
     Start();
     QVERIFY(!Frame()->QueryCommand(ID_LINK_TRACE).checked);

@@ -334,9 +334,9 @@ class UtilityViewTest : public EditorTest<> {
     for (QAction* action : menu->actions())
       if (!action->isSeparator())
         states << QString("%1%2").arg(action->isEnabled() ? "+" : "-").arg(action->isChecked() ? "*" : "");
-    // cut copy paste | kana number | add edit delete | delete all | download upload
+    // cut copy paste | kana number | add edit delete fill-readings | delete all | download upload
     QCOMPARE(states.mid(0, 2), (QStringList{"+", "+"}));
-    QCOMPARE(states.mid(3), (QStringList{"+", "+*", "+", "-", "+", "+", "+", "+"}));
+    QCOMPARE(states.mid(3), (QStringList{"+", "+*", "+", "-", "+", "+", "+", "+", "+"}));
   }
 };
 

@@ -55,7 +55,13 @@ transfer=("$wine_run" "$editor")
 expect_fault "port gone in a download" "端末応答エラー" "$work/target.csv" \
   on_com9 --image "$work/held.bin" --hang-up-after 3 -- "${transfer[@]}" download --port COM9 "Z:$work/target.csv"
 expect_fault "port gone in an upload" "端末応答エラー" "$work/book.csv" \
-  on_com9 --save "$work/uploaded.bin" --hang-up-after 3 -- "${transfer[@]}" upload --port COM9 "Z:$work/book.csv"
+  on_com9 --save "$work/uploaded.bin" --hang-up-after 3 -- "${transfer[@]}" upload --no-backup --port COM9 "Z:$work/book.csv"
+[ ! -e "$work/uploaded.bin" ] || fail "the handset kept a broken upload"
+# With the handset's phonebook backed up first (in the Windows user's data folder): the
+# failure in the upload's own session names that backup.
+expect_fault "port gone in an upload after its backup" "バックアップ「" "$work/book.csv" \
+  on_com9 --image "$work/held.bin" --block-size 4096 --save "$work/uploaded.bin" --hang-up-after 40 -- \
+  "${transfer[@]}" upload --port COM9 "Z:$work/book.csv"
 [ ! -e "$work/uploaded.bin" ] || fail "the handset kept a broken upload"
 
 shared_refusal="は使用中または読み取り専用のため、書き込めません。"

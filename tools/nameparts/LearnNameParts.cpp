@@ -9,8 +9,6 @@
 // The context ids are those of the names (人名,姓 or 人名,名) the reading was learned
 // from, so the suggester joins the parts to their neighbours as the dictionary would.
 //   learn_name_parts IPADIC_SOURCE_FOLDER OUT.tsv
-#include <iconv.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +20,8 @@
 #include <tuple>
 #include <vector>
 
+#include "DictionaryText.h"
+
 namespace {
 
 struct Word {
@@ -32,49 +32,8 @@ struct Word {
   bool name = false;     // 人名,姓 or 人名,名
 };
 
-std::string ConvertEucJp(const std::string& bytes) {
-  iconv_t converter = iconv_open("UTF-8", "EUC-JP");
-  std::string out(bytes.size() * 2 + 16, '\0');
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t inLeft = bytes.size(), outLeft = out.size();
-  char* to = out.data();
-  const bool ok = iconv(converter, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
-  iconv_close(converter);
-  return ok ? out.substr(0, out.size() - outLeft) : std::string();
-}
+using namespace dictionary_text;
 
-std::u32string Decode(const std::string& utf8) {
-  std::u32string text;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (int k = 1; k < length && i + k < utf8.size(); ++k)
-      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    text += code;
-    i += length;
-  }
-  return text;
-}
-
-std::string Encode(const std::u32string& text) {
-  std::string out;
-  for (char32_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-bool IsKanji(char32_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || c == 0x3005; }
 bool IsKatakana(const std::u32string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(),
                                       [](char32_t c) { return c >= 0x30A1 && c <= 0x30FC; });
@@ -88,7 +47,7 @@ std::vector<Word> ReadWords(const std::filesystem::path& folder) {
     std::string line;
     while (std::getline(file, line)) {
       std::vector<std::string> fields;
-      std::istringstream split(ConvertEucJp(line));
+      std::istringstream split(EucJpToUtf8(line));
       for (std::string field; std::getline(split, field, ',');) fields.push_back(field);
       if (fields.size() < 12) continue;
       Word word{Decode(fields[0]), Decode(fields[11]), fields[1], fields[2]};

@@ -6,8 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-
-#include <algorithm>
+#include <QVBoxLayout>
 
 #include "ui/DialogUnits.h"
 
@@ -24,25 +23,22 @@ bool CwaitATOKDialog::Create() {
   setFont(dialogFont);
   const DialogUnits units(dialogFont);
 
-  m_pHeading = new QLabel(QStringLiteral("通信準備中．．．"), this);
+  // The heading over the two lines of advice, in a box as large as they need with the
+  // template's margins around them: the template's fixed places left it mostly empty.
+  m_pHeading = new QLabel(QStringLiteral("通信準備中．．．"));
   m_pHeading->setAlignment(Qt::AlignCenter);
-  m_pHeading->setGeometry(units.Rect(68, 22, 133, 17));
-
   m_pAdvice = new QLabel(QStringLiteral("通信準備完了まで時間がかかる場合があります\n"
-                                        "通信準備中はUSBケーブルを抜かないで下さい"),
-                         this);
+                                        "通信準備中はUSBケーブルを抜かないで下さい"));
   m_pAdvice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  m_pAdvice->setGeometry(units.Rect(46, 40, 160, 21));
-  // The two lines must show whole whatever the font's real width.
-  m_pAdvice->adjustSize();
-
-  const QSize size(std::max(units.X(261), m_pAdvice->geometry().right() + units.X(8)),
-                   units.Y(86));
-  setFixedSize(size);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-  }
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(units.X(21), units.Y(14), units.X(21), units.Y(14));
+  layout->setSpacing(units.Y(6));
+  layout->addWidget(m_pHeading);
+  layout->addWidget(m_pAdvice, 0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->activate();
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
   show();
   return true;
 }

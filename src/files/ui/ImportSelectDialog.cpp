@@ -28,6 +28,11 @@ QString Resource(int id) {
 
 QString FromCp932(const std::string& bytes) { return QString::fromUtf8(Cp932ToUtf8(bytes)); }
 
+// A field's name for screen readers: its label without the colon.
+QString SpokenName(QString label) {
+  return label.remove(QStringLiteral(" ：")).remove(QStringLiteral("：")).trimmed();
+}
+
 QLineEdit* ReadOnlyEdit(int controlId) {
   auto* edit = new QLineEdit;
   edit->setReadOnly(true);
@@ -45,9 +50,10 @@ QGroupBox* TextsGroup(const QString& title, const char* const (&labels)[5],
   for (int i = 0; i < 5; ++i) {
     auto* label = new QLabel(QString::fromUtf8(labels[i]));
     label->setObjectName(QString::number(labelIds[i]));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // the colons line up
     edits[i] = ReadOnlyEdit(editIds[i]);
     label->setBuddy(edits[i]);
-    edits[i]->setAccessibleName(title + QLatin1Char(' ') + label->text());
+    edits[i]->setAccessibleName(title + QLatin1Char(' ') + SpokenName(label->text()));
     grid->addWidget(label, i, 0);
     grid->addWidget(edits[i], i, 1);
   }
@@ -68,20 +74,20 @@ CImportSelectDialog::CImportSelectDialog(QWidget* parent) : QDialog(parent) {
   m_pNumberLabel->setObjectName(QStringLiteral("1002"));
   m_pNumber = ReadOnlyEdit(IDC_DUPLICATE_NUMBER);
   m_pNumberLabel->setBuddy(m_pNumber);
-  m_pNumber->setAccessibleName(m_pNumberLabel->text());
+  m_pNumber->setAccessibleName(SpokenName(m_pNumberLabel->text()));
   auto* numberRow = new QHBoxLayout;
   numberRow->addWidget(m_pNumberLabel);
   numberRow->addWidget(m_pNumber);
   numberRow->addStretch();
 
-  static const char* const kRowLabels[5] = {"名前 ：", "読み ：", "電話番号１ ：",
-                                            "電話番号２ ：", "電話番号３："};
-  static const char* const kStoredLabels[5] = {"名前 ：", "読み ：", "電話番号１ ：",
-                                               "電話番号２ ：", "電話番号３ ："};
-  auto* rowGroup = TextsGroup(Resource(IDS_IMPORTED_DATA), kRowLabels,
+  // Both sides are labelled alike (the template wrote the imported side's third phone
+  // without the space before the colon).
+  static const char* const kLabels[5] = {"名前 ：", "読み ：", "電話番号１ ：", "電話番号２ ：",
+                                         "電話番号３ ："};
+  auto* rowGroup = TextsGroup(Resource(IDS_IMPORTED_DATA), kLabels,
                               {1036, 1037, 1038, 1039, 1040}, {1041, 1042, 1043, 1044, 1062},
                               1031, m_pRowTexts);
-  auto* storedGroup = TextsGroup(QStringLiteral("リストに登録されているデータ"), kStoredLabels,
+  auto* storedGroup = TextsGroup(QStringLiteral("リストに登録されているデータ"), kLabels,
                                  {1046, 1047, 1048, 1049, 1060}, {1050, 1051, 1052, 1053, 1061},
                                  1045, m_pStoredTexts);
   auto* textsRow = new QHBoxLayout;
@@ -139,7 +145,7 @@ void CImportSelectDialog::UseVcardTexts() {
   setWindowTitle(Resource(IDS_VCARD_IMPORT_CAPTION));
   m_pMessage->setText(Resource(IDS_VCARD_DUPLICATE_MESSAGE));
   m_pNumberLabel->setText(Resource(IDS_VCARD_STORED_NUMBER_LABEL));
-  m_pNumber->setAccessibleName(m_pNumberLabel->text());
+  m_pNumber->setAccessibleName(SpokenName(m_pNumberLabel->text()));
 }
 
 void CImportSelectDialog::SetDuplicate(int memoryNumber, const std::vector<std::string>& rowFields,

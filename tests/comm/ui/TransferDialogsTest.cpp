@@ -121,6 +121,8 @@ class TransferDialogsTest : public QObject {
     QCOMPARE(notice.Heading()->text(), QStringLiteral("通信準備中．．．"));
     QCOMPARE(notice.Advice()->text(), QStringLiteral("通信準備完了まで時間がかかる場合があります\n"
                                                      "通信準備中はUSBケーブルを抜かないで下さい"));
+    // The box is as large as its texts need, with margins of a few lines' height.
+    QVERIFY(notice.width() <= notice.Advice()->width() + 6 * notice.Advice()->fontMetrics().height());
     QVERIFY(!(notice.windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(notice.findChildren<QPushButton*>().isEmpty());
     QVERIFY(!notice.close());

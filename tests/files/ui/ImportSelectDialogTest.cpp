@@ -48,7 +48,7 @@ class ImportSelectDialogTest : public QObject {
     QCOMPARE(Control<QLineEdit>(&dialog, 1061)->text(), QStringLiteral("#1"));
     QCOMPARE(Control<QLabel>(&dialog, 1030)->text(),
              QStringLiteral("リストに登録済みのデータとメモリ番号が重複しています。"));
-    QCOMPARE(Control<QLabel>(&dialog, 1040)->text(), QStringLiteral("電話番号３："));
+    QCOMPARE(Control<QLabel>(&dialog, 1040)->text(), QStringLiteral("電話番号３ ："));
     QCOMPARE(Control<QLabel>(&dialog, 1060)->text(), QStringLiteral("電話番号３ ："));
     QCOMPARE(Control<QRadioButton>(&dialog, 1057)->text(),
              QStringLiteral("別のメモリ番号で登録する（追加登録）"));
