@@ -50,8 +50,7 @@ class DialogLayoutTest : public QObject {
     QWidget* owner = nullptr;
     QTimer::singleShot(0, [&] { owner = dialog.parentWidget(); dialog.reject(); });
     Prompts().RunDialog(dialog);
-    QCOMPARE(owner, &window);
-    QCOMPARE(dialog.parentWidget(), nullptr);
+    QCOMPARE((QList<QWidget*>{owner, dialog.parentWidget()}), (QList<QWidget*>{&window, nullptr}));
   }
 };
 
