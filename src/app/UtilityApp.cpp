@@ -13,6 +13,7 @@
 #include "app/AboutDlg.h"
 #include "app/BackupCommands.h"
 #include "app/ChildFrame.h"
+#include "app/Icons.h"
 #include "app/LinkTraceSetting.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
@@ -66,6 +67,9 @@ CUtilityApp::~CUtilityApp() {
 }
 
 bool CUtilityApp::InitInstance(const QStringList& arguments) {
+  // Every window without an icon of its own (message boxes, the import's dialogs) shows
+  // the program's rather than the system's blank one.
+  QApplication::setWindowIcon(MainWindowIcon());
   m_pInstanceLock = std::make_unique<SingleInstanceLock>(m_strInstanceName.toStdString());
   if (!m_pInstanceLock->Acquire()) {
     ShowMessage(nullptr, QString::fromUtf8(UiText::kSecondInstanceCaption),

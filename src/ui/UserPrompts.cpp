@@ -1,10 +1,12 @@
 // The real message boxes and file dialogs of the editor (Qt's, in Japanese).
 #include "ui/UserPrompts.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
@@ -24,6 +26,17 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     case MessageIcon::None: break;
   }
   return QMessageBox::NoIcon;
+}
+
+// The window a prompt without an owner belongs to: the program's main window, as a Windows
+// program's owner-less dialog gets it. The prompt then opens over it rather than in the
+// middle of the screen, and stays with it. Not the active window: that may be a progress
+// window that closes, and would take the prompt with it, while the prompt is still up.
+QWidget* OwnerOrMainWindow(QWidget* owner) {
+  if (owner) return owner;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && qobject_cast<QMainWindow*>(window)) return window;
+  return nullptr;
 }
 
 // The widest line of `text` in `metrics`.
@@ -73,12 +86,13 @@ class QtUserPrompts : public IUserPrompts {
       buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(ToQtIcon(request.icon), request.caption, text, buttons, request.owner);
+    QWidget* owner = OwnerOrMainWindow(request.owner);
+    QMessageBox box(ToQtIcon(request.icon), request.caption, text, buttons, owner);
     if (!request.details.isEmpty()) {
       QString details = request.details;
       box.setDetailedText(details.replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
-    KeepLinesWhole(box, request.owner ? request.owner->screen() : QGuiApplication::primaryScreen());
+    KeepLinesWhole(box, owner ? owner->screen() : QGuiApplication::primaryScreen());
     box.setDefaultButton(ToQtButton(request.defaultButton));
     box.setEscapeButton(request.buttons == PromptButtons::Ok      ? QMessageBox::Ok
                         : request.buttons == PromptButtons::YesNo ? QMessageBox::No
@@ -92,7 +106,7 @@ class QtUserPrompts : public IUserPrompts {
   }
 
   QStringList AskOpenFiles(const FileDialogRequest& request) override {
-    QFileDialog dialog(request.owner, request.title);
+    QFileDialog dialog(OwnerOrMainWindow(request.owner), request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(request.filters);
@@ -101,7 +115,7 @@ class QtUserPrompts : public IUserPrompts {
   }
 
   QString AskSaveFile(const FileDialogRequest& request, int* chosenFilter) override {
-    QFileDialog dialog(request.owner, request.title, request.suggestedPath);
+    QFileDialog dialog(OwnerOrMainWindow(request.owner), request.title, request.suggestedPath);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(request.filters);
@@ -112,7 +126,15 @@ class QtUserPrompts : public IUserPrompts {
     return dialog.selectedFiles().first();
   }
 
-  int RunDialog(QDialog& dialog) override { return dialog.exec(); }
+  int RunDialog(QDialog& dialog) override {
+    // A dialog made without an owner is lent the main window for as long as it runs, and
+    // given back its own standing after: its maker still owns and deletes it.
+    QWidget* owner = dialog.parentWidget() ? nullptr : OwnerOrMainWindow(nullptr);
+    if (owner) dialog.setParent(owner, dialog.windowFlags());
+    const int result = dialog.exec();
+    if (owner) dialog.setParent(nullptr, dialog.windowFlags());
+    return result;
+  }
 };
 
 IUserPrompts* g_pInstalled = nullptr;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTest>
 #include <QTextBlock>
@@ -39,6 +40,17 @@ class DialogLayoutTest : public QObject {
     });
     Prompts().ShowMessage(request);
     QCOMPARE(lines, (QList<int>{3, 3, 1, 1}));
+  }
+
+  // A dialog without an owner opens over the main window, which it is only lent.
+  void ownerlessDialogBelongsToTheMainWindow() {
+    QMainWindow window;
+    window.show();
+    QDialog dialog;
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] { owner = dialog.parentWidget(); dialog.reject(); });
+    Prompts().RunDialog(dialog);
+    QCOMPARE((QList<QWidget*>{owner, dialog.parentWidget()}), (QList<QWidget*>{&window, nullptr}));
   }
 };
 
