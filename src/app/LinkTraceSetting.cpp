@@ -9,8 +9,11 @@
 #include <QStandardPaths>
 
 #include "doc/DocumentTransfer.h"
+#include "strings/StringIds.h"
 #include "ui/CommandHandlers.h"
 #include "ui/CommandIds.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
 
 namespace {
 
@@ -38,7 +41,11 @@ void BindLinkTraceSetting(CCommandHandlers& commands) {
     state.checked = !CDocumentTransfer::TraceFile().empty();
   }, [] {
     const bool on = CDocumentTransfer::TraceFile().empty();
-    QSettings(SettingsFile(), QSettings::IniFormat).setValue(kTraceKey, on);
-    Apply(on);
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    settings.setValue(kTraceKey, on);
+    settings.sync();
+    Apply(on);  // holds for this run even when it could not be kept
+    if (settings.status() != QSettings::NoError)
+      ShowMessage(nullptr, Text(IDS_APP_TITLE), Text(IDS_SETTING_NOT_SAVED), MessageIcon::Warning);
   });
 }

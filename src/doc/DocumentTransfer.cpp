@@ -4,10 +4,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 #include "comm/LinkTrace.h"
 #include "doc/CommNotifyPoster.h"
 #include "phonebook/DbPhoneCtrl.h"
+#include "strings/StringIds.h"
 #include "ui/PumpedCall.h"
+#include "ui/QtText.h"
+#include "ui/UserPrompts.h"
 
 namespace {
 
@@ -15,7 +20,7 @@ TransferTiming g_timingForNewDocuments;  // the handset's real pacing unless a t
 std::string g_traceFile;                 // empty: sessions are not traced
 
 // The trace of a session about to start, added to the trace file; null when there is none
-// or it cannot be written (the transfer goes on untraced).
+// or it cannot be written (the user is told, and the transfer goes on untraced).
 std::shared_ptr<CLinkTrace> OpenTrace() {
   if (g_traceFile.empty()) return nullptr;
   const QString path = QFile::decodeName(QByteArray::fromStdString(g_traceFile));
@@ -24,7 +29,13 @@ std::shared_ptr<CLinkTrace> OpenTrace() {
     QFile::rename(path, path + QStringLiteral(".old"));
   }
   int error = 0;
-  return CLinkTrace::Open(g_traceFile, true, error);
+  std::shared_ptr<CLinkTrace> trace = CLinkTrace::Open(g_traceFile, true, error);
+  if (!trace) {
+    ShowMessage(nullptr, Text(IDS_APP_TITLE),
+                Text(IDS_LINK_TRACE_FAILED).arg(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error))),
+                MessageIcon::Warning);
+  }
+  return trace;
 }
 
 }  // namespace

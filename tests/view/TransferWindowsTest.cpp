@@ -167,15 +167,24 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   }
 
   // 通信 → 通信ログを記録: off at first; on, it is kept for the next run and the editor's
-  // transfers write their steps and both directions of the link to the trace file.
+  // transfers write their steps and both directions of the link to the trace file. A trace
+  // file that cannot be written is told, and the transfer goes on.
   void linkTraceSettingIsKeptAndTracesTransfers() {
     m_fixture->StartHandset(kHandsetEntries);
     Start();
     QVERIFY(!Frame()->QueryCommand(ID_LINK_TRACE).checked);
+    CDocumentTransfer::SetTraceFile(LinkTraceFilePath().toStdString() + "/no/such/folder/trace.txt");
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QCOMPARE(m_prompts->Captions(), QStringList({Text(IDS_APP_TITLE), Text(IDS_DOWNLOAD_DONE_CAPTION)}));
+    QVERIFY(m_prompts->messages.front().text.contains(QStringLiteral("no/such/folder/trace.txt")));
+
+    CDocumentTransfer::SetTraceFile({});
+    m_prompts->messages.clear();
+    m_prompts->answers = {PromptAnswer::Ok};  // download over the changed phonebook
     QVERIFY(Frame()->ExecuteCommand(ID_LINK_TRACE));
     QVERIFY(Frame()->QueryCommand(ID_LINK_TRACE).checked);
     QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
-    QCOMPARE(m_prompts->Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});
+    QCOMPARE(m_prompts->Captions(), QStringList({Text(IDS_CONFIRM_DOWNLOAD_CAPTION), Text(IDS_DOWNLOAD_DONE_CAPTION)}));
     QFile file(LinkTraceFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString trace = QString::fromUtf8(file.readAll());
