@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -68,19 +69,19 @@ class Finished : public ITransferObserver {
   void OnCommNotify(int kind, int value) override {
     if (kind == NotifyProgress) return;
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_result = value;
+    m_result = static_cast<SessionResult>(value);
     m_cv.notify_all();
   }
-  int Wait() {
+  SessionResult Wait() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_result >= 0; });
-    return std::exchange(m_result, -1);
+    m_cv.wait(lock, [this] { return m_result.has_value(); });
+    return *std::exchange(m_result, std::nullopt);
   }
 
  private:
   std::mutex m_mutex;
   std::condition_variable m_cv;
-  int m_result = -1;
+  std::optional<SessionResult> m_result;
 };
 
 // The pauses a session's conversation prescribes, for `blocks` download or upload blocks.
@@ -111,15 +112,15 @@ void Transfer(benchmark::State& state, bool download) {
     session.SetObserver(&finished);
     session.SetPortName(handset.Path());
     auto started = std::chrono::steady_clock::now();
-    int start = session.StartSession(download, [&](PhonebookImage& target) {
+    const SessionResult start = session.StartSession(download, [&](PhonebookImage& target) {
       target = image;
-      return 0;
+      return StoreResult::Ok;
     });
-    int result = start == SessionOk ? finished.Wait() : start;
+    const SessionResult result = start == SessionResult::Ok ? finished.Wait() : start;
     session.EndSession();
     auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     state.SetIterationTime(elapsed);
-    if (result != SessionOk) state.SkipWithError("the transfer failed");
+    if (result != SessionResult::Ok) state.SkipWithError("the transfer failed");
   }
   double pauses = PrescribedPausesMs(timing, download, blocks);
   double intervals = IntervalWaitsMs(download, blocks);

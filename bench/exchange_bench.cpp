@@ -45,9 +45,9 @@ std::vector<std::vector<std::string>> Rows(int count) {
 // Empties `store` and puts `entries` into it; false when the store failed.
 bool Fill(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
   CDbPhoneCtrl::Batch batch(store);
-  bool stored = store.DeleteAll() == StoreOk;
-  for (const PhonebookEntry& entry : entries) stored = stored && store.AddEntry(entry) == StoreOk;
-  return stored && batch.Commit() == StoreOk;
+  bool stored = store.DeleteAll() == StoreResult::Ok;
+  for (const PhonebookEntry& entry : entries) stored = stored && store.AddEntry(entry) == StoreResult::Ok;
+  return stored && batch.Commit() == StoreResult::Ok;
 }
 
 // The same between two iterations, outside the timing.
@@ -115,7 +115,7 @@ void BM_Import1000DuplicatesAddedForAll(benchmark::State& state) {
   CDbPhoneCtrl store(*environment);
   for (auto _ : state) {
     Refill(state, store, held);
-    CFixedDuplicateResolver addForAll(DuplicateAddOther);
+    CFixedDuplicateResolver addForAll(DuplicateMethod::AddOther);
     const ImportSummary summary = ImportCsvFile(store, path, addForAll);
     if (summary.added != 990) state.SkipWithError("the import did not fill the phonebook");
   }
@@ -136,7 +136,7 @@ void BM_ImportVcard1000Cards(benchmark::State& state) {
   CDbPhoneCtrl store(*environment);
   for (auto _ : state) {
     Refill(state, store, {});
-    CFixedDuplicateResolver skip(DuplicateSkip);
+    CFixedDuplicateResolver skip(DuplicateMethod::Skip);
     if (ImportVcardFile(store, path, skip).added != 1000) state.SkipWithError("not every card was added");
   }
 }

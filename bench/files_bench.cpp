@@ -48,7 +48,7 @@ void BM_OpenDocument(benchmark::State& state) {
     auto store = std::make_unique<CDbPhoneCtrl>(Environment());
     CMemoryArchiveReader reader(ThousandEntryDocument());
     state.ResumeTiming();
-    if (LoadCsv(*store, reader, true) != 0) state.SkipWithError("load failed");
+    if (LoadCsv(*store, reader, true).status != CsvLoadResult::Ok) state.SkipWithError("load failed");
     state.PauseTiming();
     store.reset();
     state.ResumeTiming();
@@ -100,10 +100,10 @@ BENCHMARK(BM_UnchangedFileCheck)->Unit(benchmark::kMicrosecond);
 void BM_SaveDocument(benchmark::State& state) {
   CDbPhoneCtrl store(Environment());
   CMemoryArchiveReader reader(ThousandEntryDocument());
-  if (LoadCsv(store, reader, true) != 0) state.SkipWithError("load failed");
+  if (LoadCsv(store, reader, true).status != CsvLoadResult::Ok) state.SkipWithError("load failed");
   for (auto _ : state) {
     CStringArchiveWriter writer;
-    if (SaveCsv(store, writer, true) != 0) state.SkipWithError("save failed");
+    if (SaveCsv(store, writer, true) != StoreResult::Ok) state.SkipWithError("save failed");
     benchmark::DoNotOptimize(writer.Bytes().data());
   }
 }
@@ -116,7 +116,7 @@ void BM_SplitAndNormaliseBaseline(benchmark::State& state) {
     std::string line;
     while (reader.ReadLine(line)) {
       std::vector<std::string> fields = SplitCsvLine(line, kCsvComma);
-      if (NormaliseFields(fields, used) != 0) state.SkipWithError("bad line");
+      if (NormaliseFields(fields, used) != NormaliseResult::Ok) state.SkipWithError("bad line");
       used[EntryFromFields(fields).memoryNumber - 1] = 1;
     }
     benchmark::DoNotOptimize(used.data());

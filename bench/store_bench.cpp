@@ -25,8 +25,8 @@ std::vector<PhonebookEntry> ThousandEntries() {
 bool AddAll(CDbPhoneCtrl& store, const std::vector<PhonebookEntry>& entries) {
   CDbPhoneCtrl::Batch batch(store);
   for (const PhonebookEntry& entry : entries)
-    if (store.AddEntry(entry) != StoreOk) return false;
-  return batch.Commit() == StoreOk;
+    if (store.AddEntry(entry) != StoreResult::Ok) return false;
+  return batch.Commit() == StoreResult::Ok;
 }
 
 struct BenchStore {
@@ -39,7 +39,7 @@ void AddThousandInABatch(benchmark::State& state) {
   const auto entries = ThousandEntries();
   for (auto _ : state) {
     state.PauseTiming();
-    if (bench.store.DeleteAll() != StoreOk) state.SkipWithError("the store failed");
+    if (bench.store.DeleteAll() != StoreResult::Ok) state.SkipWithError("the store failed");
     state.ResumeTiming();
     if (!AddAll(bench.store, entries)) state.SkipWithError("the store failed");
   }
@@ -62,7 +62,7 @@ void LoadImageOfThousand(benchmark::State& state) {
   BenchStore bench;
   if (!AddAll(bench.store, ThousandEntries())) state.SkipWithError("the store failed");
   auto image = std::make_unique<PhonebookImage>();
-  if (bench.store.BuildImage(*image) != StoreOk) state.SkipWithError("the store failed");
+  if (bench.store.BuildImage(*image) != StoreResult::Ok) state.SkipWithError("the store failed");
   for (auto _ : state) benchmark::DoNotOptimize(LoadPhonebookImage(*image, bench.store));
   state.counters["entries"] = bench.store.EntryCount();
 }

@@ -110,7 +110,7 @@ CDbPhoneCtrl& Store(int role) { return TheScratch().Store(role); }
 
 std::vector<PhonebookEntry> AllEntries(CDbPhoneCtrl& store) {
   std::vector<PhonebookEntry> entries;
-  FUZZ_CHECK(store.ListEntries(KanaRowAll, SortByNumber, true, entries) == StoreOk);
+  FUZZ_CHECK(store.ListEntries(KanaRowAll, SortByNumber, true, entries) == StoreResult::Ok);
   // Each listed number must be flagged, and nothing else: as many flags as entries.
   FUZZ_CHECK(static_cast<int>(entries.size()) == store.EntryCount());
   for (const PhonebookEntry& entry : entries) {
@@ -146,8 +146,8 @@ std::vector<PhonebookEntry> StartWithSomeEntries(CDbPhoneCtrl& store) {
       {3, "", "", "", "", "#*P", 9},
       {500, "\"a,b\"", "\xB1", "1", "2", "3", 5},
       {kMaxEntries, "last", "\xDD", "999", "", "", 3}};
-  FUZZ_CHECK(store.DeleteAll() == StoreOk);
-  for (const PhonebookEntry& entry : kEntries) FUZZ_CHECK(store.AddEntry(entry) == StoreOk);
+  FUZZ_CHECK(store.DeleteAll() == StoreResult::Ok);
+  for (const PhonebookEntry& entry : kEntries) FUZZ_CHECK(store.AddEntry(entry) == StoreResult::Ok);
   return kEntries;
 }
 
@@ -170,21 +170,27 @@ std::string WriteScratchFile(const std::string& name, const uint8_t* bytes, std:
   return path;
 }
 
-void CheckLoadCode(int code) {
-  FUZZ_CHECK(code == NormaliseOk || code == NormaliseNumberDoubleByte ||
-             code == NormaliseNumberNotDigits || code == NormaliseNumberOutOfRange ||
-             code == NormaliseTooFewFields || code == NormaliseNumberInUse);
+void CheckNormaliseCode(NormaliseResult code) {
+  FUZZ_CHECK(code == NormaliseResult::Ok || code == NormaliseResult::NumberDoubleByte ||
+             code == NormaliseResult::NumberNotDigits || code == NormaliseResult::NumberOutOfRange ||
+             code == NormaliseResult::TooFewFields || code == NormaliseResult::NumberInUse);
+}
+
+void CheckLoadResult(const CsvLoadResult& result) {
+  CheckNormaliseCode(result.row);
+  FUZZ_CHECK(result.status == CsvLoadResult::Ok || result.status == CsvLoadResult::NotPhonebook);
+  FUZZ_CHECK((result.status == CsvLoadResult::Ok) == (result.row == NormaliseResult::Ok));
 }
 
 std::vector<PhonebookEntry> CheckDocumentRoundTrip(CDbPhoneCtrl& store, CDbPhoneCtrl& other,
                                                    bool comma) {
   const std::vector<PhonebookEntry> before = AllEntries(store);
   CStringArchiveWriter writer;
-  FUZZ_CHECK(SaveCsv(store, writer, comma) == StoreOk);
+  FUZZ_CHECK(SaveCsv(store, writer, comma) == StoreResult::Ok);
   CDbPhoneCtrl::Batch batch(other);
-  FUZZ_CHECK(other.DeleteAll() == StoreOk);
+  FUZZ_CHECK(other.DeleteAll() == StoreResult::Ok);
   CMemoryArchiveReader reader(writer.Bytes());
-  FUZZ_CHECK(LoadCsv(other, reader, comma) == NormaliseOk);
+  FUZZ_CHECK(LoadCsv(other, reader, comma).status == CsvLoadResult::Ok);
   const std::vector<PhonebookEntry> after = AllEntries(other);
   FUZZ_CHECK(after.size() == before.size());
   for (std::size_t i = 0; i < before.size(); ++i)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/PhonebookCsv.h"
 #include "phonebook/DbPhoneCtrl.h"
 
 #define FUZZ_CHECK(condition)                                                          \
@@ -36,8 +37,10 @@ std::vector<PhonebookEntry> AllEntries(CDbPhoneCtrl& store);
 // phone numbers upper-cased, a group 1..9.
 void CheckTextEntries(const std::vector<PhonebookEntry>& entries);
 
-// Checks that a result is one of the codes NormaliseFields or the store can give.
-void CheckLoadCode(int code);
+// Checks that a result is one of the codes NormaliseFields can give.
+void CheckNormaliseCode(NormaliseResult code);
+// A load ended with one of its known results, never the store or the reading failing.
+void CheckLoadResult(const CsvLoadResult& result);
 
 // Writes the store as a document and loads that into `other`: the file must open again
 // with every entry under its number, each within the text rules. Returns what was loaded.

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<PhonebookEntry> after = fuzz::AllEntries(store);
   fuzz::CheckEntriesKept(before, after);
   FUZZ_CHECK(after.size() == before.size() + outcome.pastedNumbers.size());
-  if (!outcome.accepted) FUZZ_CHECK(outcome.pastedNumbers.empty());
+  if (outcome.summary.result == ImportResult::Refused) FUZZ_CHECK(outcome.pastedNumbers.empty());
 
   std::vector<PhonebookEntry> pasted;
   std::vector<std::vector<std::string>> rows;
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(number >= 1 && number <= kMaxEntries);
     for (const PhonebookEntry& b : before) FUZZ_CHECK(b.memoryNumber != number);
     PhonebookEntry entry;
-    FUZZ_CHECK(store.FindEntry(number, entry) == StoreOk && entry.memoryNumber == number);
+    FUZZ_CHECK(store.FindEntry(number, entry) == StoreResult::Ok && entry.memoryNumber == number);
     pasted.push_back(entry);
     const auto texts = EntryToTexts(entry);
     rows.emplace_back(texts.begin(), texts.end());
@@ -34,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   // Copy the pasted entries and paste them into an empty phonebook: nothing changes.
   CDbPhoneCtrl& other = fuzz::Store(1);
-  FUZZ_CHECK(other.DeleteAll() == StoreOk);
+  FUZZ_CHECK(other.DeleteAll() == StoreResult::Ok);
   const PasteOutcome again =
       PasteClipboardLines(other, SplitClipboardLines(BuildClipboardText({}, rows)));
-  FUZZ_CHECK(again.accepted);
+  FUZZ_CHECK(again.summary.result != ImportResult::Refused);
   std::sort(pasted.begin(), pasted.end(),
             [](const PhonebookEntry& a, const PhonebookEntry& b) { return a.memoryNumber < b.memoryNumber; });
   fuzz::CheckSameEntries(pasted, fuzz::AllEntries(other));

@@ -11,13 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const bool comma = (data[0] & 1) == 0;
   CDbPhoneCtrl& store = fuzz::Store(0);
-  FUZZ_CHECK(store.DeleteAll() == StoreOk);
+  FUZZ_CHECK(store.DeleteAll() == StoreResult::Ok);
   CMemoryArchiveReader archive(fuzz::Bytes(data + 1, size - 1));
-  const int code = LoadCsv(store, archive, comma);
-  fuzz::CheckLoadCode(code);
+  const CsvLoadResult result = LoadCsv(store, archive, comma);
+  fuzz::CheckLoadResult(result);
   const std::vector<PhonebookEntry> loaded = fuzz::AllEntries(store);
   fuzz::CheckTextEntries(loaded);
-  if (code == 0) {
+  if (result.status == CsvLoadResult::Ok) {
     fuzz::CheckSameEntries(loaded, fuzz::CheckDocumentRoundTrip(store, fuzz::Store(1), comma));
   }
   return 0;

@@ -64,12 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     return CTransferSession(std::move(replay), NoPauses());
   }();
   controller->Load(data, size);
-  const int result = session.DownloadImage();
-  FUZZ_CHECK(result == SessionOk || result == SessionNoReply || result == SessionBadReply);
+  const SessionResult result = session.DownloadImage();
+  FUZZ_CHECK(result == SessionResult::Ok || result == SessionResult::NoReply || result == SessionResult::BadReply);
   // One request per reply, and one more when the replies ran out.
   FUZZ_CHECK(controller->Asked() <= controller->Chunks() + 1);
   // An accepted download took every reply up to the last block, and the handset's image
   // was all there (what it holds is the image target's business).
-  if (result == SessionOk) FUZZ_CHECK(controller->Asked() <= controller->Chunks());
+  if (result == SessionResult::Ok) FUZZ_CHECK(controller->Asked() <= controller->Chunks());
   return 0;
 }

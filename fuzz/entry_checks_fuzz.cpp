@@ -93,22 +93,22 @@ void CheckWholeEntry(const std::array<std::string, FieldCount>& texts, int editN
 void CheckNormalise(const std::vector<std::string>& original, const UsedFlags& used) {
   std::vector<std::string> fields = original;
   int lastIndex = -1;
-  const int code = NormaliseFields(fields, used, &lastIndex);
-  fuzz::CheckLoadCode(code);
+  const NormaliseResult code = NormaliseFields(fields, used, &lastIndex);
+  fuzz::CheckNormaliseCode(code);
   FUZZ_CHECK(fields.size() == original.size());
   FUZZ_CHECK(lastIndex >= -1 && lastIndex < static_cast<int>(fields.size()));
-  if (code == NormaliseNumberDoubleByte || code == NormaliseNumberNotDigits ||
-      code == NormaliseNumberOutOfRange) {
+  if (code == NormaliseResult::NumberDoubleByte || code == NormaliseResult::NumberNotDigits ||
+      code == NormaliseResult::NumberOutOfRange) {
     // Refused at the memory number: nothing after it was touched.
     FUZZ_CHECK(!fields[0].empty() && fields == original);
     return;
   }
-  if (code == NormaliseTooFewFields) return;
+  if (code == NormaliseResult::TooFewFields) return;
   const std::string& number = fields[FieldMemoryNumber];
   if (!number.empty()) {
     const int value = DecimalValue(number);
     FUZZ_CHECK(value >= 1 && value <= kMaxEntries);
-    FUZZ_CHECK((code == NormaliseNumberInUse) == (used[value - 1] != 0));
+    FUZZ_CHECK((code == NormaliseResult::NumberInUse) == (used[value - 1] != 0));
   }
   if (fields.size() > FieldName) {
     // The name is the original without its control characters, cut to fit.
@@ -119,8 +119,8 @@ void CheckNormalise(const std::vector<std::string>& original, const UsedFlags& u
   }
   // A second pass changes nothing more (it may count fewer fields: filtering can empty one).
   std::vector<std::string> again = fields;
-  const int secondCode = NormaliseFields(again, used);
-  FUZZ_CHECK(again == fields && (secondCode == code || secondCode == NormaliseTooFewFields));
+  const NormaliseResult secondCode = NormaliseFields(again, used);
+  FUZZ_CHECK(again == fields && (secondCode == code || secondCode == NormaliseResult::TooFewFields));
   if (!number.empty()) {
     PhonebookEntry entry = EntryFromFields(fields);
     fuzz::CheckTextEntries({entry});

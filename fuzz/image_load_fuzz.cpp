@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::memcpy(image.data(), data, std::min(size, image.size()));
 
   CDbPhoneCtrl& store = fuzz::Store(0);
-  FUZZ_CHECK(LoadPhonebookImage(image, store) == StoreOk);
+  FUZZ_CHECK(LoadPhonebookImage(image, store) == StoreResult::Ok);
   const std::vector<PhonebookEntry> entries = fuzz::AllEntries(store);
 
   // The list runs up to the first record with neither a reading nor the in-use mark.
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   static PhonebookImage rebuilt;
   rebuilt.fill(0);
-  FUZZ_CHECK(store.BuildImage(rebuilt) == StoreOk);
+  FUZZ_CHECK(store.BuildImage(rebuilt) == StoreResult::Ok);
   for (std::size_t k = 0; k < entries.size(); ++k) {
     const uint8_t* record = image.data() + k * kImageRecordSize;
     const uint8_t* copy = rebuilt.data() + k * kImageRecordSize;

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const int method = data[0] % 3;
+  const auto method = static_cast<DuplicateMethod>(data[0] % 3);
   const std::string path = fuzz::WriteScratchFile("import.csv", data + 1, size - 1);
   CDbPhoneCtrl& store = fuzz::Store(0);
   const std::vector<PhonebookEntry> before = fuzz::StartWithSomeEntries(store);
@@ -19,12 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FUZZ_CHECK(summary.result != ImportResult::OpenFailed);
   FUZZ_CHECK(summary.added >= 0 && summary.overwritten >= 0 && summary.skipped >= 0 &&
              summary.refused >= 0 && summary.overwritten <= summary.added);
-  if (method != DuplicateOverwrite) FUZZ_CHECK(summary.overwritten == 0);
-  if (method != DuplicateSkip) FUZZ_CHECK(summary.skipped == 0);
+  if (method != DuplicateMethod::Overwrite) FUZZ_CHECK(summary.overwritten == 0);
+  if (method != DuplicateMethod::Skip) FUZZ_CHECK(summary.skipped == 0);
 
   const std::vector<PhonebookEntry> after = fuzz::AllEntries(store);
   FUZZ_CHECK(after.size() == before.size() + summary.added - summary.overwritten);
-  if (method != DuplicateOverwrite) fuzz::CheckEntriesKept(before, after);
+  if (method != DuplicateMethod::Overwrite) fuzz::CheckEntriesKept(before, after);
   // The entries the import brought in keep the rules (the starting ones are ours).
   std::vector<PhonebookEntry> brought;
   for (const PhonebookEntry& entry : after) {

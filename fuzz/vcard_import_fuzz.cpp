@@ -26,7 +26,7 @@ void CheckExportReadsBack(const std::vector<PhonebookEntry>& entries, VcardVersi
   for (std::size_t i = 0; i < entries.size(); ++i) {
     std::vector<std::string> fields = EntryTextsOfCard(parsed.cards[i]).fields;
     fields[FieldMemoryNumber] = std::to_string(entries[i].memoryNumber);
-    FUZZ_CHECK(NormaliseFields(fields, UsedFlags{}) == NormaliseOk);
+    FUZZ_CHECK(NormaliseFields(fields, UsedFlags{}) == NormaliseResult::Ok);
     FUZZ_CHECK(EntryFromFields(fields) == entries[i]);
   }
 }
@@ -35,25 +35,25 @@ void CheckExportReadsBack(const std::vector<PhonebookEntry>& entries, VcardVersi
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const int method = data[0] % 3;
+  const auto method = static_cast<DuplicateMethod>(data[0] % 3);
   const std::string path = fuzz::WriteScratchFile("contacts.vcf", data + 1, size - 1);
   CDbPhoneCtrl& store = fuzz::Store(0);
   const std::vector<PhonebookEntry> before = fuzz::StartWithSomeEntries(store);
 
   CFixedDuplicateResolver resolver(method);
-  const VcardImportSummary summary = ImportVcardFile(store, path, resolver);
+  const ImportSummary summary = ImportVcardFile(store, path, resolver);
   const std::vector<PhonebookEntry> after = fuzz::AllEntries(store);
-  FUZZ_CHECK(summary.result != VcardImportResult::OpenFailed && summary.result != VcardImportResult::TooLarge &&
-             summary.result != VcardImportResult::StoreFailed);
-  if (summary.result != VcardImportResult::Finished && summary.result != VcardImportResult::LimitReached) {
+  FUZZ_CHECK(summary.result != ImportResult::OpenFailed && summary.result != ImportResult::TooLarge &&
+             summary.result != ImportResult::StoreFailed);
+  if (summary.result != ImportResult::Finished && summary.result != ImportResult::LimitReached) {
     FUZZ_CHECK(after == before);
     return 0;
   }
   FUZZ_CHECK(summary.overwritten >= 0 && summary.overwritten <= summary.added);
-  if (method != DuplicateOverwrite) FUZZ_CHECK(summary.overwritten == 0);
-  if (method != DuplicateSkip) FUZZ_CHECK(summary.notes[NoteDuplicateSkipped].empty());
+  if (method != DuplicateMethod::Overwrite) FUZZ_CHECK(summary.overwritten == 0);
+  if (method != DuplicateMethod::Skip) FUZZ_CHECK(summary.notes[NoteDuplicateSkipped].empty());
   FUZZ_CHECK(after.size() == before.size() + summary.added - summary.overwritten);
-  if (method != DuplicateOverwrite) fuzz::CheckEntriesKept(before, after);
+  if (method != DuplicateMethod::Overwrite) fuzz::CheckEntriesKept(before, after);
 
   std::vector<PhonebookEntry> brought;  // the entries the import made
   std::copy_if(after.begin(), after.end(), std::back_inserter(brought), [&before](const PhonebookEntry& entry) {

@@ -121,8 +121,8 @@ void PasteStall(benchmark::State& state) {
       CDbPhoneCtrl& store = source->GetDocument()->Store();
       CDbPhoneCtrl::Batch batch(store);
       for (const PhonebookEntry& entry : FullPhonebook())
-        if (store.AddEntry(entry) != StoreOk) state.SkipWithError("the store failed");
-      if (batch.Commit() != StoreOk) state.SkipWithError("the store failed");
+        if (store.AddEntry(entry) != StoreResult::Ok) state.SkipWithError("the store failed");
+      if (batch.Commit() != StoreResult::Ok) state.SkipWithError("the store failed");
     }
     CUtilityView* sourceView = source->GetView();
     sourceView->OnUpdate();
@@ -137,8 +137,8 @@ void PasteStall(benchmark::State& state) {
     if (interleaved && target) {
       CDbPhoneCtrl::Batch batch(target->Store());
       for (const PhonebookEntry& entry : FullPhonebook())
-        if (entry.memoryNumber % 2 == 0 && target->Store().AddEntry(entry) != StoreOk) state.SkipWithError("the store failed");
-      if (batch.Commit() != StoreOk) state.SkipWithError("the store failed");
+        if (entry.memoryNumber % 2 == 0 && target->Store().AddEntry(entry) != StoreResult::Ok) state.SkipWithError("the store failed");
+      if (batch.Commit() != StoreResult::Ok) state.SkipWithError("the store failed");
       frame.ActiveChild()->GetView()->OnUpdate();
     }
     QApplication::processEvents();

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "comm/HandsetProcess.h"
 #include "phonebook/StoreEnvironment.h"
 #include "support/FakePrompts.h"
@@ -69,10 +70,10 @@ void TransferStall(benchmark::State& state) {
     CDbPhoneCtrl source(*environment);
     CDbPhoneCtrl::Batch batch(source);
     for (const PhonebookEntry& entry : FullPhonebook())
-      if (source.AddEntry(entry) != StoreOk) state.SkipWithError("the store failed");
-    if (batch.Commit() != StoreOk) state.SkipWithError("the store failed");
+      if (source.AddEntry(entry) != StoreResult::Ok) state.SkipWithError("the store failed");
+    if (batch.Commit() != StoreResult::Ok) state.SkipWithError("the store failed");
     PhonebookImage image{};
-    if (source.BuildImage(image) != StoreOk) state.SkipWithError("the store failed");
+    if (source.BuildImage(image) != StoreResult::Ok) state.SkipWithError("the store failed");
     std::ofstream(imagePath, std::ios::binary).write(reinterpret_cast<const char*>(image.data()), image.size());
   }
   HandsetProcess handset({"--image", imagePath}, folder.filePath(QStringLiteral("handset.log")).toStdString());
@@ -80,7 +81,7 @@ void TransferStall(benchmark::State& state) {
   qputenv("XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")).toLocal8Bit());  // the backup's setting
   qputenv("XDG_DATA_HOME", folder.filePath(QStringLiteral("data")).toLocal8Bit());      // and the backups
   FakePrompts prompts;
-  CUtilityDoc::SetTransferTimingForNewDocuments(TransferTiming{});  // the handset's own pacing
+  CDocumentTransfer::SetTransferTimingForNewDocuments(TransferTiming{});  // the handset's own pacing
 
   for (auto _ : state) {
     CUtilityDoc doc(*environment);

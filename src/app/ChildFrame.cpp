@@ -1,5 +1,6 @@
 // The phonebook window.
 #include "app/ChildFrame.h"
+#include "doc/DocumentTransfer.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -39,7 +40,7 @@ void CChildFrame::UpdateTitle() {
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
   // A step of the phonebook's transfer session is using it (see IsSessionStepRunning).
-  if (m_pDoc->IsSessionStepRunning() || !m_pDoc->SaveModified()) {
+  if (m_pDoc->Transfer().IsSessionStepRunning() || !m_pDoc->SaveModified()) {
     event->ignore();
     return;
   }

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 
 #include "app/ChildFrame.h"
+#include "doc/DocumentTransfer.h"
 #include "doc/UtilityDoc.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandTable.h"
@@ -42,14 +43,14 @@ bool CCommandRouter::Execute(int id) const {
 
 bool CCommandRouter::AnySessionStepRunning() const {
   for (CChildFrame* child : PhonebookWindows(m_area))
-    if (child->GetDocument()->IsSessionStepRunning()) return true;
+    if (child->GetDocument()->Transfer().IsSessionStepRunning()) return true;
   return false;
 }
 
 bool CCommandRouter::IsHeldBySessionStep(int id, const ICommandTarget* target) const {
   if (id == ID_APP_EXIT) return AnySessionStepRunning();
   CChildFrame* child = ActivePhonebookWindow(m_area);
-  if (!child || !child->GetDocument()->IsSessionStepRunning()) return false;
+  if (!child || !child->GetDocument()->Transfer().IsSessionStepRunning()) return false;
   // Every command the phonebook's own view or document handles.
   return target == child->GetView() || target == &child->GetDocument()->Commands();
 }

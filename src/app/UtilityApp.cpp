@@ -14,6 +14,7 @@
 #include "app/BackupCommands.h"
 #include "app/ChildFrame.h"
 #include "app/Icons.h"
+#include "app/LinkTraceSetting.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ManualLauncher.h"
@@ -168,4 +169,5 @@ void CUtilityApp::BindCommands() {
   m_commands.Bind(ID_MANUAL_NO_DOCUMENT, [] {});  // this menu item does nothing
   m_commands.Bind(ID_DOWNLOAD, [this] { OnDownload(); });
   BindBackupCommands(m_commands, *this);
+  BindLinkTraceSetting(m_commands);
 }

@@ -139,7 +139,7 @@ BackupWriteResult WriteBackup(const std::string& folder, const PhonebookImage& i
   // save as any document's.
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
-  if (!store.HasSlot() || LoadPhonebookImage(image, store) != StoreOk)
+  if (!store.HasSlot() || LoadPhonebookImage(image, store) != StoreResult::Ok)
     return {BackupWriteResult::StoreFailed, store.LastOsError(), {}, {}};
   // After every backup of the same second, whichever port it came from, so that the list
   // keeps them in the order they were taken.

@@ -119,7 +119,7 @@ void PrintLine(std::ostream& out, std::string_view text) {
   out << TerminalText(text) << '\n';
 }
 
-bool SplitCommandLine(const CliArgs& args, std::initializer_list<std::string_view> known,
+bool SplitCommandLine(const CliArgs& args, std::initializer_list<CliOption> known,
                       CommandLine& line) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -133,16 +133,33 @@ bool SplitCommandLine(const CliArgs& args, std::initializer_list<std::string_vie
       continue;
     }
     const std::string_view name = arg.substr(0, arg.find('='));
-    if (std::find(known.begin(), known.end(), name) == known.end()) return false;
+    const auto option = std::find_if(known.begin(), known.end(),
+                                     [name](const CliOption& each) { return each.name == name; });
+    if (option == known.end()) return false;
+    std::string_view value;
     if (name.size() < arg.size()) {
-      line.options.emplace_back(name, arg.substr(name.size() + 1));
-    } else if (i + 1 < args.size()) {
-      line.options.emplace_back(name, args[++i]);
-    } else {
-      return false;
+      if (!option->hasValue) return false;
+      value = arg.substr(name.size() + 1);
+    } else if (option->hasValue) {
+      if (i + 1 == args.size()) return false;
+      value = args[++i];
     }
+    if (!option->take(value)) return false;
   }
   return true;
+}
+
+std::function<bool(std::string_view)> OptionOnce(std::string& target) {
+  return [&target, given = false](std::string_view value) mutable {
+    if (given || value.empty()) return false;
+    given = true;
+    target = value;
+    return true;
+  };
+}
+
+std::function<bool(std::string_view)> OptionFlag(bool& target) {
+  return [&target](std::string_view) { return target = true; };
 }
 
 std::string TerminalText(std::string_view text) {
@@ -186,7 +203,7 @@ int LoadPhonebookFile(CDbPhoneCtrl& store, const std::string& path) {
                        " bytes, this file has " + std::to_string(read.actualSize));
       return kExitInvalidPhonebook;
     }
-    if (LoadPhonebookImage(*image, store) != StoreOk) return ReportLoadStoreFailed(store, path);
+    if (LoadPhonebookImage(*image, store) != StoreResult::Ok) return ReportLoadStoreFailed(store, path);
     return kExitOk;
   }
   DocumentLoadResult loaded = LoadDocument(store, path);
@@ -216,7 +233,7 @@ int SavePhonebookFile(CDbPhoneCtrl& store, const std::string& path, VcardVersion
   if (IsImagePath(path)) {
     auto image = std::make_unique<PhonebookImage>();
     image->fill(0);
-    if (store.BuildImage(*image) != 0) return ReportStoreFailed(store, store.LastOsError());
+    if (store.BuildImage(*image) != StoreResult::Ok) return ReportStoreFailed(store, store.LastOsError());
     ImageFileResult written = WriteImageFile(path, *image);
     return written.status == ImageFileResult::Ok ? kExitOk : ReportWriteFailed(path, written.osError);
   }

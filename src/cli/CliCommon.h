@@ -2,11 +2,12 @@
 // files a command reads and writes.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "files/VcardWriter.h"
@@ -28,18 +29,44 @@ enum CliExit : int {
 
 using CliArgs = std::vector<std::string>;
 
-// A command's arguments: its operands in order, and its options with their values.
+// An option a command knows: its name, whether a value follows it, and what takes the
+// value ("" for an option without one). `take` returns false for a value the option does
+// not take.
+struct CliOption {
+  std::string_view name;
+  std::function<bool(std::string_view value)> take;
+  bool hasValue = true;
+};
+
+// A command's operands, in order.
 struct CommandLine {
   std::vector<std::string> operands;
-  std::vector<std::pair<std::string, std::string>> options;  // name, value
 };
 
 // Splits `args`. Before a "--", an argument that begins with "-" (other than "-" alone) is
 // an option; after it every argument is an operand, so that a file may be named "-h".
-// Options take a value, written "NAME VALUE" or "NAME=VALUE", and must be among `known`.
-// False on any other option, and on one without its value.
-bool SplitCommandLine(const CliArgs& args, std::initializer_list<std::string_view> known,
+// An option with a value is written "NAME VALUE" or "NAME=VALUE". False on an option not
+// among `known`, one without its value, a value given to an option that takes none, and a
+// value its option refuses.
+bool SplitCommandLine(const CliArgs& args, std::initializer_list<CliOption> known,
                       CommandLine& line);
+
+// What takes the value of an option that names one of a few choices: `byName` gives the
+// choice a word stands for, or nothing; the choice goes to `target` (which may itself be
+// a std::optional, to tell whether the option was given).
+template <typename T, typename ByName>
+std::function<bool(std::string_view)> OptionChoice(T& target, ByName byName) {
+  return [&target, byName](std::string_view value) {
+    const auto choice = byName(value);
+    if (choice) target = *choice;
+    return choice.has_value();
+  };
+}
+// What takes the value of an option given at most once with a value that is not empty (a
+// path).
+std::function<bool(std::string_view)> OptionOnce(std::string& target);
+// What takes an option without a value: it sets `target`.
+std::function<bool(std::string_view)> OptionFlag(bool& target);
 
 // Prints a message as the editor shows it: the caption on one line, then the text (its
 // "\r\n" as "\n", "%1" replaced by `argument`), then `detail` on a line of its own when given.

@@ -23,17 +23,13 @@ struct ConvertArgs {
 };
 
 std::optional<ConvertArgs> ParseArgs(const CliArgs& args) {
+  std::optional<VcardVersion> version;  // when given
   CommandLine line;
-  if (!SplitCommandLine(args, {"--vcard-version"}, line) || line.operands.size() != 2) return std::nullopt;
-  ConvertArgs parsed;
-  for (const auto& [name, value] : line.options) {
-    const std::optional<VcardVersion> version = VersionByName(value);
-    if (!version) return std::nullopt;
-    parsed.version = *version;
-  }
-  parsed.in = line.operands[0];
-  parsed.out = line.operands[1];
-  if (!line.options.empty() && !IsVcardPath(parsed.out)) return std::nullopt;
+  if (!SplitCommandLine(args, {{"--vcard-version", OptionChoice(version, VersionByName)}}, line) || line.operands.size() != 2)
+    return std::nullopt;
+  ConvertArgs parsed{line.operands[0], line.operands[1], version.value_or(VcardVersion::V30)};
+  // The version is a vCard file's only.
+  if (version && !IsVcardPath(parsed.out)) return std::nullopt;
   return parsed;
 }
 

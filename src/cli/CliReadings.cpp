@@ -23,14 +23,11 @@ std::string Cp932Text(int id) { return Utf8ToCp932(StringText(id)); }
 }  // namespace
 
 int RunReadings(const CliArgs& args) {
-  std::vector<std::string> paths;
   bool all = false;
-  for (const std::string& arg : args) {
-    if (arg == "--all") all = true;
-    else if (arg.starts_with("--")) return kExitUsage;
-    else paths.push_back(arg);
-  }
-  if (paths.size() != 2) return kExitUsage;
+  CommandLine line;
+  if (!SplitCommandLine(args, {{"--all", OptionFlag(all), false}}, line) || line.operands.size() != 2)
+    return kExitUsage;
+  const std::vector<std::string>& paths = line.operands;
 
   CReadingSuggester& suggester = SharedReadingSuggester();
   suggester.LoadInBackground();  // while the phonebook loads
@@ -43,7 +40,7 @@ int RunReadings(const CliArgs& args) {
   }
 
   std::vector<PhonebookEntry> entries;
-  if (store.ListAllEntries(entries) != StoreOk) return ReportStoreFailed(store, store.LastOsError());
+  if (store.ListAllEntries(entries) != StoreResult::Ok) return ReportStoreFailed(store, store.LastOsError());
   std::vector<ChosenReading> chosen;
   std::vector<TableRow> rows{
       {Utf8ToCp932("番号"), Utf8ToCp932("名前"), Cp932Text(IDS_READING_FILL_COLUMN_NEW)}};
@@ -62,7 +59,7 @@ int RunReadings(const CliArgs& args) {
     TableRow& row = rows.emplace_back(TableRow{number, proposal.name, reading});
     if (all) row.push_back(proposal.currentReading);
   }
-  if (int result = ApplyReadings(store, chosen); result != StoreOk)
+  if (StoreResult result = ApplyReadings(store, chosen); result != StoreResult::Ok)
     return ReportStoreFailed(store, store.LastOsError());
   if (int exit = SavePhonebookFile(store, paths[1]); exit != kExitOk) return exit;
   PrintTable(rows);

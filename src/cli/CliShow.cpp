@@ -30,7 +30,7 @@ int RunShow(const CliArgs& args) {
   if (int exit = LoadPhonebookFile(store, args[0]); exit != kExitOk) return exit;
 
   std::vector<PhonebookEntry> entries;
-  if (store.ListEntries(KanaRowAll, SortByNumber, true, entries) != 0) {
+  if (store.ListEntries(KanaRowAll, SortByNumber, true, entries) != StoreResult::Ok) {
     std::cerr << "the phonebook store could not be read\n";
     return kExitInvalidPhonebook;
   }

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
 #include <mutex>
 #include <unistd.h>
 
@@ -31,7 +33,7 @@ class ProgressLine : public ITransferObserver {
   void OnCommNotify(int kind, int value) override {
     if (kind != NotifyProgress) {
       std::lock_guard<std::mutex> lock(m_mutex);
-      m_nResult = value;
+      m_result = static_cast<SessionResult>(value);
       m_bFinished = true;
       m_cv.notify_all();
       return;
@@ -40,10 +42,10 @@ class ProgressLine : public ITransferObserver {
     if (m_bTerminal && percent != m_nShown) std::fprintf(stderr, "\r%3d%%", percent);
     m_nShown = percent;
   }
-  int WaitFinished() {
+  SessionResult WaitFinished() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cv.wait(lock, [this] { return m_bFinished; });
-    return m_nResult;
+    return m_result;
   }
 
  private:
@@ -52,7 +54,7 @@ class ProgressLine : public ITransferObserver {
   std::mutex m_mutex;
   std::condition_variable m_cv;
   bool m_bFinished = false;
-  int m_nResult = -1;
+  SessionResult m_result = SessionResult::BadReply;
 };
 
 std::string PortDetail(CTransferSession& session, const std::string& port) {
@@ -101,14 +103,27 @@ void TransferInterrupt::OnInterrupt() {
 
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed) {
   CommandLine line;
-  if (!SplitCommandLine(args, {"--port"}, line) || line.operands.size() != 1 || line.options.size() > 1)
+  if (!SplitCommandLine(args, {{"--port", OptionOnce(parsed.port)}, {"--trace", OptionOnce(parsed.trace)}}, line) ||
+      line.operands.size() != 1)
     return false;
-  if (!line.options.empty()) parsed.port = line.options.front().second;
   parsed.file = line.operands.front();
-  return !parsed.file.empty() && (line.options.empty() || !parsed.port.empty());
+  return !parsed.file.empty();
 }
 
-void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk, const TransferNote& note) {
+bool TransferTrace::Open(const std::string& path) {
+  if (path.empty()) return true;
+  int error = 0;
+  m_path = path;
+  m_pTrace = CLinkTrace::Open(path, false, error);
+  if (!m_pTrace) std::cerr << "qvbook-cli: " << path << ": " << std::strerror(error) << '\n';
+  return m_pTrace != nullptr;
+}
+
+TransferTrace::~TransferTrace() {
+  if (m_pTrace && !m_pTrace->Good()) std::cerr << "qvbook-cli: " << m_path << ": the trace could not be written whole\n";
+}
+
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk, const TransferNote& note) {
   const MessageIds ids = WithNote(TransferResultMessage(result, bDownload, bHandsetAtRisk), note.id);
   PrintMessageText(ids.caption, MessageText(ids, note.argument));
 }
@@ -122,8 +137,8 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
   session.SetPortName(port);
   interrupt.Watch(session);
 
-  int start = session.StartSession(bDownload, buildImage);
-  int result = start == SessionOk ? progress.WaitFinished() : SessionOk;
+  const SessionResult start = session.StartSession(bDownload, buildImage);
+  const SessionResult result = start == SessionResult::Ok ? progress.WaitFinished() : SessionResult::Ok;
   session.EndSession();
   session.SetObserver(nullptr);
   session.SetWakeNotice(nullptr);
@@ -131,20 +146,20 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
 
   // An interrupt during the start ends it with whatever step it cut short; one during the
   // transfer makes it finish as aborted; one while the session ends changes nothing.
-  if (start == SessionAborted || result == SessionAborted || (start != SessionOk && interrupt.Interrupted())) {
-    PrintResultMessage(SessionAborted, bDownload, atRisk, note);
+  if (start == SessionResult::Aborted || result == SessionResult::Aborted || (start != SessionResult::Ok && interrupt.Interrupted())) {
+    PrintResultMessage(SessionResult::Aborted, bDownload, atRisk, note);
     return kExitInterrupted;
   }
-  if (start != SessionOk) {
+  if (start != SessionResult::Ok) {
     const MessageIds ids = WithNote(StartFailureMessage(start, bDownload, atRisk), note.id);
     std::string detail;
-    if (start == SessionPortNotFound)
+    if (start == SessionResult::PortNotFound)
       detail = "no serial port carries " + std::string(kHandsetId) + "; name one with --port or QVBOOK_PORT";
-    if (start == SessionPortUnavailable) detail = PortDetail(session, port);
+    if (start == SessionResult::PortUnavailable) detail = PortDetail(session, port);
     PrintMessageText(ids.caption, MessageText(ids, note.argument), detail);
-    return start <= SessionPortUnavailable ? kExitUnavailable : kExitTransferFailed;
+    return start <= SessionResult::PortUnavailable ? kExitUnavailable : kExitTransferFailed;
   }
-  if (result != SessionOk) {
+  if (result != SessionResult::Ok) {
     PrintResultMessage(result, bDownload, atRisk, note);
     return kExitTransferFailed;
   }

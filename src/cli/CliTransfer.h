@@ -1,7 +1,9 @@
-// What qvbook-cli download and upload share: the --port option, a whole transfer session
+// What qvbook-cli download and upload share: the --port and --trace options, a whole
+// transfer session
 // with Ctrl+C turned into an abort, and the editor's messages for its results.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -33,11 +35,12 @@ class TransferInterrupt {
 };
 
 struct TransferArgs {
-  std::string port;  // --port PATH; empty: QVBOOK_PORT or the search by USB identifier
-  std::string file;  // OUT for a download, IN for an upload
+  std::string port;   // --port PATH; empty: QVBOOK_PORT or the search by USB identifier
+  std::string file;   // OUT for a download, IN for an upload
+  std::string trace;  // --trace FILE; empty: no trace of the link
 };
 
-// Parses "[--port PATH] FILE" in any order; false on anything else.
+// Parses "[--port PATH] [--trace FILE] FILE" in any order; false on anything else.
 bool ParseTransferArgs(const CliArgs& args, TransferArgs& parsed);
 
 // A paragraph that follows the message of every failure of a transfer: string `id` (0:
@@ -55,7 +58,26 @@ int RunTransfer(CTransferSession& session, TransferInterrupt& interrupt, bool bD
                 const std::string& port, const ImageBuilder& buildImage = {},
                 const TransferNote& note = {});
 
+// The --trace file of a transfer command: the session's steps and every byte on the link.
+class TransferTrace {
+ public:
+  // Opens `path` (nothing to do when it is empty); false after the message when it cannot
+  // be created.
+  bool Open(const std::string& path);
+  // Says on standard error when the trace could not be written whole.
+  ~TransferTrace();
+  // Null without --trace.
+  const std::shared_ptr<CLinkTrace>& Trace() const { return m_pTrace; }
+  void Step(std::string_view text) const {
+    if (m_pTrace) m_pTrace->Step(text);
+  }
+
+ private:
+  std::string m_path;
+  std::shared_ptr<CLinkTrace> m_pTrace;
+};
+
 // Prints the message for a transfer's result as the editor shows it. `bHandsetAtRisk`:
 // the session had told the handset to clear its phonebook for an upload.
-void PrintResultMessage(int result, bool bDownload, bool bHandsetAtRisk = false,
+void PrintResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false,
                         const TransferNote& note = {});

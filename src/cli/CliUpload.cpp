@@ -1,5 +1,5 @@
-// qvbook-cli upload [--port PATH] [--yes] [--no-backup] IN: sends a document's (or
-// image's) phonebook to the handset and restarts it, as the editor's upload does: the
+// qvbook-cli upload [--port PATH] [--trace FILE] [--yes] [--no-backup] IN: sends a
+// document's (or image's) phonebook to the handset and restarts it, as the editor's upload does: the
 // handset's phonebook is backed up first and the changes shown and confirmed.
 #include "cli/CliUpload.h"
 
@@ -98,19 +98,14 @@ int BackUpAndAsk(CTransferSession& session, TransferInterrupt& interrupt, const 
 }  // namespace
 
 bool ParseUploadArgs(const CliArgs& args, UploadArgs& parsed) {
-  CliArgs rest;
-  bool optionsEnded = false;
-  for (const std::string& arg : args) {
-    optionsEnded = optionsEnded || arg == "--";
-    if (!optionsEnded && arg == "--yes") parsed.yes = true;
-    else if (!optionsEnded && arg == "--no-backup") parsed.noBackup = true;
-    else rest.push_back(arg);
-  }
-  TransferArgs transfer;
-  if (!ParseTransferArgs(rest, transfer)) return false;
-  parsed.port = transfer.port;
-  parsed.file = transfer.file;
-  return true;
+  CommandLine line;
+  if (!SplitCommandLine(args, {{"--port", OptionOnce(parsed.port)}, {"--trace", OptionOnce(parsed.trace)},
+                               {"--yes", OptionFlag(parsed.yes), false}, {"--no-backup", OptionFlag(parsed.noBackup), false}},
+                        line) ||
+      line.operands.size() != 1)
+    return false;
+  parsed.file = line.operands.front();
+  return !parsed.file.empty();
 }
 
 int UploadPhonebookFile(const UploadArgs& args) {
@@ -121,6 +116,8 @@ int UploadPhonebookFile(const UploadArgs& args) {
     PrintMessage(IDS_NO_ENTRIES_CAPTION, IDS_NO_ENTRIES);
     return kExitInvalidPhonebook;
   }
+  TransferTrace trace;
+  if (!trace.Open(args.trace)) return kExitCannotCreate;
   // Nobody could be asked: refused before the handset is touched.
   if (!args.noBackup && !args.yes && !platform::StandardInputIsTerminal()) {
     PrintMessage(IDS_CONFIRM_UPLOAD_CAPTION, IDS_PREVIEW_NO_TERMINAL);
@@ -128,12 +125,14 @@ int UploadPhonebookFile(const UploadArgs& args) {
   }
   const auto image = std::make_unique<PhonebookImage>();
   image->fill(0);
-  const int built = store.BuildImage(*image);
+  const StoreResult built = store.BuildImage(*image);
   CTransferSession session;
   CUtiCtrl restart;
+  session.SetTrace(trace.Trace());
+  restart.SetTrace(trace.Trace());
   TransferInterrupt interrupt;
   TransferNote backupNote;
-  if (!args.noBackup && built == StoreOk) {
+  if (!args.noBackup && built == StoreResult::Ok) {
     if (int exit = BackUpAndAsk(session, interrupt, args, *image, backupNote.argument); exit != kExitOk) return exit;
     backupNote.id = IDS_BACKUP_HOLDS_PHONEBOOK;
   }
@@ -143,9 +142,10 @@ int UploadPhonebookFile(const UploadArgs& args) {
     return built;
   };
   if (int exit = RunTransfer(session, interrupt, false, args.port, build, backupNote); exit != kExitOk) return exit;
-  PrintResultMessage(SessionOk, false);
+  PrintResultMessage(SessionResult::Ok, false);
   // The handset holds the new image: it restarts unless the user interrupts the restart.
   interrupt.Watch(restart);
+  trace.Step("restart the handset");
   RestartHandset(restart, args.port);
   return interrupt.Interrupted() ? kExitInterrupted : kExitOk;
 }

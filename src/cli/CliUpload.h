@@ -9,11 +9,13 @@
 struct UploadArgs {
   std::string port;       // --port PATH; empty: QVBOOK_PORT or the search by USB identifier
   std::string file;       // the phonebook to upload (upload: IN; restore: the backup)
+  std::string trace;      // --trace FILE; empty: no trace of the link
   bool yes = false;       // --yes: upload without asking after the preview
   bool noBackup = false;  // --no-backup: neither the backup nor the preview (the plain upload)
 };
 
-// Parses "[--port PATH] [--yes] [--no-backup] FILE" in any order; false on anything else.
+// Parses "[--port PATH] [--trace FILE] [--yes] [--no-backup] FILE" in any order; false on
+// anything else.
 bool ParseUploadArgs(const CliArgs& args, UploadArgs& parsed);
 
 // Uploads the phonebook of `args.file` and restarts the handset. Unless --no-backup: first

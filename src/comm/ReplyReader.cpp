@@ -108,7 +108,8 @@ void CReplyReader::Discard() {
   TakeArrived(ignored);
 }
 
-int CReplyReader::Await(Clock::time_point deadline, const Judge& judge) {
+CReplyReader::Ending CReplyReader::AwaitReply(Clock::time_point deadline,
+                                              const std::function<bool(const Reply&)>& answers) {
   const uint64_t before = m_nReceived;
   bool passedOver = false;
   bool waited = false;  // one look at the line even when the deadline has passed
@@ -116,14 +117,14 @@ int CReplyReader::Await(Clock::time_point deadline, const Judge& judge) {
     while (!m_ready.empty()) {
       const Reply reply = std::move(m_ready.front());
       m_ready.pop_front();
-      if (const int verdict = judge(reply); verdict != AwaitReadOn) return verdict;
+      if (answers(reply)) return Ending::Answered;
       passedOver = true;
     }
-    if (m_bBroken) return AwaitGarbled;
+    if (m_bBroken) return Ending::Garbled;
     const bool late = waited && Clock::now() >= deadline;  // a line that never stops talking
     const Receipt receipt = late ? Receipt::Timeout : Receive(deadline);
     waited = true;
-    if (receipt == Receipt::Broken) return AwaitGarbled;
-    if (receipt == Receipt::Timeout) return passedOver || m_nReceived != before ? AwaitGarbled : AwaitSilent;
+    if (receipt == Receipt::Broken) return Ending::Garbled;
+    if (receipt == Receipt::Timeout) return passedOver || m_nReceived != before ? Ending::Garbled : Ending::Silent;
   }
 }

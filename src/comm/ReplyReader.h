@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "comm/UtiCtrl.h"
@@ -23,20 +24,9 @@ struct Reply {
   std::vector<uint8_t> bytes;  // the frame with both its flags; the line without its end
 };
 
-// Results of Await beyond the judge's own. The numbers are those of the exchanges' "wrong
-// reply" and "no reply", which is what they mean to every caller.
-enum AwaitResult : int {
-  AwaitReadOn = -1,  // from a judge: not the reply awaited, read on
-  AwaitGarbled = 4,  // only passed-over replies or noise came; the receive queue overflowed;
-                     // or a frame grew longer than any reply can be
-  AwaitSilent = 5    // nothing came at all
-};
-
 class CReplyReader {
  public:
   using Clock = std::chrono::steady_clock;
-  // Tells what a reply means to the caller: a result, or AwaitReadOn.
-  using Judge = std::function<int(const Reply&)>;
 
   explicit CReplyReader(CUtiCtrl& controller);
   CReplyReader(const CReplyReader&) = delete;
@@ -49,11 +39,26 @@ class CReplyReader {
   bool TakeArrived(std::vector<Reply>& arrived);
   // The same, for what nobody is to read.
   void Discard();
-  // Hands each reply to `judge`, waiting for more until `deadline`, and returns the first
-  // result other than AwaitReadOn; AwaitGarbled or AwaitSilent when none came in time.
-  int Await(Clock::time_point deadline, const Judge& judge);
+  // Hands each reply to `judge`, which tells what it means to the caller (a Result), or
+  // nothing when it is not the reply awaited; waits for more until `deadline`. Returns the
+  // first meaning; when none came in time, `garbled` if only passed-over replies or noise
+  // came (or the receive queue overflowed, or a frame grew longer than any reply can be),
+  // `silent` if nothing came at all.
+  template <typename Result, typename Judge>
+  Result Await(Clock::time_point deadline, Result garbled, Result silent, const Judge& judge) {
+    std::optional<Result> meaning;
+    switch (AwaitReply(deadline, [&](const Reply& reply) { return (meaning = judge(reply)).has_value(); })) {
+      case Ending::Answered: return *meaning;
+      case Ending::Garbled: return garbled;
+      case Ending::Silent: break;
+    }
+    return silent;
+  }
 
  private:
+  enum class Ending { Answered, Garbled, Silent };
+  // Await without the meanings: `answers` is true for the reply awaited.
+  Ending AwaitReply(Clock::time_point deadline, const std::function<bool(const Reply&)>& answers);
   enum class Receipt { Bytes, Broken, Timeout };
   Receipt Receive(Clock::time_point deadline);
   void Feed(const uint8_t* bytes, std::size_t count);

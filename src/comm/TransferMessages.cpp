@@ -18,30 +18,30 @@ constexpr MessageIds kUploadAborted{IDS_UPLOAD_ABORTED_CAPTION, IDS_UPLOAD_ABORT
 constexpr MessageIds kLocked{IDS_COMM_ERROR_CAPTION, IDS_PHONEBOOK_LOCKED};
 constexpr MessageIds kNoResponse{IDS_NO_ANSWER_CAPTION, IDS_NO_ANSWER};
 
-MessageIds StartFailureIds(int result, bool bDownload) {
+MessageIds StartFailureIds(SessionResult result, bool bDownload) {
   switch (result) {
-    case SessionPortNotFound:
+    case SessionResult::PortNotFound:
       return kPortNotFound;
-    case SessionPortUnavailable:
+    case SessionResult::PortUnavailable:
       return kPortUnavailable;
-    case SessionNoImage:  // the upload was refused before anything was sent
-    case SessionNoThread:
-    case SessionNoRequest:
+    case SessionResult::NoImage:  // the upload was refused before anything was sent
+    case SessionResult::NoThread:
+    case SessionResult::NoRequest:
       return bDownload ? kDownloadFailed : kUploadFailed;
-    case SessionLocked:
+    case SessionResult::Locked:
       return kLocked;
     default:
       return kNoResponse;
   }
 }
 
-MessageIds TransferResultIds(int result, bool bDownload) {
+MessageIds TransferResultIds(SessionResult result, bool bDownload) {
   switch (result) {
-    case SessionOk:
+    case SessionResult::Ok:
       return bDownload ? kDownloadDone : kUploadDone;
-    case SessionAborted:
+    case SessionResult::Aborted:
       return bDownload ? kDownloadAborted : kUploadAborted;
-    case SessionNoReply:
+    case SessionResult::NoReply:
       return kNoResponse;
     default:
       return bDownload ? kDownloadFailed : kUploadFailed;
@@ -73,11 +73,11 @@ std::string MessageText(const MessageIds& ids, std::string_view argument) {
   return text;
 }
 
-MessageIds StartFailureMessage(int result, bool bDownload, bool bHandsetAtRisk) {
+MessageIds StartFailureMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {
   return NotingTheHandset(StartFailureIds(result, bDownload), !bDownload && bHandsetAtRisk);
 }
 
-MessageIds TransferResultMessage(int result, bool bDownload, bool bHandsetAtRisk) {
-  const bool endedEarly = result != SessionOk;
+MessageIds TransferResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk) {
+  const bool endedEarly = result != SessionResult::Ok;
   return NotingTheHandset(TransferResultIds(result, bDownload), !bDownload && endedEarly && bHandsetAtRisk);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "comm/TransferSession.h"
+
 // A message box by its string ids: the caption, the text and the notes that follow the
 // text as paragraphs of their own.
 struct MessageIds {
@@ -19,8 +21,8 @@ MessageIds WithNote(MessageIds ids, int note);
 // The text with its notes, an empty line before each note; "%1" in any of them is `argument`.
 std::string MessageText(const MessageIds& ids, std::string_view argument = {});
 
-// The message for a StartSession result other than 0. `bHandsetAtRisk`: the session had
+// The message for a StartSession result other than Ok. `bHandsetAtRisk`: the session had
 // told the handset to clear its phonebook for an upload (HandsetPhonebookAtRisk).
-MessageIds StartFailureMessage(int result, bool bDownload, bool bHandsetAtRisk = false);
-// The message for the result of a finished download or upload (0 included).
-MessageIds TransferResultMessage(int result, bool bDownload, bool bHandsetAtRisk = false);
+MessageIds StartFailureMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false);
+// The message for the result of a finished download or upload (Ok included).
+MessageIds TransferResultMessage(SessionResult result, bool bDownload, bool bHandsetAtRisk = false);

@@ -12,38 +12,43 @@
 #include <string_view>
 #include <thread>
 
+#include "comm/LinkTrace.h"
 #include "comm/TransferObserver.h"
 #include "comm/TransferTiming.h"
 #include "comm/UtiCtrl.h"
 #include "phonebook/PhonebookImage.h"
 
-// Results of StartSession, DownloadImage and UploadImage (0 is success).
-enum SessionResult : int {
-  SessionOk = 0,
-  SessionPortNotFound = 1,     // no handset port, or its name is empty
-  SessionPortUnavailable = 2,  // the port cannot be opened
-  SessionNoImage = 3,          // upload: the image could not be built from the phonebook
-  SessionBadReply = 4,         // wrong or missing reply text; a failed download
-  SessionNoReply = 5,          // no reply in time
-  SessionRejected = 6,         // upload: the handset refused a block
-  SessionNoThread = 8,         // the transfer thread cannot be started (or one runs)
-  SessionNoRequest = 9,        // the request cannot be raised
-  SessionAborted = 10,         // the user aborted
-  SessionLocked = 11           // the handset's phonebook is locked
+// Results of StartSession, DownloadImage and UploadImage. The numbers are part of the
+// editor's WM_COMM_NOTIFY (its lParam) and are kept.
+enum class [[nodiscard]] SessionResult {
+  Ok = 0,
+  PortNotFound = 1,     // no handset port, or its name is empty
+  PortUnavailable = 2,  // the port cannot be opened
+  NoImage = 3,          // upload: the image could not be built from the phonebook
+  BadReply = 4,         // wrong or missing reply text; a failed download
+  NoReply = 5,          // no reply in time
+  Rejected = 6,         // upload: the handset refused a block
+  NoThread = 8,         // the transfer thread cannot be started (or one runs)
+  NoRequest = 9,        // the request cannot be raised
+  Aborted = 10,         // the user aborted
+  Locked = 11           // the handset's phonebook is locked
 };
+
+// A session's result in words, for the link trace.
+std::string_view SessionResultName(SessionResult result);
 
 // Results of the framed exchanges.
-enum ExchangeResult : int {
-  ExchangeOk = 0,          // reply accepted; for a data request: block stored, more follow
-  ExchangeFailed = 4,      // wrong reply, failed frame, or signalled without a chunk
-  ExchangeNoReply = 5,     // no reply in time
-  ExchangeAborted = 10,    // block stored, more follow, and the user aborted
-  ExchangeLastBlock = 12,  // the last block stored
-  ExchangeRefused = 13     // the handset refused the request
+enum class [[nodiscard]] ExchangeResult {
+  Ok = 0,          // reply accepted; for a data request: block stored, more follow
+  Failed = 4,      // wrong reply, failed frame, or signalled without a chunk
+  NoReply = 5,     // no reply in time
+  Aborted = 10,    // block stored, more follow, and the user aborted
+  LastBlock = 12,  // the last block stored
+  Refused = 13     // the handset refused the request
 };
 
-// Fills a zeroed image from the phonebook; 0 on success.
-using ImageBuilder = std::function<int(PhonebookImage&)>;
+// Fills a zeroed image from the phonebook.
+using ImageBuilder = std::function<StoreResult(PhonebookImage&)>;
 
 // "%Y%m%d%H%M%S" of a local time: 14 digits.
 std::string FormatTimeStamp(const std::tm& localTime);
@@ -62,6 +67,9 @@ class CTransferSession {
   // Set before StartSession; both may be null.
   void SetObserver(ITransferObserver* observer);
   void SetWakeNotice(IWakeNotice* notice) { m_pWakeNotice = notice; }
+  // Where the session writes its steps and the channel every byte (between sessions
+  // only); null: nowhere.
+  void SetTrace(std::shared_ptr<CLinkTrace> trace);
   // A named port skips the search for the handset; empty: search.
   void SetPortName(std::string portName) { m_strPortName = std::move(portName); }
   // The port the last StartSession named or found (empty when none was found).
@@ -71,13 +79,13 @@ class CTransferSession {
   CUtiCtrl& Controller();
 
   // true: download, false: upload (the image is built first; nothing is sent when that
-  // fails). 0 when the transfer runs; its end is reported to the observer.
-  int StartSession(bool bDownload, const ImageBuilder& buildImage = {});
+  // fails). Ok when the transfer runs; its end is reported to the observer.
+  SessionResult StartSession(bool bDownload, const ImageBuilder& buildImage = {});
   // Ends the transfer thread (promptly, even in mid-transfer), sends the end-of-link
   // frame and closes the port. Safe to call at any time and more than once.
   void EndSession();
   // Raises the abort signal (from any thread). While a session is open it also ends every
-  // wait at once: StartSession then returns 10, and a running transfer finishes with 10
+  // wait at once: StartSession then returns Aborted, and a running transfer finishes so
   // unless it had already finished.
   void Abort();
   bool IsRunning() const { return m_transferThread.joinable(); }
@@ -92,20 +100,21 @@ class CTransferSession {
 
   // The framed exchanges and the two transfers, as the transfer thread runs them
   // (public for their tests; call them only on a session whose thread is not running).
-  int SendFrame(std::string_view text);
-  int SendCommand(std::string_view text);
-  int ExchangeDataFrame(std::string_view text);
-  int DownloadImage();
-  int UploadImage();
+  ExchangeResult SendFrame(std::string_view text);
+  ExchangeResult SendCommand(std::string_view text);
+  ExchangeResult ExchangeDataFrame(std::string_view text);
+  SessionResult DownloadImage();
+  SessionResult UploadImage();
 
  private:
   struct Core;
   static void TransferThreadProc(std::shared_ptr<Core> core);
-  int RunStart(bool bDownload, const ImageBuilder& buildImage);
-  int WakeHandset();
-  int SwitchToFileTransfer();
+  SessionResult RunStart(bool bDownload, const ImageBuilder& buildImage);
+  SessionResult WakeHandset();
+  SessionResult SwitchToFileTransfer();
 
   TransferTiming m_timing;
+  std::shared_ptr<CLinkTrace> m_pTrace; // see SetTrace
   std::mutex m_coreLock;                // guards m_pCore against Abort on another thread
   std::shared_ptr<Core> m_pCore;        // what the transfer thread shares
   std::thread m_transferThread;         // not joinable while no thread runs

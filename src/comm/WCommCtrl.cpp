@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "comm/LinkTrace.h"
 #include "comm/WDataQueue.h"
 #include "platform/SerialPort.h"
 
@@ -31,6 +32,7 @@ struct CWCommCtrl::Link {
   std::mutex endLock;                   // guards ended
   std::condition_variable endCv;
   bool ended = false;                   // the reader thread has finished
+  std::shared_ptr<CLinkTrace> trace;    // every byte read and written; null: not traced
 };
 
 namespace {
@@ -94,6 +96,7 @@ int CWCommCtrl::OpenSequence() {
   if (m_pLink) return CommOpenFailed;
   m_pLink = std::make_shared<Link>();
   m_pLink->owner = this;
+  m_pLink->trace = m_pTrace;
   SerialPort& port = m_pLink->port;
   if (int error = port.Open(m_strPortPath); error != 0) {
     m_nLastOpenError = error;
@@ -216,6 +219,7 @@ WriteOutcome WriteOldest(Link& link) {
     long n = link.port.Write(chunk.data() + done, chunk.size() - done);
     if (n < 0) return WriteOutcome::Failed;
     if (n > 0) {
+      if (link.trace) link.trace->Sent(chunk.data() + done, static_cast<std::size_t>(n));
       done += static_cast<std::size_t>(n);
       continue;
     }
@@ -289,6 +293,7 @@ void CWCommCtrl::ReaderThreadProc(std::shared_ptr<Link> shared) {
         break;
       }
       if (n > 0) {
+        if (link.trace) link.trace->Received(buffer.data() + have, static_cast<std::size_t>(n));
         Clock::time_point now = Clock::now();
         if (have == 0) first = now;
         last = now;

@@ -14,6 +14,8 @@
 
 #include "comm/AutoResetEvent.h"
 
+class CLinkTrace;
+
 // Results of the channel's operations (0 is success; each operation names its own).
 enum CommResult : int {
   CommOk = 0,
@@ -71,6 +73,8 @@ class CWCommCtrl {
   int LastOpenError() const { return m_nLastOpenError; }
   // The pause before OpenPort's retry (tests shorten it).
   void SetOpenRetryPause(int ms) { m_nOpenRetryPauseMs = ms; }
+  // Where every byte read or written goes from the next OpenPort on; null: nowhere.
+  void SetTrace(std::shared_ptr<CLinkTrace> trace) { m_pTrace = std::move(trace); }
 
   // True once the reader thread ended because the device failed or hung up: no further
   // chunks can arrive until the port is opened again.
@@ -107,4 +111,5 @@ class CWCommCtrl {
   CommCallback m_pfnReceive = nullptr;  // raised by OnReceive
   void* m_pCallbackUser = nullptr;      // passed to the callback
   CAutoResetEvent m_pauseSignal;        // never raised: only its interruption ends a pause
+  std::shared_ptr<CLinkTrace> m_pTrace; // see SetTrace
 };

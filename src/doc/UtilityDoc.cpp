@@ -3,8 +3,9 @@
 
 #include <QFileInfo>
 
-#include "comm/ui/CommNotifyPoster.h"
-#include "comm/ui/WaitNotice.h"
+#include "doc/DocumentExchange.h"
+#include "doc/DocumentTransfer.h"
+#include "doc/DocumentMessages.h"
 #include "files/DocumentFile.h"
 #include "files/FailureText.h"
 #include "phonebook/StoreEnvironment.h"
@@ -16,14 +17,6 @@
 
 namespace {
 
-// A refusal for want of a store slot; when an unusable folder is the reason, a paragraph
-// naming the folder and what is wrong with it follows the text.
-void ShowNoSlotRefusal(const CDbPhoneCtrl& store, const QString& caption, QString text) {
-  const std::string folder = UnusableFolderText(store.Environment().Trouble());
-  if (!folder.empty()) text += "\r\n\r\n" + QString::fromStdString(folder);
-  ShowMessage(nullptr, caption, text, MessageIcon::Warning);
-}
-
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string AbsoluteLocalPath(const QString& path) { return LocalPath(QFileInfo(path).absoluteFilePath()); }
@@ -34,43 +27,27 @@ QStringList FileFilters() {
 
 }  // namespace
 
-// Framework messages: the program's title as caption, the exclamation icon.
-void CUtilityDoc::ShowFileError(int textId, const QString& path, const QString& cause) {
-  QString text = Text(textId).arg(path);
-  if (!cause.isEmpty()) text += QStringLiteral("\r\n\r\n") + cause;
-  ShowMessage(nullptr, Text(IDR_MAINFRAME), text, MessageIcon::Warning);
-}
-
-void CUtilityDoc::ShowReadError(const QString& path, int error) {
-  ShowFileError(ReadFailureTextId(error), path, QString::fromStdString(ReadFailureCause(error)));
-}
-
-void CUtilityDoc::ShowWriteFailure(const QString& path, int error) {
-  const std::string reason = WriteFailureReason(error);
-  ShowFileError(WriteFailureTextId(error), path,
-                reason.empty() ? QString() : path + QStringLiteral(": ") + QString::fromLocal8Bit(reason));
-}
-
 CUtilityDoc::CUtilityDoc(StoreEnvironment& environment, QObject* parent)
     : QObject(parent),
       m_store(environment),
       m_history(m_store),
-      m_pPoster(new CCommNotifyPoster(this)),
-      m_pWaitNotice(new CWaitNotice(this)),
-      m_timing(TimingForNewDocuments()),
-      m_pSession(std::make_unique<CTransferSession>(m_timing)),
+      m_pTransfer(std::make_unique<CDocumentTransfer>(m_store, nullptr)),
+      m_pExchange(std::make_unique<CDocumentExchange>(*this)),
       m_slotHolder(environment) {
-  m_pSession->SetObserver(m_pPoster);
-  m_pSession->SetWakeNotice(m_pWaitNotice);
   connect(&m_history, &CPhonebookHistory::cleanChanged, this,
           [this](bool clean) { ShowModified(!clean); });
   m_commands.Bind(ID_FILE_CLOSE, [this] { OnFileClose(); });
   m_commands.Bind(ID_FILE_SAVE, [this] { DoFileSave(); });
   m_commands.Bind(ID_FILE_SAVE_AS, [this] { DoSave(QString()); });
-  m_commands.Bind(ID_FILE_IMPORT, [this] { OnFileImport(); });
+  m_commands.Bind(ID_FILE_IMPORT, [this] { m_pExchange->OnFileImport(); });
 }
 
-CUtilityDoc::~CUtilityDoc() { EndTransferOnClose(); }
+CUtilityDoc::~CUtilityDoc() = default;
+
+void CUtilityDoc::OnCloseDocument() {
+  m_pTransfer->EndOnClose();
+  emit documentClosing();
+}
 
 bool CUtilityDoc::OnNewDocument() {
   if (!m_store.HasSlot()) {

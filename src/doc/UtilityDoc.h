@@ -1,28 +1,23 @@
 // One open phonebook: its store of entries, the second store instance that holds a slot,
-// its undo history, the transfer buffer, its title, file path and modified flag, and the
-// steps that open, save and close it.
+// its undo history, its title, file path and modified flag, and the steps that open, save
+// and close it. Its transfer session and its import and export have rooms of their own.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "ui/CommandHandlers.h"
-#include "comm/TransferSession.h"
-#include "comm/TransferTiming.h"
 #include "doc/PhonebookHistory.h"
 #include "files/DocumentFile.h"
 #include "phonebook/DbPhoneCtrl.h"
-#include "phonebook/PhonebookImage.h"
 #include "platform/FileIdentity.h"
 
-class CCommNotifyPoster;
-class CWaitNotice;
+class CDocumentExchange;
+class CDocumentTransfer;
 class StoreEnvironment;
 
 class CUtilityDoc : public QObject {
@@ -63,36 +58,11 @@ class CUtilityDoc : public QObject {
   //   const auto step = doc.BeginStep(IDS_STEP_DELETE);
   CPhonebookHistory::Step BeginStep(int nameId);
   CPhonebookHistory& History() { return m_history; }
-  // The image the last download received or the last upload sent; read it only after
-  // the transfer's finished notification.
-  const PhonebookImage& Image() const { return m_pSession->Image(); }
+  // The transfer session with the handset (DocumentTransfer.h).
+  CDocumentTransfer& Transfer() const { return *m_pTransfer; }
 
-  // The transfer session (UtilityDocTransfer.cpp). StartSession wakes the handset with
-  // the wait notice up and returns the session's result; on 0 the transfer runs and its
-  // progress and end reach `SetNotifyTarget`'s view as WM_COMM_NOTIFY events.
-  int StartSession(bool bDownload);
-  // Ends the transfer thread, sends the end-of-link frame and closes the port.
-  void EndSession();
-  // Raises the abort signal, which the transfer tests between blocks.
-  void AbortTransfer();
-  // From the start of a session to its end: a second one is refused meanwhile.
-  bool IsTransferBusy() const { return m_bSessionOpen; }
-  // The last session was an upload that told the handset to clear its phonebook.
-  bool HandsetPhonebookAtRisk() const { return m_pSession->HandsetPhonebookAtRisk(); }
-  // The port of the last session (empty when no handset was found).
-  const std::string& SessionPortName() const { return m_pSession->PortName(); }
-  // The blocking steps of a session (its start with the wake-up, its end, the restart
-  // after an upload) run off the user-interface thread while the event loop turns, and
-  // use the session, the store and the view's controller meanwhile. Until such a step has
-  // returned nothing may close or change the phonebook: the command router holds back its
-  // commands and the application's exit, and its window refuses to close.
-  bool IsSessionStepRunning() const { return m_nSessionSteps > 0; }
-  int RunSessionStep(const std::function<int()>& step);
-  void SetNotifyTarget(QObject* view);
-  CWaitNotice& WaitNotice() { return *m_pWaitNotice; }
-  const TransferTiming& Timing() const { return m_timing; }
-  // The pauses of sessions of documents made from now on (tests shorten them).
-  static void SetTransferTimingForNewDocuments(const TransferTiming& timing);
+  // The import and export commands (DocumentExchange.h).
+  CDocumentExchange& Exchange() const { return *m_pExchange; }
 
   // Asks every view to refill its list from the store (after an import).
   void UpdateAllViews() { emit updateViews(); }
@@ -106,10 +76,6 @@ class CUtilityDoc : public QObject {
 
   // Command handlers.
   void OnFileClose() { emit closeRequested(); }
-  void OnFileImport();
-  // Writes the entries with the memory numbers `selected` (all when empty) to a vCard
-  // file of the version the save dialog's file type names (UtilityDocExport.cpp).
-  void OnFileExport(const std::vector<int>& selected = {});
 
  signals:
   void titleChanged();
@@ -118,44 +84,24 @@ class CUtilityDoc : public QObject {
   void closeRequested();
   // From OnCloseDocument, after the transfer has ended.
   void documentClosing();
-  // A session started or ended.
-  void transferStateChanged();
   // An import added entries (or overwrote them) and the views show them.
   void entriesArrived();
 
  private:
-  static TransferTiming TimingForNewDocuments();
-  // A file that could not be read or written: the framework's text `textId` naming `path`,
-  // and after a blank line why, when `cause` is given.
-  static void ShowFileError(int textId, const QString& path, const QString& cause = {});
-  // A file that could not be read: the framework's text for `error` and its cause.
-  static void ShowReadError(const QString& path, int error);
-  // A save that failed with `error`: its text, then the system's reason when there is one.
-  static void ShowWriteFailure(const QString& path, int error);
   // Writes the phonebook to `localPath` (shown as `path`), asking first whether to let the
   // file's owner change where the system would not let the save keep it.
   DocumentSaveResult SaveAskingForOwner(const QString& path, const std::string& localPath);
   // Whether `localPath` is the file this document last read or wrote and another program has
   // changed it since.
   bool ChangedElsewhere(const std::string& localPath) const;
-  // The import of a file the user chose and confirmed, by its kind.
-  void ImportCsv(const std::string& path);
-  void ImportVcard(const std::string& path);
-  // A closing phonebook ends its running transfer before its store goes.
-  void EndTransferOnClose();
   void ShowModified(bool modified);
 
   CCommandHandlers m_commands;             // see Commands
   CDbPhoneCtrl m_store;                    // the entries
   CPhonebookHistory m_history;             // the steps that changed them
-  CCommNotifyPoster* m_pPoster;            // child: carries the session's notifications
-  CWaitNotice* m_pWaitNotice;              // child: the wake-up notice
-  const TransferTiming m_timing;           // the session's pauses
-  // The handset controller, the 120000-byte image buffer and the transfer thread.
-  std::unique_ptr<CTransferSession> m_pSession;
+  std::unique_ptr<CDocumentTransfer> m_pTransfer;  // goes before the store
+  std::unique_ptr<CDocumentExchange> m_pExchange;
   CDbPhoneCtrl m_slotHolder;               // never used for data; holds a store slot
-  bool m_bSessionOpen = false;             // between StartSession and EndSession
-  int m_nSessionSteps = 0;                 // blocking steps of the session running now
   bool m_bCsvFile = false;                 // the last open or save path ends in ".csv"
   bool m_bLoadSucceeded = false;           // the last load read a valid phonebook
   bool m_bModified = false;

@@ -73,24 +73,26 @@ std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
   header.kanaRow = HeaderNumber(fields[3], KanaRowAll);
   header.displayFlag = HeaderNumber(fields[4], 1);
   if (header.kanaRow < 0 || header.displayFlag < 0) return std::nullopt;
-  if (NormaliseFields(fields, usedFlags) != NormaliseOk) return std::nullopt;
+  if (NormaliseFields(fields, usedFlags) != NormaliseResult::Ok) return std::nullopt;
   if (fields[1] != kHeaderWord || !fields[2].empty()) return std::nullopt;
   return header;
 }
 
 PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::string>& lines) {
   PasteOutcome outcome;
+  outcome.summary.source = ImportSource::Paste;
+  outcome.summary.result = ImportResult::Refused;
   if (lines.empty()) return outcome;
   const std::optional<ClipboardHeader> header = AcceptClipboardHeader(lines.front(), store.usedFlags());
   if (!header) return outcome;
-  outcome.accepted = true;
+  outcome.summary.result = ImportResult::Finished;
   outcome.header = *header;
 
   // One transaction: the rows come in together, or (when the store fails) none does.
   CDbPhoneCtrl::Batch batch(store);
   const auto failed = [&outcome, &store] {
-    outcome.storeFailed = true;
-    outcome.storeError = store.LastOsError();
+    outcome.summary.result = ImportResult::StoreFailed;
+    outcome.summary.storeError = store.LastOsError();
     outcome.pastedNumbers.clear();
     return outcome;
   };
@@ -100,25 +102,26 @@ PasteOutcome PasteClipboardLines(CDbPhoneCtrl& store, const std::vector<std::str
     // Seven fields and at most one more: a huge line costs no more than a short one.
     std::vector<std::string> fields =
         SplitCsvLine(lines[i], ',', QuoteRule::CollapseQuotes, FieldCount);
-    const int result = store.NormaliseFields(fields);
-    if (result == NormaliseOk && !fields[FieldMemoryNumber].empty()) {
+    const NormaliseResult result = store.NormaliseFields(fields);
+    if (result == NormaliseResult::Ok && !fields[FieldMemoryNumber].empty()) {
       PhonebookEntry entry = EntryFromFields(fields);
-      if (store.AddEntry(entry) != StoreOk) return failed();
+      if (store.AddEntry(entry) != StoreResult::Ok) return failed();
       if (outcome.pastedNumbers.empty()) outcome.firstReading = entry.reading;
       outcome.pastedNumbers.push_back(MemoryNumberText(entry.memoryNumber));
-    } else if (result == NormaliseOk || result == NormaliseNumberInUse) {
+    } else if (result == NormaliseResult::Ok || result == NormaliseResult::NumberInUse) {
       // A number in use, or none at all: the row goes under a free number at the end.
       PhonebookEntry entry = EntryFromFields(fields);
       if (deferred.size() == 0) firstDeferredReading = entry.reading;
       deferred.Push(std::move(entry));
     } else if (!IsBlankRecord(fields)) {
-      ++outcome.skippedRows;
+      ++outcome.summary.refused;
     }
   }
   const std::size_t addedAtOnce = outcome.pastedNumbers.size();
   const CDeferredEntries::Outcome added = deferred.AddUnderFreeNumbers(store, &outcome.pastedNumbers);
-  if (added == CDeferredEntries::Outcome::StoreFailed || batch.Commit() != StoreOk) return failed();
-  outcome.limitReached = added == CDeferredEntries::Outcome::NumbersRanOut;
+  if (added == CDeferredEntries::Outcome::StoreFailed || batch.Commit() != StoreResult::Ok) return failed();
+  if (added == CDeferredEntries::Outcome::NumbersRanOut) outcome.summary.result = ImportResult::LimitReached;
+  outcome.summary.added = static_cast<int>(outcome.pastedNumbers.size());
   if (addedAtOnce == 0 && !outcome.pastedNumbers.empty()) outcome.firstReading = firstDeferredReading;
   return outcome;
 }

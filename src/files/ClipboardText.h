@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/ImportSummary.h"
 #include "phonebook/PhonebookEntry.h"
 
 class CDbPhoneCtrl;
@@ -42,14 +43,13 @@ std::optional<ClipboardHeader> AcceptClipboardHeader(const std::string& line,
 
 // What a paste did, for the view to report and to bring the new rows into view.
 struct PasteOutcome {
-  bool accepted = false;        // false: no lines, or the header was refused
-  ClipboardHeader header;       // the accepted header
-  bool limitReached = false;    // the numbers ran out before every row was in
-  bool storeFailed = false;     // the store refused the rows: nothing was pasted
-  int storeError = 0;           // errno behind storeFailed, 0 when unknown
-  int skippedRows = 0;          // rows the field rules refused (blank lines are no rows)
+  // Refused (no lines, or the header was refused), StoreFailed (nothing was pasted),
+  // LimitReached (the numbers ran out before every row was in) or Finished; `refused`
+  // counts the rows the field rules refused (blank lines are no rows).
+  ImportSummary summary;
+  ClipboardHeader header;                  // the accepted header
   std::vector<std::string> pastedNumbers;  // "%04d" of each entry added, in order of adding
-  std::string firstReading;     // the reading of the first entry added
+  std::string firstReading;                // the reading of the first entry added
 };
 
 // Adds the rows after the header line to `store`: rows whose numbers are free keep them;

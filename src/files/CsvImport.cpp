@@ -6,7 +6,6 @@
 #include "files/DeferredEntries.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/EntryRules.h"
-#include "strings/StringIds.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ namespace {
 class CCsvImport {
  public:
   CCsvImport(CDbPhoneCtrl& store, IDuplicateResolver& resolver)
-      : m_store(store), m_resolver(resolver) {}
+      : m_store(store), m_answers(resolver, m_summary) {}
 
   ImportSummary Run(CCsvFile& file);
 
@@ -30,10 +29,9 @@ class CCsvImport {
   static ImportSummary ReadFailed(const CCsvFile& file);
 
   CDbPhoneCtrl& m_store;
-  IDuplicateResolver& m_resolver;
-  DuplicateChoice m_choice;  // the last answer; kept for good once it has the continue flag
-  CDeferredEntries m_deferred;
   ImportSummary m_summary;
+  CDuplicateAnswers m_answers;
+  CDeferredEntries m_deferred;
 };
 
 ImportSummary CCsvImport::Run(CCsvFile& file) {
@@ -64,7 +62,7 @@ ImportSummary CCsvImport::Run(CCsvFile& file) {
       m_summary.result = ImportResult::LimitReached;
   }
   // The rows added before the numbers ran out stay, as the limit's message says.
-  if (batch.Commit() != StoreOk) return Failed();
+  if (batch.Commit() != StoreResult::Ok) return Failed();
   return m_summary;
 }
 
@@ -78,7 +76,7 @@ ImportSummary CCsvImport::Failed() {
 ImportSummary CCsvImport::ReadFailed(const CCsvFile& file) {
   ImportSummary failed;
   failed.result = ImportResult::ReadFailed;
-  failed.readError = file.ReadError();
+  failed.osError = file.ReadError();
   return failed;
 }
 
@@ -93,57 +91,37 @@ CCsvImport::Step CCsvImport::ImportRecord(std::vector<std::string>& fields, int 
     if (number == 0) return Step::NoFreeNumber;
     fields[FieldMemoryNumber] = MemoryNumberText(number);
   }
-  const int result = m_store.NormaliseFields(fields);
-  if (result == NormaliseNumberInUse) return ResolveDuplicate(fields);
-  if (result == NormaliseOk) return Add(fields);
+  const NormaliseResult result = m_store.NormaliseFields(fields);
+  if (result == NormaliseResult::NumberInUse) return ResolveDuplicate(fields);
+  if (result == NormaliseResult::Ok) return Add(fields);
   if (!blank) ++m_summary.refused;
   return Step::Done;
 }
 
 CCsvImport::Step CCsvImport::ResolveDuplicate(std::vector<std::string>& fields) {
   const int number = EntryFromFields(fields).memoryNumber;
-  if (!m_choice.continueFlag) {
-    PhonebookEntry stored;
-    if (m_store.FindEntry(number, stored) != StoreOk) return Step::StoreFailed;
-    m_choice = m_resolver.ResolveDuplicate(number, fields, stored);
-  }
-  switch (m_choice.method) {
-    case DuplicateOverwrite:
-      if (m_store.DeleteEntry(number) != StoreOk) return Step::StoreFailed;
-      ++m_summary.overwritten;
+  PhonebookEntry stored;
+  if (m_answers.Asking() && m_store.FindEntry(number, stored) != StoreResult::Ok) return Step::StoreFailed;
+  switch (m_answers.For(number, fields, stored)) {
+    case DuplicateMethod::Overwrite:
+      if (m_store.DeleteEntry(number) != StoreResult::Ok) return Step::StoreFailed;
       return Add(fields);
-    case DuplicateAddOther:
+    case DuplicateMethod::AddOther:
       m_deferred.Push(EntryFromFields(fields));
       return Step::Done;
-    default:
-      ++m_summary.skipped;
-      return Step::Done;
+    case DuplicateMethod::Skip:
+      break;
   }
+  return Step::Done;
 }
 
 CCsvImport::Step CCsvImport::Add(const std::vector<std::string>& fields) {
-  if (m_store.AddEntry(EntryFromFields(fields)) != StoreOk) return Step::StoreFailed;
+  if (m_store.AddEntry(EntryFromFields(fields)) != StoreResult::Ok) return Step::StoreFailed;
   ++m_summary.added;
   return Step::Done;
 }
 
 }  // namespace
-
-ImportResultMessage MessageOfImportResult(ImportResult result) {
-  switch (result) {
-    case ImportResult::OpenFailed:
-      return {IDS_IMPORT_OPEN_CAPTION, IDS_IMPORT_OPEN_FAILED, MessageIcon::Error};
-    case ImportResult::LimitReached:
-      return {IDS_REGISTER_CAPTION, IDS_IMPORT_LIMIT, MessageIcon::Warning};
-    case ImportResult::StoreFailed:
-      return {IDS_REGISTER_CAPTION, IDS_IMPORT_STORE_FAILED, MessageIcon::Error};
-    case ImportResult::ReadFailed:  // the framework's message for a file it could not read
-      return {IDS_APP_TITLE, AFX_IDP_FILE_READ_ERROR, MessageIcon::Error};
-    case ImportResult::Finished:
-      break;
-  }
-  return {IDS_IMPORT_DONE_CAPTION, IDS_IMPORT_DONE, MessageIcon::None};
-}
 
 ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,
                             IDuplicateResolver& resolver) {
@@ -151,7 +129,7 @@ ImportSummary ImportCsvFile(CDbPhoneCtrl& store, const std::string& path,
   if (!file.Open(path)) {
     ImportSummary summary;
     summary.result = ImportResult::OpenFailed;
-    summary.openError = file.OpenError();
+    summary.osError = file.OpenError();
     return summary;
   }
   ImportSummary summary = CCsvImport(store, resolver).Run(file);

@@ -24,7 +24,7 @@ CDeferredEntries::Outcome CDeferredEntries::AddUnderFreeNumbers(
       break;
     }
     entry.memoryNumber = number;
-    if (store.AddEntry(entry) != StoreOk) {
+    if (store.AddEntry(entry) != StoreResult::Ok) {
       outcome = Outcome::StoreFailed;
       break;
     }

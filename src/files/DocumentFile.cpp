@@ -27,16 +27,22 @@ DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path) {
     result.osError = error;
     return result;
   }
-  int code = LoadCsv(store, archive, IsCommaSeparatedPath(path));
-  if (code == kLoadReadFailed) {
-    result.status = DocumentLoadResult::ReadFailed;
-    result.osError = archive.Error();
-  } else if (code == kLoadStoreFailed) {
-    result.status = DocumentLoadResult::StoreFailed;
-    result.osError = store.LastOsError();
-  } else if (code != 0) {
-    result.status = DocumentLoadResult::InvalidFormat;
-    result.loadCode = code;
+  const CsvLoadResult loaded = LoadCsv(store, archive, IsCommaSeparatedPath(path));
+  switch (loaded.status) {
+    case CsvLoadResult::Ok:
+      break;
+    case CsvLoadResult::ReadFailed:
+      result.status = DocumentLoadResult::ReadFailed;
+      result.osError = archive.Error();
+      break;
+    case CsvLoadResult::StoreFailed:
+      result.status = DocumentLoadResult::StoreFailed;
+      result.osError = store.LastOsError();
+      break;
+    case CsvLoadResult::NotPhonebook:
+      result.status = DocumentLoadResult::InvalidFormat;
+      result.loadCode = loaded.row;
+      break;
   }
   return result;
 }
@@ -45,7 +51,7 @@ DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path,
                                 const AtomicSaveOptions& options) {
   DocumentSaveResult result;
   CStringArchiveWriter writer;
-  if (int code = SaveCsv(store, writer, IsCommaSeparatedPath(path)); code != 0) {
+  if (const StoreResult code = SaveCsv(store, writer, IsCommaSeparatedPath(path)); code != StoreResult::Ok) {
     result.status = DocumentSaveResult::StoreFailed;
     result.storeCode = code;
     result.osError = store.LastOsError();

@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "phonebook/EntryRules.h"
 #include "phonebook/PhonebookImage.h"
+#include "phonebook/StoreResult.h"
 #include "platform/AtomicFile.h"
 
 class CDbPhoneCtrl;
@@ -16,7 +18,7 @@ class CDbPhoneCtrl;
 bool IsCommaSeparatedPath(std::string_view path);
 
 struct DocumentLoadResult {
-  enum Status {
+  enum class Status {
     Ok,
     NoSlot,         // the store has no database file (IDS_OPEN_CAPTION/IDS_OPEN_NO_SLOT)
     CannotRead,     // missing, unreadable or not a regular file; osError says why
@@ -24,9 +26,10 @@ struct DocumentLoadResult {
     InvalidFormat,  // the contents are not a phonebook (IDS_INVALID_FORMAT); loadCode says why
     StoreFailed     // the entries could not be stored (a full or failing temporary folder)
   };
+  using enum Status;
   Status status = Ok;
   int osError = 0;    // errno for CannotRead, ReadFailed and StoreFailed (0 when unknown)
-  int loadCode = 0;   // LoadCsv's nonzero result for InvalidFormat
+  NormaliseResult loadCode = NormaliseResult::Ok;  // InvalidFormat: the refused row's code
 };
 
 // Fills the (empty) store from the document at `path`. On InvalidFormat the entries read
@@ -35,14 +38,15 @@ struct DocumentLoadResult {
 DocumentLoadResult LoadDocument(CDbPhoneCtrl& store, const std::string& path);
 
 struct DocumentSaveResult {
-  enum Status {
+  enum class Status {
     Ok,
     StoreFailed,   // the store could not be read (IDS_WRITE_FAILED); storeCode says why
     WriteFailed    // the file could not be written; osError says why
   };
+  using enum Status;
   Status status = Ok;
   int osError = 0;   // errno for WriteFailed, and for StoreFailed when known
-  int storeCode = 0;
+  StoreResult storeCode = StoreResult::Ok;
 };
 
 // Writes the store to `path`. The file is replaced only when everything was written, so a
@@ -52,12 +56,13 @@ DocumentSaveResult SaveDocument(CDbPhoneCtrl& store, const std::string& path,
                                 const AtomicSaveOptions& options = {});
 
 struct ImageFileResult {
-  enum Status {
+  enum class Status {
     Ok,
     CannotRead,   // missing, unreadable or not a regular file; osError says why
     WrongSize,    // not exactly kImageSize bytes; actualSize holds its size
     WriteFailed   // osError says why; a previous file is left as it was
   };
+  using enum Status;
   Status status = Ok;
   int osError = 0;
   long long actualSize = 0;

@@ -73,9 +73,14 @@ std::string FourDigits(int number) {
   return text;
 }
 
+// `result` once the batch is committed; StoreFailed when the commit failed.
+CsvLoadResult Committed(CDbPhoneCtrl::Batch& batch, CsvLoadResult result) {
+  return batch.Commit() == StoreResult::Ok ? result : CsvLoadResult{CsvLoadResult::StoreFailed};
+}
+
 }  // namespace
 
-int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
+CsvLoadResult LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
   const char delimiter = comma ? kCsvComma : kCsvTab;
   CDbPhoneCtrl::Batch batch(store);  // one open and one commit for the whole file
   std::string line;
@@ -109,24 +114,23 @@ int LoadCsv(CDbPhoneCtrl& store, CArchiveReader& archive, bool comma) {
         if (free == 0) continue;  // all 1000 numbers taken: the row is dropped
         fields[FieldMemoryNumber] = FourDigits(free);
       }
-      int result = store.NormaliseFields(fields);
+      const NormaliseResult result = store.NormaliseFields(fields);
       // A row that is not a phonebook's ends the load; the entries read before it stay.
       // (A row a read error cut short is no such row.)
-      if (result != 0 && archive.Failed()) return kLoadReadFailed;
-      if (result != 0) return batch.Commit() == StoreOk ? result : kLoadStoreFailed;
-      if (store.AddEntry(EntryFromFields(fields)) != StoreOk) return kLoadStoreFailed;
+      if (result != NormaliseResult::Ok && archive.Failed()) return {CsvLoadResult::ReadFailed};
+      if (result != NormaliseResult::Ok) return Committed(batch, {CsvLoadResult::NotPhonebook, result});
+      if (store.AddEntry(EntryFromFields(fields)) != StoreResult::Ok) return {CsvLoadResult::StoreFailed};
     }
     // A pass cut short by a read error must not be taken for the whole document.
-    if (archive.Failed()) return kLoadReadFailed;
+    if (archive.Failed()) return {CsvLoadResult::ReadFailed};
     if (!unnumberedSeen) break;
   }
-  return batch.Commit() == StoreOk ? 0 : kLoadStoreFailed;
+  return Committed(batch, {CsvLoadResult::Ok});
 }
 
-int SaveCsv(CDbPhoneCtrl& store, CArchiveWriter& archive, bool comma) {
+StoreResult SaveCsv(CDbPhoneCtrl& store, CArchiveWriter& archive, bool comma) {
   std::vector<PhonebookEntry> entries;
-  int result = store.ListAllEntries(entries);
-  if (result != 0) return result;
+  if (const StoreResult result = store.ListAllEntries(entries); result != StoreResult::Ok) return result;
   const char delimiter = comma ? kCsvComma : kCsvTab;
   std::string bytes;
   for (const PhonebookEntry& entry : entries) {
@@ -135,5 +139,5 @@ int SaveCsv(CDbPhoneCtrl& store, CArchiveWriter& archive, bool comma) {
     bytes += "\r\n";
   }
   archive.Write(bytes);
-  return 0;
+  return StoreResult::Ok;
 }

@@ -49,7 +49,7 @@ VcardExportResult ExportVcardFile(CDbPhoneCtrl& store, const std::string& path, 
                                   const std::vector<int>& selected) {
   VcardExportResult result;
   std::vector<PhonebookEntry> entries;
-  if (int code = store.ListAllEntries(entries)) {
+  if (const StoreResult code = store.ListAllEntries(entries); code != StoreResult::Ok) {
     result.status = VcardExportResult::StoreFailed;
     result.storeCode = code;
     return result;

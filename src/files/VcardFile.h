@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/VcardWriter.h"
+#include "phonebook/StoreResult.h"
 
 class CDbPhoneCtrl;
 
@@ -18,11 +19,12 @@ inline constexpr long long kVcardMaxFileBytes = 64LL * 1024 * 1024;
 bool IsVcardPath(std::string_view path);
 
 struct VcardFileBytes {
-  enum Status {
+  enum class Status {
     Ok,
     CannotRead,  // missing, unreadable or not a regular file; osError says why
     TooLarge     // more than kVcardMaxFileBytes
   };
+  using enum Status;
   Status status = Ok;
   int osError = 0;
   std::string bytes;
@@ -31,14 +33,15 @@ struct VcardFileBytes {
 VcardFileBytes ReadVcardFile(const std::string& path);
 
 struct VcardExportResult {
-  enum Status {
+  enum class Status {
     Ok,
     StoreFailed,  // the store could not be read (storeCode); nothing was written
     WriteFailed   // osError says why; a previous file is left as it was
   };
+  using enum Status;
   Status status = Ok;
   int osError = 0;
-  int storeCode = 0;
+  StoreResult storeCode = StoreResult::Ok;
 };
 
 // Writes the entries with the memory numbers `selected` (every entry when empty) to

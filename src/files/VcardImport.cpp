@@ -13,15 +13,8 @@
 #include "files/VcardReader.h"
 #include "phonebook/DbPhoneCtrl.h"
 #include "phonebook/EntryRules.h"
-#include "platform/CodePage.h"
-#include "strings/StringIds.h"
 
 namespace {
-
-// The summary line of each kind of note, in the order of the notes.
-constexpr std::array<int, NoteCount> kNoteLines = {
-    IDS_VCARD_SKIPPED_LINE,    IDS_VCARD_NO_PHONE_LINE,        IDS_VCARD_FULL_LINE,
-    IDS_VCARD_SHORTENED_LINE, IDS_VCARD_LOST_CHARACTERS_LINE, IDS_VCARD_EXTRA_PHONES_LINE};
 
 // What is kept of a card once it is read.
 struct ReadCard {
@@ -38,14 +31,16 @@ struct PlannedEntry {
 class CVcardImport {
  public:
   CVcardImport(CDbPhoneCtrl& store, IDuplicateResolver& resolver)
-      : m_store(store), m_resolver(resolver), m_used(store.usedFlags()) {}
+      : m_store(store), m_answers(resolver, m_summary), m_used(store.usedFlags()) {
+    m_summary.source = ImportSource::Vcard;
+  }
 
-  VcardImportSummary Run(const std::vector<ReadCard>& cards) {
+  ImportSummary Run(const std::vector<ReadCard>& cards) {
     if (!LoadPhonebook()) return Failed();
     for (std::size_t i = 0; i < cards.size(); ++i) PlanCard(cards[i], static_cast<int>(i) + 1);
     if (!WritePlan()) return Failed();
-    m_summary.result = m_summary.notes[NoteNoFreeNumber].empty() ? VcardImportResult::Finished
-                                                                 : VcardImportResult::LimitReached;
+    m_summary.result = m_summary.notes[NoteNoFreeNumber].empty() ? ImportResult::Finished
+                                                                 : ImportResult::LimitReached;
     return m_summary;
   }
 
@@ -55,7 +50,7 @@ class CVcardImport {
   // The stored entries, as the copy the cards are planned against.
   bool LoadPhonebook() {
     std::vector<PhonebookEntry> stored;
-    if (m_store.ListEntries(KanaRowAll, SortByNumber, true, stored) != StoreOk) return false;
+    if (m_store.ListEntries(KanaRowAll, SortByNumber, true, stored) != StoreResult::Ok) return false;
     for (PhonebookEntry& entry : stored) Remember(std::move(entry));
     return true;
   }
@@ -76,7 +71,7 @@ class CVcardImport {
     // The entry rules fit the texts; the memory number is chosen below.
     std::vector<std::string> fields = texts.fields;
     fields[FieldMemoryNumber] = "1";
-    NormaliseFields(fields, UsedFlags{});
+    static_cast<void>(NormaliseFields(fields, UsedFlags{}));  // the number "1" is always good
     PhonebookEntry entry = EntryFromFields(fields);
     ref.name = entry.name;
 
@@ -84,11 +79,10 @@ class CVcardImport {
     if (duplicate != m_byNamePhone.end()) {
       const int number = duplicate->second;
       fields[FieldMemoryNumber] = MemoryNumberText(number);
-      if (!m_choice.continueFlag) m_choice = m_resolver.ResolveDuplicate(number, fields, m_entries[number]);
-      if (m_choice.method == DuplicateSkip) return Note(NoteDuplicateSkipped, ref);
-      if (m_choice.method == DuplicateOverwrite) {
+      const DuplicateMethod method = m_answers.For(number, fields, m_entries[number]);
+      if (method == DuplicateMethod::Skip) return Note(NoteDuplicateSkipped, ref);
+      if (method == DuplicateMethod::Overwrite) {
         entry.memoryNumber = number;
-        ++m_summary.overwritten;
         return Plan(true, std::move(entry), texts, ref);
       }
     }
@@ -123,59 +117,55 @@ class CVcardImport {
   bool WritePlan() {
     CDbPhoneCtrl::Batch batch(m_store);
     for (const PlannedEntry& planned : m_plan) {
-      if (planned.replaces && m_store.DeleteEntry(planned.entry.memoryNumber) != StoreOk) return false;
-      if (m_store.AddEntry(planned.entry) != StoreOk) return false;
+      if (planned.replaces && m_store.DeleteEntry(planned.entry.memoryNumber) != StoreResult::Ok) return false;
+      if (m_store.AddEntry(planned.entry) != StoreResult::Ok) return false;
     }
-    return batch.Commit() == StoreOk;
+    return batch.Commit() == StoreResult::Ok;
   }
 
-  VcardImportSummary Failed() const {
-    VcardImportSummary failed;
-    failed.result = VcardImportResult::StoreFailed;
+  ImportSummary Failed() const {
+    ImportSummary failed;
+    failed.source = ImportSource::Vcard;
+    failed.result = ImportResult::StoreFailed;
     failed.storeError = m_store.LastOsError();
     return failed;
   }
 
   CDbPhoneCtrl& m_store;
-  IDuplicateResolver& m_resolver;
+  ImportSummary m_summary;
+  CDuplicateAnswers m_answers;
   UsedFlags m_used;                               // numbers in use once the plan is written
   std::map<int, PhonebookEntry> m_entries;        // the phonebook once the plan is written
   std::map<NamePhone, int> m_byNamePhone;         // name and phone 1 -> memory number
   std::vector<PlannedEntry> m_plan;
-  DuplicateChoice m_choice;  // the last answer; kept for good once it has the continue flag
-  VcardImportSummary m_summary;
 };
 
-VcardImportResult ResultOfParse(VcardParseResult::Status status) {
+ImportResult ResultOfParse(VcardParseResult::Status status) {
   switch (status) {
     case VcardParseResult::NotVcard:
-      return VcardImportResult::NotVcard;
+      return ImportResult::NotVcard;
     case VcardParseResult::MissingEnd:
-      return VcardImportResult::MissingEnd;
+      return ImportResult::MissingEnd;
     case VcardParseResult::Malformed:
-      return VcardImportResult::Malformed;
+      return ImportResult::Malformed;
     case VcardParseResult::TooManyCards:
-      return VcardImportResult::TooManyCards;
+      return ImportResult::TooManyCards;
     case VcardParseResult::TooManyItems:
-      return VcardImportResult::TooManyItems;
+      return ImportResult::TooManyItems;
     case VcardParseResult::Ok:
       break;
   }
-  return VcardImportResult::Finished;
+  return ImportResult::Finished;
 }
 
-void AppendCount(std::string& text, int lineId, std::size_t count) {
-  text += "\r\n" + FormatText(lineId, {std::to_string(count)});
-}
-
-VcardImportSummary ImportFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
-  VcardImportSummary summary;
+ImportSummary ImportFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
+  ImportSummary summary;
+  summary.source = ImportSource::Vcard;
   std::vector<ReadCard> cards;
   {
     const VcardFileBytes file = ReadVcardFile(path);
     if (file.status != VcardFileBytes::Ok) {
-      summary.result = file.status == VcardFileBytes::TooLarge ? VcardImportResult::TooLarge
-                                                               : VcardImportResult::OpenFailed;
+      summary.result = file.status == VcardFileBytes::TooLarge ? ImportResult::TooLarge : ImportResult::OpenFailed;
       summary.osError = file.osError;
       return summary;
     }
@@ -193,67 +183,14 @@ VcardImportSummary ImportFile(CDbPhoneCtrl& store, const std::string& path, IDup
 
 }  // namespace
 
-VcardImportSummary ImportVcardFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
+ImportSummary ImportVcardFile(CDbPhoneCtrl& store, const std::string& path, IDuplicateResolver& resolver) {
   try {
     return ImportFile(store, path, resolver);
   } catch (const std::bad_alloc&) {
     // Whatever was held is let go on the way here; a batch begun is undone by its destructor.
-    VcardImportSummary summary;
-    summary.result = VcardImportResult::OutOfMemory;
+    ImportSummary summary;
+    summary.source = ImportSource::Vcard;
+    summary.result = ImportResult::OutOfMemory;
     return summary;
   }
-}
-
-ImportResultMessage MessageOfVcardImport(const VcardImportSummary& summary) {
-  switch (summary.result) {
-    case VcardImportResult::OpenFailed:
-      return {IDS_IMPORT_OPEN_CAPTION, IDS_IMPORT_OPEN_FAILED, MessageIcon::Error};
-    case VcardImportResult::TooLarge:
-      return {IDS_IMPORT_OPEN_CAPTION, IDS_VCARD_TOO_LARGE, MessageIcon::Error};
-    case VcardImportResult::NotVcard:
-      return {IDS_READ_CAPTION, IDS_VCARD_NOT_VCARD, MessageIcon::Error};
-    case VcardImportResult::MissingEnd:
-      return {IDS_READ_CAPTION, IDS_VCARD_MISSING_END, MessageIcon::Error};
-    case VcardImportResult::Malformed:
-      return {IDS_READ_CAPTION, IDS_VCARD_MALFORMED, MessageIcon::Error};
-    case VcardImportResult::TooManyCards:
-      return {IDS_READ_CAPTION, IDS_VCARD_TOO_MANY_CARDS, MessageIcon::Error};
-    case VcardImportResult::TooManyItems:
-      return {IDS_READ_CAPTION, IDS_VCARD_TOO_MANY_ITEMS, MessageIcon::Error};
-    case VcardImportResult::OutOfMemory:
-      return {IDS_READ_CAPTION, IDS_VCARD_OUT_OF_MEMORY, MessageIcon::Error};
-    case VcardImportResult::StoreFailed:
-      return {IDS_REGISTER_CAPTION, IDS_VCARD_STORE_FAILED, MessageIcon::Error};
-    case VcardImportResult::LimitReached:
-      return {IDS_REGISTER_CAPTION, IDS_IMPORT_LIMIT, MessageIcon::Warning};
-    case VcardImportResult::Finished:
-      break;
-  }
-  return {IDS_IMPORT_DONE_CAPTION, IDS_VCARD_IMPORT_DONE, MessageIcon::None};
-}
-
-std::string VcardImportMessageText(const VcardImportSummary& summary, bool listCards) {
-  const ImportResultMessage message = MessageOfVcardImport(summary);
-  // "%1" is the line where the file went wrong, or the size limit; "%2" the limit on cards,
-  // or on a card's items.
-  std::string where = std::to_string(summary.errorLine);
-  if (summary.result == VcardImportResult::TooLarge) where = std::to_string(kVcardMaxFileBytes >> 20);
-  const std::size_t limit = summary.result == VcardImportResult::TooManyItems ? kVcardMaxCardItems : kVcardMaxCards;
-  std::string text = FormatText(message.textId, {where, std::to_string(limit)});
-  if (summary.result != VcardImportResult::Finished && summary.result != VcardImportResult::LimitReached)
-    return text;
-  text += "\r\n";
-  AppendCount(text, IDS_VCARD_ADDED_LINE, summary.added);
-  if (summary.overwritten > 0) AppendCount(text, IDS_VCARD_OVERWRITTEN_LINE, summary.overwritten);
-  for (int note = 0; note < NoteCount; ++note) {
-    const std::vector<VcardCardRef>& cards = summary.notes[note];
-    if (cards.empty()) continue;
-    AppendCount(text, kNoteLines[note], cards.size());
-    if (!listCards) continue;
-    for (const VcardCardRef& card : cards) {
-      text += "\r\n" + FormatText(IDS_VCARD_CARD_LINE, {std::to_string(card.index), std::to_string(card.line),
-                                                Cp932ToUtf8(card.name)});
-    }
-  }
-  return text;
 }

@@ -49,7 +49,7 @@ struct Vcard {
 };
 
 struct VcardParseResult {
-  enum Status {
+  enum class Status {
     Ok,
     NotVcard,    // binary data, or text that does not begin with a card
     MissingEnd,  // the card that begins at `line` has no END:VCARD (a cut file)
@@ -57,6 +57,7 @@ struct VcardParseResult {
     TooManyCards, // more than kVcardMaxCards; `line` is where the first card too many begins
     TooManyItems  // the card that begins at `line` holds more than kVcardMaxCardItems
   };
+  using enum Status;
   Status status = Ok;
   int line = 0;
   std::vector<Vcard> cards;  // ParseVcards: every card of the file when Ok; nothing otherwise

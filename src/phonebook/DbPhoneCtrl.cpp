@@ -27,20 +27,20 @@ constexpr const char* kDeleteRow = "delete from PHONEBOOK where rowid = ?";
 
 // Each statement helper resets its statement before returning, so the caller may close
 // the database right after.
-int InsertRow(PhonebookDatabase& database, const PhonebookEntry& entry) {
+StoreResult InsertRow(PhonebookDatabase& database, const PhonebookEntry& entry) {
   sqlite3_stmt* statement = database.Prepare(kInsert);
-  if (!statement) return StoreCreateFailed;
+  if (!statement) return StoreResult::CreateFailed;
   StatementRun run(statement);
   const bool written = BindEntry(statement, entry) && sqlite3_step(statement) == SQLITE_DONE;
-  return written ? StoreOk : StoreCreateFailed;
+  return written ? StoreResult::Ok : StoreResult::CreateFailed;
 }
 
-int DeleteRow(PhonebookDatabase& database, sqlite3_int64 rowid) {
+StoreResult DeleteRow(PhonebookDatabase& database, sqlite3_int64 rowid) {
   sqlite3_stmt* statement = database.Prepare(kDeleteRow);
-  if (!statement) return StoreCreateFailed;
+  if (!statement) return StoreResult::CreateFailed;
   StatementRun run(statement);
   sqlite3_bind_int64(statement, 1, rowid);
-  return sqlite3_step(statement) == SQLITE_DONE ? StoreOk : StoreCreateFailed;
+  return sqlite3_step(statement) == SQLITE_DONE ? StoreResult::Ok : StoreResult::CreateFailed;
 }
 
 const char* OrderClause(int sortKey) {
@@ -82,25 +82,25 @@ std::string BuildQuery(int kanaRow, int sortKey, bool ascending) {
 // Opens the table for the length of one operation (nested inside a Batch: cheaply).
 class CDbPhoneCtrl::TableScope {
  public:
-  explicit TableScope(CDbPhoneCtrl& store) : m_store(store), m_nResult(store.OpenTable()) {}
-  ~TableScope() { Finish(StoreOk); }
+  explicit TableScope(CDbPhoneCtrl& store) : m_store(store), m_result(store.OpenTable()) {}
+  ~TableScope() { Finish(StoreResult::Ok); }
   TableScope(const TableScope&) = delete;
   TableScope& operator=(const TableScope&) = delete;
 
-  int Result() const { return m_nResult; }
+  StoreResult Result() const { return m_result; }
   PhonebookDatabase& Database() { return *m_store.m_pDatabase; }
 
   // Closes the table; the operation's result, or the commit's failure when that was all
   // that went wrong.
-  int Finish(int result) {
-    if (m_nResult != StoreOk || m_bFinished) return result;
+  StoreResult Finish(StoreResult result) {
+    if (m_result != StoreResult::Ok || m_bFinished) return result;
     m_bFinished = true;
     return m_store.CloseTable(result);
   }
 
  private:
   CDbPhoneCtrl& m_store;
-  int m_nResult;
+  StoreResult m_result;
   bool m_bFinished = false;
 };
 
@@ -163,62 +163,62 @@ void CDbPhoneCtrl::TruncateLog(std::size_t size) {
   if (m_pChangeLog && m_pChangeLog->size() > size) m_pChangeLog->resize(size);
 }
 
-int CDbPhoneCtrl::EnsureDatabase() {
-  if (m_strDatabasePath.empty()) return StoreNoSlot;
+StoreResult CDbPhoneCtrl::EnsureDatabase() {
+  if (m_strDatabasePath.empty()) return StoreResult::NoSlot;
   if (!m_pDatabase) {
     // A file that vanished after this store made it (a temporary-file cleaner, a user)
     // took the entries with it: making a new, empty one would let a later save write an
     // empty phonebook over the user's file as if nothing had happened.
     if (m_bFileMade && !platform::FileExists(m_strDatabasePath)) {
       m_nLastOsError = ENOENT;
-      return StoreCreateFailed;
+      return StoreResult::CreateFailed;
     }
     m_pDatabase = PhonebookDatabase::Open(m_strDatabasePath, m_nLastOsError);
     if (m_pDatabase) m_bFileMade = true;
   }
-  return m_pDatabase ? StoreOk : StoreCreateFailed;
+  return m_pDatabase ? StoreResult::Ok : StoreResult::CreateFailed;
 }
 
-int CDbPhoneCtrl::OpenTable() {
+StoreResult CDbPhoneCtrl::OpenTable() {
   if (m_nOpenDepth > 0) {
     // Inside a batch that has failed, nothing more is done: the batch rolls back whole.
-    if (m_nFailure != StoreOk) return m_nFailure;
+    if (m_failure != StoreResult::Ok) return m_failure;
     ++m_nOpenDepth;
-    return StoreOk;
+    return StoreResult::Ok;
   }
-  const int result = EnsureDatabase();
-  if (result != StoreOk) return result;
+  const StoreResult result = EnsureDatabase();
+  if (result != StoreResult::Ok) return result;
   if (!m_pDatabase->Begin()) {
     NoteEngineError();
     CloseDatabase();
-    return StoreCreateFailed;
+    return StoreResult::CreateFailed;
   }
   m_nOpenDepth = 1;
-  m_nFailure = StoreOk;
+  m_failure = StoreResult::Ok;
   m_flagsAtBegin = m_usedFlags;
   m_nLogAtBegin = LogSize();
-  return StoreOk;
+  return StoreResult::Ok;
 }
 
-int CDbPhoneCtrl::CloseTable(int result) {
+StoreResult CDbPhoneCtrl::CloseTable(StoreResult result) {
   if (m_nOpenDepth == 0) return result;
-  if (result != StoreOk && m_nFailure == StoreOk) m_nFailure = result;
+  if (result != StoreResult::Ok && m_failure == StoreResult::Ok) m_failure = result;
   if (--m_nOpenDepth > 0) return result;
   // The outermost level: commit everything, or nothing.
-  const int failure = m_nFailure;
-  m_nFailure = StoreOk;
-  const bool committed = failure == StoreOk && m_pDatabase && m_pDatabase->Commit();
-  if (!committed && failure == StoreOk) NoteEngineError();
+  const StoreResult failure = m_failure;
+  m_failure = StoreResult::Ok;
+  const bool committed = failure == StoreResult::Ok && m_pDatabase && m_pDatabase->Commit();
+  if (!committed && failure == StoreResult::Ok) NoteEngineError();
   CloseDatabase();  // rolls back whatever is uncommitted
-  if (committed) return StoreOk;
+  if (committed) return StoreResult::Ok;
   m_usedFlags = m_flagsAtBegin;
   TruncateLog(m_nLogAtBegin);
-  return failure != StoreOk ? failure : StoreCreateFailed;
+  return failure != StoreResult::Ok ? failure : StoreResult::CreateFailed;
 }
 
-void CDbPhoneCtrl::EnterFailedBatch(int failure) {
+void CDbPhoneCtrl::EnterFailedBatch(StoreResult failure) {
   m_nOpenDepth = 1;
-  m_nFailure = failure;
+  m_failure = failure;
   m_flagsAtBegin = m_usedFlags;
   m_nLogAtBegin = LogSize();
 }
@@ -233,26 +233,26 @@ void CDbPhoneCtrl::CloseDatabase() {
 }
 
 template <typename Visit>
-int CDbPhoneCtrl::ForEachRow(const std::string& sql, Visit visit, const int* parameter) {
+StoreResult CDbPhoneCtrl::ForEachRow(const std::string& sql, Visit visit, const int* parameter) {
   sqlite3_stmt* statement = m_pDatabase->Prepare(sql);
   if (!statement) {  // preparing reads the schema: a read error shows here first
     NoteEngineError();
-    return StoreCreateFailed;
+    return StoreResult::CreateFailed;
   }
   StatementRun run(statement);
   if (parameter) sqlite3_bind_int(statement, 1, *parameter);
   int step;
   while ((step = sqlite3_step(statement)) == SQLITE_ROW) visit(statement);
-  if (step == SQLITE_DONE) return StoreOk;
+  if (step == SQLITE_DONE) return StoreResult::Ok;
   NoteEngineError();
-  return StoreCreateFailed;
+  return StoreResult::CreateFailed;
 }
 
-int CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
+StoreResult CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
   bool found = false;
-  const int result = ForEachRow(
+  const StoreResult result = ForEachRow(
       kSelectByNumber,
       [&](sqlite3_stmt* statement) {
         if (!found) target = ReadEntryRow(statement);
@@ -262,35 +262,35 @@ int CDbPhoneCtrl::FindEntry(int memoryNumber, PhonebookEntry& target) {
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::ListEntries(int kanaRow, int sortKey, bool ascending,
+StoreResult CDbPhoneCtrl::ListEntries(int kanaRow, int sortKey, bool ascending,
                               std::vector<PhonebookEntry>& out) {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
-  const int result =
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
+  const StoreResult result =
       ForEachRow(BuildQuery(kanaRow, sortKey, ascending),
                  [&](sqlite3_stmt* statement) { out.push_back(ReadEntryRow(statement)); });
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::ListAllEntries(std::vector<PhonebookEntry>& out) {
+StoreResult CDbPhoneCtrl::ListAllEntries(std::vector<PhonebookEntry>& out) {
   out.clear();
-  const int result = ListEntries(KanaRowAll, SortByNumber, true, out);
-  if (result != StoreOk) return result;
+  const StoreResult result = ListEntries(KanaRowAll, SortByNumber, true, out);
+  if (result != StoreResult::Ok) return result;
   // One row per number in use, and no other: usedFlags and the table agree.
   UsedFlags listed{};
   for (const PhonebookEntry& entry : out) {
     const int n = entry.memoryNumber;
-    if (n < 1 || n > kMaxEntries || listed[n - 1] || !m_usedFlags[n - 1]) return StoreCreateFailed;
+    if (n < 1 || n > kMaxEntries || listed[n - 1] || !m_usedFlags[n - 1]) return StoreResult::CreateFailed;
     listed[n - 1] = 1;
   }
-  return static_cast<int>(out.size()) == EntryCount() ? StoreOk : StoreCreateFailed;
+  return static_cast<int>(out.size()) == EntryCount() ? StoreResult::Ok : StoreResult::CreateFailed;
 }
 
-int CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
+StoreResult CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
-  int result = InsertRow(scope.Database(), entry);
-  if (result == StoreOk) {
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
+  StoreResult result = InsertRow(scope.Database(), entry);
+  if (result == StoreResult::Ok) {
     MarkUsed(entry.memoryNumber, true);
     NoteChange(true, entry);
   } else {
@@ -299,24 +299,24 @@ int CDbPhoneCtrl::AddEntry(PhonebookEntry entry) {
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) {
+StoreResult CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
   // Collect first, delete after: the listing is not disturbed by its own deletions.
   std::vector<std::pair<sqlite3_int64, PhonebookEntry>> rows;  // rowid, entry
   const std::string sql = "select *, rowid from PHONEBOOK " +
                           ListingClauses(kanaRow, SortByNumber, true);
-  int result = ForEachRow(sql, [&](sqlite3_stmt* statement) {
+  StoreResult result = ForEachRow(sql, [&](sqlite3_stmt* statement) {
     rows.emplace_back(sqlite3_column_int64(statement, kRowidColumn), ReadEntryRow(statement));
   });
-  for (auto row = rows.begin(); result == StoreOk && row != rows.end(); ++row) {
+  for (auto row = rows.begin(); result == StoreResult::Ok && row != rows.end(); ++row) {
     const int memoryNumber = row->second.memoryNumber;
     auto text = std::find_if(numbers.begin(), numbers.end(), [&](const std::string& number) {
       return DecimalValue(number) == memoryNumber;
     });
     if (text == numbers.end()) continue;
     result = DeleteRow(scope.Database(), row->first);
-    if (result != StoreOk) {
+    if (result != StoreResult::Ok) {
       NoteEngineError();
       break;
     }
@@ -327,13 +327,13 @@ int CDbPhoneCtrl::DeleteEntries(int kanaRow, std::vector<std::string>& numbers) 
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
+StoreResult CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
   sqlite3_int64 rowid = 0;
   PhonebookEntry entry;
   bool found = false;
-  int result = ForEachRow(
+  StoreResult result = ForEachRow(
       kSelectWithRowidByNumber,
       [&](sqlite3_stmt* statement) {
         if (found) return;
@@ -342,9 +342,9 @@ int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
         found = true;
       },
       &memoryNumber);
-  if (result == StoreOk && found) {
+  if (result == StoreResult::Ok && found) {
     result = DeleteRow(scope.Database(), rowid);
-    if (result == StoreOk) {
+    if (result == StoreResult::Ok) {
       MarkUsed(memoryNumber, false);
       NoteChange(false, entry);
     } else {
@@ -354,16 +354,16 @@ int CDbPhoneCtrl::DeleteEntry(int memoryNumber) {
   return scope.Finish(result);
 }
 
-int CDbPhoneCtrl::DeleteAll() {
+StoreResult CDbPhoneCtrl::DeleteAll() {
   TableScope scope(*this);
-  if (scope.Result() != StoreOk) return scope.Result();
+  if (scope.Result() != StoreResult::Ok) return scope.Result();
   // The entries are read only when a change log wants them.
   std::vector<PhonebookEntry> removed;
   if (m_pChangeLog) {
-    const int listed =
+    const StoreResult listed =
         ForEachRow(BuildQuery(KanaRowAll, SortByNumber, true),
                    [&](sqlite3_stmt* statement) { removed.push_back(ReadEntryRow(statement)); });
-    if (listed != StoreOk) return scope.Finish(listed);
+    if (listed != StoreResult::Ok) return scope.Finish(listed);
   }
   const bool deleted = scope.Database().Execute("delete from PHONEBOOK");
   if (deleted) {
@@ -372,7 +372,7 @@ int CDbPhoneCtrl::DeleteAll() {
   } else {
     NoteEngineError();
   }
-  return scope.Finish(deleted ? StoreOk : StoreCreateFailed);
+  return scope.Finish(deleted ? StoreResult::Ok : StoreResult::CreateFailed);
 }
 
 int CDbPhoneCtrl::GetFreeMemoryNumber() const {
@@ -388,7 +388,7 @@ int CDbPhoneCtrl::EntryCount() const {
   return count;
 }
 
-int CDbPhoneCtrl::NormaliseFields(std::vector<std::string>& fields, int* lastIndex) const {
+NormaliseResult CDbPhoneCtrl::NormaliseFields(std::vector<std::string>& fields, int* lastIndex) const {
   return ::NormaliseFields(fields, m_usedFlags, lastIndex);
 }
 
@@ -396,12 +396,12 @@ CDbPhoneCtrl::Batch::Batch(CDbPhoneCtrl& store)
     : m_store(store),
       m_flagsAtBegin(store.m_usedFlags),
       m_nLogAtBegin(store.LogSize()),
-      m_nOpenResult(store.OpenTable()) {
-  if (m_nOpenResult != StoreOk) {
+      m_openResult(store.OpenTable()) {
+  if (m_openResult != StoreResult::Ok) {
     if (store.m_nOpenDepth == 0) {
       // Outside any transaction a failed opening would let each operation of the batch
       // open and commit on its own: hold them all to the failure instead.
-      store.EnterFailedBatch(m_nOpenResult);
+      store.EnterFailedBatch(m_openResult);
       m_bOutermost = true;
     } else {
       m_bEnded = true;  // inside a transaction that has failed already
@@ -411,7 +411,7 @@ CDbPhoneCtrl::Batch::Batch(CDbPhoneCtrl& store)
   m_bOutermost = store.m_nOpenDepth == 1;
   if (!m_bOutermost && !store.m_pDatabase->Execute("SAVEPOINT batch")) {
     store.NoteEngineError();
-    store.m_nFailure = StoreCreateFailed;
+    store.m_failure = StoreResult::CreateFailed;
   }
 }
 
@@ -419,31 +419,31 @@ CDbPhoneCtrl::Batch::~Batch() {
   if (!m_bEnded) End(false);
 }
 
-int CDbPhoneCtrl::Batch::Commit() {
-  if (m_bEnded) return m_nOpenResult != StoreOk ? m_nOpenResult : StoreCreateFailed;
+StoreResult CDbPhoneCtrl::Batch::Commit() {
+  if (m_bEnded) return m_openResult != StoreResult::Ok ? m_openResult : StoreResult::CreateFailed;
   return End(true);
 }
 
-int CDbPhoneCtrl::Batch::End(bool keep) {
+StoreResult CDbPhoneCtrl::Batch::End(bool keep) {
   m_bEnded = true;
   if (m_bOutermost) {
     // Commits, or rolls back whole and restores usedFlags.
-    return m_store.CloseTable(keep ? StoreOk : StoreCreateFailed);
+    return m_store.CloseTable(keep ? StoreResult::Ok : StoreResult::CreateFailed);
   }
-  if (m_store.m_nFailure == StoreOk) {
+  if (m_store.m_failure == StoreResult::Ok) {
     PhonebookDatabase& database = *m_store.m_pDatabase;
     const bool ended = keep ? database.Execute("RELEASE batch")
                             : database.Execute("ROLLBACK TO batch") && database.Execute("RELEASE batch");
     if (!ended) {
       m_store.NoteEngineError();
-      m_store.m_nFailure = StoreCreateFailed;
+      m_store.m_failure = StoreResult::CreateFailed;
     } else if (!keep) {
       m_store.m_usedFlags = m_flagsAtBegin;
       m_store.TruncateLog(m_nLogAtBegin);
     }
   }
-  const int failure = m_store.m_nFailure;
-  m_store.CloseTable(StoreOk);
-  if (failure != StoreOk) return failure;
-  return keep ? StoreOk : StoreCreateFailed;
+  const StoreResult failure = m_store.m_failure;
+  m_store.CloseTable(StoreResult::Ok);
+  if (failure != StoreResult::Ok) return failure;
+  return keep ? StoreResult::Ok : StoreResult::CreateFailed;
 }

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "phonebook/PhonebookEntry.h"
+#include "phonebook/EntryRules.h"
 #include "phonebook/PhonebookImage.h"
 #include "phonebook/ReadingOrder.h"
 #include "phonebook/StoreChangeLog.h"
+#include "phonebook/StoreResult.h"
 
 class PhonebookDatabase;
 class StoreEnvironment;
@@ -19,14 +21,6 @@ enum KanaRow : int { KanaRowOther = 10, KanaRowAll = 11 };
 
 // Listing order: the list column (0 memory number, 1 name, 2 reading, 6 group; 3..5 no order).
 enum SortKey : int { SortByNumber = 0, SortByName = 1, SortByReading = 2, SortByGroup = 6 };
-
-// Result codes of the store's operations.
-enum StoreResult : int {
-  StoreOk = 0,
-  StoreNoSlot = 1,         // the store has no database path
-  StoreCreateFailed = 2    // the database could not be opened, written or committed; the
-                           // operation (or the whole batch) left the store as it was
-};
 
 class CDbPhoneCtrl {
  public:
@@ -38,24 +32,24 @@ class CDbPhoneCtrl {
 
   // Every operation that touches the file returns a StoreResult. A write either happens
   // whole and is committed, or leaves the table and usedFlags as they were.
-  [[nodiscard]] int FindEntry(int memoryNumber, PhonebookEntry& target);
-  [[nodiscard]] int AddEntry(PhonebookEntry entry);
-  [[nodiscard]] int DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
-  [[nodiscard]] int DeleteEntry(int memoryNumber);
-  [[nodiscard]] int DeleteAll();
+  StoreResult FindEntry(int memoryNumber, PhonebookEntry& target);
+  StoreResult AddEntry(PhonebookEntry entry);
+  StoreResult DeleteEntries(int kanaRow, std::vector<std::string>& numbers);
+  StoreResult DeleteEntry(int memoryNumber);
+  StoreResult DeleteAll();
   int GetFreeMemoryNumber() const;
-  int NormaliseFields(std::vector<std::string>& fields, int* lastIndex = nullptr) const;
+  NormaliseResult NormaliseFields(std::vector<std::string>& fields, int* lastIndex = nullptr) const;
 
   // Appends the entries of a row to `out`, in the order asked.
-  [[nodiscard]] int ListEntries(int kanaRow, int sortKey, bool ascending,
-                                std::vector<PhonebookEntry>& out);
-  // Every entry by memory number, checked against usedFlags: StoreCreateFailed when the
+  StoreResult ListEntries(int kanaRow, int sortKey, bool ascending,
+                          std::vector<PhonebookEntry>& out);
+  // Every entry by memory number, checked against usedFlags: StoreResult::CreateFailed when the
   // table does not hold exactly the entries the store counts, so that nothing is saved or
   // sent from a table that lost rows.
-  [[nodiscard]] int ListAllEntries(std::vector<PhonebookEntry>& out);
+  StoreResult ListAllEntries(std::vector<PhonebookEntry>& out);
 
   // Writes every entry into `image`, which the caller has filled with zeros.
-  [[nodiscard]] int BuildImage(PhonebookImage& image);
+  StoreResult BuildImage(PhonebookImage& image);
 
   // Keeps the database open and one transaction running, so that a run of operations
   // (loading a file, pasting, an import) pays one open and one commit, and happens whole
@@ -72,17 +66,17 @@ class CDbPhoneCtrl {
 
     // Keeps what the batch did (the outermost one commits it to the file). On a nonzero
     // result nothing of it was kept and usedFlags are back as before the batch.
-    [[nodiscard]] int Commit();
+    StoreResult Commit();
 
    private:
-    int End(bool keep);
+    StoreResult End(bool keep);
 
     CDbPhoneCtrl& m_store;
     UsedFlags m_flagsAtBegin;  // usedFlags when the batch began
     std::size_t m_nLogAtBegin; // notes in the change log when the batch began
     bool m_bOutermost = false; // began the transaction, rather than a savepoint inside one
     bool m_bEnded = false;     // committed or undone already (or never opened)
-    int m_nOpenResult;         // the failure that kept it from opening, else StoreOk
+    StoreResult m_openResult;  // the failure that kept it from opening, else Ok
   };
 
   // While a log is set, every write the store keeps notes there the entries it removed
@@ -104,14 +98,14 @@ class CDbPhoneCtrl {
  private:
   class TableScope;
 
-  int EnsureDatabase();
+  StoreResult EnsureDatabase();
   // Opens the table and begins the transaction, or joins the one running.
-  int OpenTable();
+  StoreResult OpenTable();
   // Ends one level of OpenTable with the operation's result. The outermost level commits,
   // or rolls back (restoring usedFlags) when anything inside failed or the commit fails.
-  int CloseTable(int result);
+  StoreResult CloseTable(StoreResult result);
   // A batch whose opening failed: its operations refuse with `failure` until it ends.
-  void EnterFailedBatch(int failure);
+  void EnterFailedBatch(StoreResult failure);
   void NoteEngineError();
   void CloseDatabase();
   void DeleteTempFiles();
@@ -123,15 +117,15 @@ class CDbPhoneCtrl {
   void TruncateLog(std::size_t size);
   std::string SlotPath(int slot) const;
   // Runs a select statement (binding `parameter` to its "?" when given) and hands each row
-  // to `visit`; 0, or 2 on an engine error.
+  // to `visit`; Ok, or CreateFailed on an engine error.
   template <typename Visit>
-  int ForEachRow(const std::string& sql, Visit visit, const int* parameter = nullptr);
+  StoreResult ForEachRow(const std::string& sql, Visit visit, const int* parameter = nullptr);
 
   StoreEnvironment& m_environment;
   bool m_bHoldsSlot = false;             // a slot of the environment is ours
   std::unique_ptr<PhonebookDatabase> m_pDatabase;  // open only during an operation or Batch
   int m_nOpenDepth = 0;                  // nested OpenTable calls (a Batch counts one)
-  int m_nFailure = StoreOk;              // first failure inside the open transaction
+  StoreResult m_failure = StoreResult::Ok;  // first failure inside the open transaction
   UsedFlags m_flagsAtBegin{};            // usedFlags when the transaction began
   std::size_t m_nLogAtBegin = 0;         // notes in the change log when it began
   StoreChangeLog* m_pChangeLog = nullptr;  // see SetChangeLog

@@ -270,8 +270,8 @@ EntryCheckResult CheckEntry(const std::array<std::string, FieldCount>& texts, in
   return EntryCheckResult{};
 }
 
-int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags,
-                    int* lastIndex) {
+NormaliseResult NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags,
+                                int* lastIndex) {
   bool duplicate = false;
   int nonEmpty = 0;
   for (std::size_t position = 0; position < fields.size(); ++position) {
@@ -285,11 +285,11 @@ int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags
     switch (position) {
       case FieldMemoryNumber: {
         for (unsigned char c : text) {
-          if (IsLeadByte(c)) return NormaliseNumberDoubleByte;
+          if (IsLeadByte(c)) return NormaliseResult::NumberDoubleByte;
         }
-        if (!AllDigits(text)) return NormaliseNumberNotDigits;
+        if (!AllDigits(text)) return NormaliseResult::NumberNotDigits;
         const int value = DecimalValue(text);
-        if (value < 1 || value > kMaxEntries) return NormaliseNumberOutOfRange;
+        if (value < 1 || value > kMaxEntries) return NormaliseResult::NumberOutOfRange;
         if (usedFlags[value - 1] != 0) duplicate = true;
         break;
       }
@@ -317,6 +317,6 @@ int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags
         break;
     }
   }
-  if (nonEmpty < 2) return NormaliseTooFewFields;
-  return duplicate ? NormaliseNumberInUse : NormaliseOk;
+  if (nonEmpty < 2) return NormaliseResult::TooFewFields;
+  return duplicate ? NormaliseResult::NumberInUse : NormaliseResult::Ok;
 }

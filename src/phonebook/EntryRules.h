@@ -90,17 +90,17 @@ struct EntryCheckResult {
 EntryCheckResult CheckEntry(const std::array<std::string, FieldCount>& texts, int editNumber,
                             const UsedFlags& usedFlags);
 
-// Result codes of NormaliseFields.
-enum NormaliseResult : int {
-  NormaliseOk = 0,
-  NormaliseNumberDoubleByte = 4,
-  NormaliseNumberNotDigits = 5,
-  NormaliseNumberOutOfRange = 7,
-  NormaliseTooFewFields = 8,
-  NormaliseNumberInUse = 9
+// Results of NormaliseFields; the numbers are the codes a load reports for a row.
+enum class [[nodiscard]] NormaliseResult {
+  Ok = 0,
+  NumberDoubleByte = 4,
+  NumberNotDigits = 5,
+  NumberOutOfRange = 7,
+  TooFewFields = 8,
+  NumberInUse = 9
 };
 
 // Checks the memory number of a row of texts and fits the other fields in place.
 // `lastIndex`, when given, receives the position of the last non-empty field examined.
-int NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags,
-                    int* lastIndex = nullptr);
+NormaliseResult NormaliseFields(std::vector<std::string>& fields, const UsedFlags& usedFlags,
+                                int* lastIndex = nullptr);

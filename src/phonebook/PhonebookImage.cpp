@@ -39,10 +39,10 @@ std::string ReadText(const uint8_t* record, ImageField field) {
 
 }  // namespace
 
-int CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
+StoreResult CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
   std::vector<PhonebookEntry> entries;
-  const int result = ListAllEntries(entries);
-  if (result != StoreOk) return result;
+  const StoreResult result = ListAllEntries(entries);
+  if (result != StoreResult::Ok) return result;
   // Gaps in the numbering close up: the k-th entry lands in record k - 1.
   const std::size_t count = std::min(entries.size(), kImageRecordCount);
   for (std::size_t k = 0; k < count; ++k) {
@@ -56,7 +56,7 @@ int CDbPhoneCtrl::BuildImage(PhonebookImage& image) {
     WriteText(record, kPhoneFields[2], entry.phone3);
     record[kGroupOffset] = static_cast<uint8_t>(entry.group - 1);
   }
-  return StoreOk;
+  return StoreResult::Ok;
 }
 
 std::vector<PhonebookEntry> ImageEntries(const PhonebookImage& image) {
@@ -79,10 +79,10 @@ std::vector<PhonebookEntry> ImageEntries(const PhonebookImage& image) {
   return entries;
 }
 
-int LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
+StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store) {
   CDbPhoneCtrl::Batch batch(store);
-  if (const int result = store.DeleteAll(); result != StoreOk) return result;
+  if (const StoreResult result = store.DeleteAll(); result != StoreResult::Ok) return result;
   for (PhonebookEntry& entry : ImageEntries(image))
-    if (const int result = store.AddEntry(std::move(entry)); result != StoreOk) return result;
+    if (const StoreResult result = store.AddEntry(std::move(entry)); result != StoreResult::Ok) return result;
   return batch.Commit();
 }

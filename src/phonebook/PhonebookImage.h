@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "phonebook/PhonebookEntry.h"
+#include "phonebook/StoreResult.h"
 
 class CDbPhoneCtrl;
 
@@ -22,4 +23,4 @@ std::vector<PhonebookEntry> ImageEntries(const PhonebookImage& image);
 
 // Replaces the entries of `store` by those of `image` (ImageEntries). Returns the store's
 // result; on failure the store keeps the entries it had.
-[[nodiscard]] int LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);
+StoreResult LoadPhonebookImage(const PhonebookImage& image, CDbPhoneCtrl& store);

@@ -7,8 +7,8 @@
 
 namespace {
 
-ReplayResult Written(int storeResult) {
-  return storeResult == StoreOk ? ReplayResult::Replayed : ReplayResult::StoreFailed;
+ReplayResult Written(StoreResult storeResult) {
+  return storeResult == StoreResult::Ok ? ReplayResult::Replayed : ReplayResult::StoreFailed;
 }
 
 // Takes out `entry` when the store holds exactly that entry under its number.
@@ -17,7 +17,7 @@ ReplayResult Remove(CDbPhoneCtrl& store, const PhonebookEntry& entry) {
   if (number < 1 || number > kMaxEntries || !store.usedFlags()[number - 1])
     return ReplayResult::OutOfStep;
   PhonebookEntry stored;
-  if (store.FindEntry(number, stored) != StoreOk) return ReplayResult::StoreFailed;
+  if (store.FindEntry(number, stored) != StoreResult::Ok) return ReplayResult::StoreFailed;
   if (!(stored == entry)) return ReplayResult::OutOfStep;
   return Written(store.DeleteEntry(number));
 }

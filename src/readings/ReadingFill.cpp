@@ -16,15 +16,15 @@ std::vector<ReadingProposal> ProposeReadings(const std::vector<PhonebookEntry>& 
   return proposals;
 }
 
-int ApplyReadings(CDbPhoneCtrl& store, const std::vector<ChosenReading>& chosen) {
+StoreResult ApplyReadings(CDbPhoneCtrl& store, const std::vector<ChosenReading>& chosen) {
   CDbPhoneCtrl::Batch batch(store);
   for (const ChosenReading& choice : chosen) {
     PhonebookEntry entry;  // memory number 0 until found
-    if (int result = store.FindEntry(choice.memoryNumber, entry); result != StoreOk) return result;
+    if (StoreResult result = store.FindEntry(choice.memoryNumber, entry); result != StoreResult::Ok) return result;
     if (entry.memoryNumber != choice.memoryNumber) continue;  // no such entry: nothing to fill
     entry.reading = choice.reading;
-    if (int result = store.DeleteEntry(choice.memoryNumber); result != StoreOk) return result;
-    if (int result = store.AddEntry(entry); result != StoreOk) return result;
+    if (StoreResult result = store.DeleteEntry(choice.memoryNumber); result != StoreResult::Ok) return result;
+    if (StoreResult result = store.AddEntry(entry); result != StoreResult::Ok) return result;
   }
   return batch.Commit();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "phonebook/PhonebookEntry.h"
+#include "phonebook/StoreResult.h"
 
 class CDbPhoneCtrl;
 class CReadingSuggester;
@@ -30,4 +31,4 @@ struct ChosenReading {
 
 // Gives each entry its chosen reading, all in one batch: either every entry changes or
 // none does. A memory number no entry has is passed over. Returns the store's result.
-[[nodiscard]] int ApplyReadings(CDbPhoneCtrl& store, const std::vector<ChosenReading>& chosen);
+StoreResult ApplyReadings(CDbPhoneCtrl& store, const std::vector<ChosenReading>& chosen);

@@ -253,6 +253,7 @@ enum StringId : int {
   IDS_BACKUP_UNREADABLE = 517,       // a backup's entries where the file cannot be read
   IDS_RESTORE_LIST_NAME = 518,       // the list's accessible name
   IDS_SETTING_NOT_SAVED = 519,       // caption IDS_APP_TITLE
+  IDS_LINK_TRACE_FAILED = 520,       // caption IDS_APP_TITLE; %1: the file and why
 
   // The framework's texts around documents
   AFX_IDS_OPENFILE = 61440,

@@ -46,6 +46,7 @@ enum CommandId : int {
   ID_WINDOW_RESTORE = 32842,
   ID_RESTORE_BACKUP = 32830,      // a backup of the handset's phonebook opened or uploaded
   ID_BACKUP_BEFORE_UPLOAD = 32831,  // the setting: uploads back up and preview first
+  ID_LINK_TRACE = 32832,          // the setting: the link trace for support, on or off
 };
 
 enum ResourceId : int {

@@ -44,6 +44,7 @@ const std::vector<CommandDef> kCommands = {
     {ID_UPLOAD, T::View, "アップロード(&U)", {}},
     {ID_RESTORE_BACKUP, T::Application, "端末のバックアップから復元(&R)...", {}},
     {ID_BACKUP_BEFORE_UPLOAD, T::Application, "アップロード前にバックアップと確認(&B)", {}},
+    {ID_LINK_TRACE, T::Application, "通信ログを記録(&L)", {}},
     {ID_WINDOW_CASCADE, T::MainWindow, "重ねて表示(&C)", {}},
     {ID_WINDOW_TILE_HORZ, T::MainWindow, "並べて表示(&T)", {}},
     {ID_WINDOW_ARRANGE, T::MainWindow, "アイコンの整列(&A)", {}},

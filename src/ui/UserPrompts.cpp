@@ -14,7 +14,6 @@
 
 #include <algorithm>
 
-#include "files/FailureText.h"
 
 namespace {
 
@@ -157,12 +156,6 @@ PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& 
   request.text = text;
   request.icon = icon;
   return Prompts().ShowMessage(request);
-}
-
-void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& text,
-                      const CDbPhoneCtrl& store, int error) {
-  const QString detail = QString::fromStdString(StoreFailureDetail(store, error));
-  ShowMessage(owner, caption, text + QStringLiteral("\r\n\r\n") + detail, MessageIcon::Error);
 }
 
 namespace {

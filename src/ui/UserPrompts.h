@@ -7,7 +7,6 @@
 
 #include "strings/StringTable.h"
 
-class CDbPhoneCtrl;
 class QDialog;
 class QWidget;
 
@@ -53,10 +52,6 @@ void SetPrompts(IUserPrompts* prompts);
 // Shorthand for a message box with only an OK button.
 PromptAnswer ShowMessage(QWidget* owner, const QString& caption, const QString& text,
                          MessageIcon icon);
-// A failure message whose text is followed, after a blank line, by why the phonebook's
-// temporary store could not be written (its folder and the system's reason).
-void ShowStoreFailure(QWidget* owner, const QString& caption, const QString& text,
-                      const CDbPhoneCtrl& store, int error);
 
 // A question before something that cannot be taken back: OK and Cancel, Cancel the
 // default. True when the user chose OK.

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QWidget>
 
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "files/ClipboardText.h"
 #include "strings/StringIds.h"
@@ -96,18 +97,8 @@ bool CClipboardCommands::ReadClipboardLines(std::vector<std::string>& lines) {
 
 void CClipboardCommands::PasteLines(const std::vector<std::string>& lines) {
   const PasteOutcome outcome = PasteClipboardLines(m_pDoc->Store(), lines);
-  if (!outcome.accepted) {
-    ShowMessage(m_pView, Text(IDS_PASTE_REFUSED_CAPTION), Text(IDS_PASTE_REFUSED),
-                MessageIcon::Error);
-    return;
-  }
-  if (outcome.storeFailed) {  // nothing was pasted
-    ShowStoreFailure(m_pView, Text(IDS_PASTE_LIMIT_CAPTION), Text(IDS_PASTE_STORE_FAILED),
-                     m_pDoc->Store(), outcome.storeError);
-    return;
-  }
-  ShowPasteReport(outcome);
-  if (outcome.pastedNumbers.empty()) return;
+  ShowImportResult(m_pView, outcome.summary, {}, m_pDoc->Store());
+  if (outcome.pastedNumbers.empty()) return;  // refused, failed (nothing was pasted) or no rows
   m_find.DropFilter();  // the search could hide pasted rows
 
   // Bring the pasted rows into view: rows copied from the number list go back to it;
@@ -124,18 +115,6 @@ void CClipboardCommands::PasteLines(const std::vector<std::string>& lines) {
   m_lists.CurrentList()->SelectNumbers(outcome.pastedNumbers);
   emit commandStateChanged();
   emit rowsPasted();
-}
-
-void CClipboardCommands::ShowPasteReport(const PasteOutcome& outcome) {
-  QString text;
-  if (outcome.limitReached) text = Text(IDS_PASTE_LIMIT);
-  if (outcome.skippedRows > 0) {
-    if (!text.isEmpty()) text += QStringLiteral("\r\n\r\n");
-    text += Text(IDS_PASTE_ROWS_SKIPPED).arg(outcome.skippedRows);
-  }
-  if (text.isEmpty()) return;
-  const int caption = outcome.limitReached ? IDS_PASTE_LIMIT_CAPTION : IDS_PASTE_SKIPPED_CAPTION;
-  ShowMessage(m_pView, Text(caption), text, MessageIcon::Warning);
 }
 
 void CClipboardCommands::BindCommands(CCommandHandlers& commands) {

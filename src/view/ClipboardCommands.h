@@ -15,7 +15,6 @@ class CListFind;
 class CPhonebookLists;
 class CUtilityDoc;
 class QWidget;
-struct PasteOutcome;
 
 class CClipboardCommands : public QObject {
   Q_OBJECT
@@ -39,7 +38,6 @@ class CClipboardCommands : public QObject {
   bool ReadClipboardLines(std::vector<std::string>& lines);
   void PasteLines(const std::vector<std::string>& lines);
   // After a paste: tells of the rows skipped and of the numbers running out.
-  void ShowPasteReport(const PasteOutcome& outcome);
   void OnClipboardChanged();
 
   CUtilityDoc* m_pDoc;

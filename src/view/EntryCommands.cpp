@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "strings/StringIds.h"
@@ -116,15 +117,15 @@ void CEntryCommands::OnEditEntry() {
   CDbPhoneCtrl& store = m_pDoc->Store();
   const auto step = m_pDoc->BeginStep(IDS_STEP_EDIT);
   CDbPhoneCtrl::Batch batch(store);
-  int result = store.DeleteEntries(row, numbers);
-  if (result == StoreOk) result = store.AddEntry(entry);
-  if (result == StoreOk) result = batch.Commit();
+  StoreResult result = store.DeleteEntries(row, numbers);
+  if (result == StoreResult::Ok) result = store.AddEntry(entry);
+  if (result == StoreResult::Ok) result = batch.Commit();
   if (!StoreWritten(result)) return;
   ShowStoredEntry(entry);
 }
 
-bool CEntryCommands::StoreWritten(int result) {
-  if (result == StoreOk) return true;
+bool CEntryCommands::StoreWritten(StoreResult result) {
+  if (result == StoreResult::Ok) return true;
   CDbPhoneCtrl& store = m_pDoc->Store();
   m_lists.Refresh();
   ShowStoreFailure(m_pView, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), store,
@@ -166,7 +167,7 @@ void CEntryCommands::OnDeleteAll() {
   m_pDoc->SetModifiedFlag();
 }
 
-int CEntryCommands::DeleteRowsOfDeleteAll() {
+StoreResult CEntryCommands::DeleteRowsOfDeleteAll() {
   if (!m_find.IsFinding()) return m_pDoc->Store().DeleteAll();
   // While searching, the list's own rows: the entries the search shows.
   const CPhoneListModel& model = *m_lists.CurrentList()->Model();

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include "phonebook/StoreResult.h"
+
 class CCommandHandlers;
 class CListFind;
 class CPhonebookLists;
@@ -35,9 +37,9 @@ class CEntryCommands : public QObject {
   void ShowStoredEntry(const PhonebookEntry& entry);
   // True for a store result of 0. Otherwise the store kept what it had: the list is
   // refilled from it and the write failure is shown.
-  bool StoreWritten(int result);
+  bool StoreWritten(StoreResult result);
   // Delete all: every entry, or during a search the entries the search shows.
-  [[nodiscard]] int DeleteRowsOfDeleteAll();
+  StoreResult DeleteRowsOfDeleteAll();
 
   CUtilityDoc* m_pDoc;
   CPhonebookLists& m_lists;

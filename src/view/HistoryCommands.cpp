@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/ReadingOrder.h"
 #include "strings/StringIds.h"

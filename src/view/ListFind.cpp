@@ -80,7 +80,7 @@ void CListFind::CountMatches() {
   } else {
     std::vector<PhonebookEntry> entries;
     // A phonebook that cannot be read shows no matches; its list stays empty as well.
-    if (m_pDoc->Store().ListEntries(KanaRowAll, SortByNumber, true, entries) == StoreOk) {
+    if (m_pDoc->Store().ListEntries(KanaRowAll, SortByNumber, true, entries) == StoreResult::Ok) {
       for (const PhonebookEntry& entry : entries)
         if (m_filter.Matches(entry)) ++m_matchCounts[KanaRowOfFirstByte(entry.reading)];
     }

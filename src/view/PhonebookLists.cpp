@@ -87,7 +87,7 @@ void CPhonebookLists::Refill(int row) {
   CDbPhoneCtrl& store = m_pDoc->Store();
   // A list the store could not give whole must not pass for the phonebook: it shows empty
   // and the user is told that entries are missing from it (the store itself is unchanged).
-  if (store.ListEntries(row, state.key, state.ascending, entries) != StoreOk) {
+  if (store.ListEntries(row, state.key, state.ascending, entries) != StoreResult::Ok) {
     entries.clear();
     QString text = Text(IDS_LIST_READ_FAILED);
     if (store.LastOsError() != 0)

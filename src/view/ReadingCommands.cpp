@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "phonebook/EntryRules.h"
 #include "readings/ReadingFill.h"
@@ -35,20 +36,20 @@ bool CReadingCommands::EntriesToFill(std::vector<PhonebookEntry>& entries, bool&
   const CPhoneList* list = m_lists.CurrentList();
   const QModelIndexList rows = list->selectionModel()->selectedRows();
   selectedOnly = rows.size() >= 2;
-  int result = StoreOk;
+  StoreResult result = StoreResult::Ok;
   if (!selectedOnly) {
     result = store.ListEntries(KanaRowAll, SortByNumber, true, entries);
   } else {
     for (const QModelIndex& row : rows) {
       PhonebookEntry entry;
       result = store.FindEntry(DecimalValue(list->Model()->ItemBytes(row.row(), FieldMemoryNumber)), entry);
-      if (result != StoreOk) break;
+      if (result != StoreResult::Ok) break;
       if (entry.memoryNumber != 0) entries.push_back(entry);
     }
     std::sort(entries.begin(), entries.end(),
               [](const PhonebookEntry& a, const PhonebookEntry& b) { return a.memoryNumber < b.memoryNumber; });
   }
-  if (result == StoreOk) return true;
+  if (result == StoreResult::Ok) return true;
   ShowStoreFailure(m_pView, Text(IDS_READING_FILL_CAPTION), Text(IDS_LIST_READ_FAILED), store, store.LastOsError());
   return false;
 }
@@ -77,7 +78,7 @@ void CReadingCommands::OnFillReadings() {
   if (chosen.empty()) return;
   {
     const auto step = m_pDoc->BeginStep(IDS_STEP_FILL_READINGS);
-    if (const int result = ApplyReadings(m_pDoc->Store(), chosen); result != StoreOk) {
+    if (const StoreResult result = ApplyReadings(m_pDoc->Store(), chosen); result != StoreResult::Ok) {
       m_lists.Refresh();
       ShowStoreFailure(m_pView, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), m_pDoc->Store(),
                        m_pDoc->Store().LastOsError());
@@ -91,7 +92,7 @@ void CReadingCommands::OnFillReadings() {
 
 void CReadingCommands::TellOfEntriesWithoutReading() {
   std::vector<PhonebookEntry> entries;
-  if (m_pDoc->Store().ListEntries(KanaRowAll, SortByNumber, true, entries) != StoreOk) return;
+  if (m_pDoc->Store().ListEntries(KanaRowAll, SortByNumber, true, entries) != StoreResult::Ok) return;
   const auto count = std::count_if(entries.begin(), entries.end(), LacksReading);
   if (count == 0) return;
   // The tip travels up to the main window, which shows it in its status bar.

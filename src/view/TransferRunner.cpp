@@ -5,9 +5,12 @@
 #include "comm/RestartHandset.h"
 #include "comm/TransferMessages.h"
 #include "comm/UtiCtrl.h"
-#include "comm/ui/CommNotify.h"
+#include "doc/CommNotify.h"
 #include "comm/ui/ProgressDialog.h"
+#include "comm/ui/WaitNotice.h"
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "strings/StringIds.h"
 #include "ui/CommandHandlers.h"
 #include "ui/CommandIds.h"
@@ -49,11 +52,14 @@ bool Confirm(QWidget* owner, const MessageIds& ids) {
 
 CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
     : m_pDoc(document),
+      m_pDocAlive(document),
       m_pView(view),
       m_pProgressDlg(std::make_unique<CProgressDialog>()),
-      m_pRestartCtrl(std::make_unique<CUtiCtrl>()) {
-  m_pProgressDlg->m_onAbort = [document] { document->AbortTransfer(); };
-  m_pDoc->SetNotifyTarget(this);
+      m_pRestartCtrl(std::make_unique<CUtiCtrl>()),
+      m_pWaitNotice(new CWaitNotice(this)) {
+  m_pProgressDlg->m_onAbort = [document] { document->Transfer().AbortTransfer(); };
+  m_pDoc->Transfer().SetNotifyTarget(this);
+  m_pDoc->Transfer().SetWakeNotice(m_pWaitNotice);
   // A closed phonebook's transfer has ended without a word: its progress goes too.
   connect(m_pDoc, &CUtilityDoc::documentClosing, this, [this] {
     m_bHoldNotifications = false;
@@ -62,16 +68,18 @@ CTransferRunner::CTransferRunner(CUtilityDoc* document, QWidget* view)
   });
 }
 
-CTransferRunner::~CTransferRunner() = default;
+CTransferRunner::~CTransferRunner() {
+  if (m_pDocAlive) m_pDoc->Transfer().SetWakeNotice(nullptr);
+}
 
 void CTransferRunner::OnDownload() {
-  if (m_pDoc->IsTransferBusy()) return;
+  if (m_pDoc->Transfer().IsTransferBusy()) return;
   if (m_pDoc->IsModified() && !Confirm(m_pView, kConfirmDownload)) return;
   Run(true);
 }
 
 void CTransferRunner::OnUpload() {
-  if (m_pDoc->IsTransferBusy()) return;
+  if (m_pDoc->Transfer().IsTransferBusy()) return;
   if (m_pDoc->Store().EntryCount() == 0) {
     ShowTransferMessage(m_pView, kNothingToUpload);
     return;
@@ -116,13 +124,13 @@ void CTransferRunner::Run(bool bDownload) {
   QPointer<CTransferRunner> alive(this);
   // The transfer thread may report before the progress dialog is up; those reports wait.
   m_bHoldNotifications = true;
-  const int result = m_pDoc->StartSession(bDownload);
+  const SessionResult result = m_pDoc->Transfer().StartSession(bDownload);
   if (!alive) return;
-  if (result != SessionOk) {
+  if (result != SessionResult::Ok) {
     m_bHoldNotifications = false;
     m_heldNotifications.clear();
-    m_pDoc->EndSession();
-    ShowResult(StartFailureMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()), bDownload);
+    m_pDoc->Transfer().EndSession();
+    ShowResult(StartFailureMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()), bDownload);
     return;
   }
   CProgressDialog& dialog = *m_pProgressDlg;
@@ -163,17 +171,17 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
   }
   if (kind != NotifyDownloadFinished && kind != NotifyUploadFinished) return;
   const bool bDownload = kind == NotifyDownloadFinished;
-  const int result = static_cast<int>(value);
+  const auto result = static_cast<SessionResult>(value);  // the event carries the session's code
 
   const bool dialogUp = dialog.HasWindow();
   if (dialogUp) dialog.EndDialog(0);
   QPointer<CTransferRunner> alive(this);
-  m_pDoc->EndSession();
+  m_pDoc->Transfer().EndSession();
   if (!alive || !m_pView) return;
   // A backup taken after the user pressed Abort is not used: the upload was stopped.
-  const bool backupTaken = bDownload && m_bBackupDownload && result == SessionOk && dialogUp;
+  const bool backupTaken = bDownload && m_bBackupDownload && result == SessionResult::Ok && dialogUp;
   if (bDownload && m_bBackupDownload && !backupTaken) {
-    ShowResult(TransferResultMessage(result == SessionOk ? SessionAborted : result, bDownload), bDownload);
+    ShowResult(TransferResultMessage(result == SessionResult::Ok ? SessionResult::Aborted : result, bDownload), bDownload);
     return;
   }
   if (backupTaken) {
@@ -181,8 +189,8 @@ void CTransferRunner::OnCommNotify(int kind, long value) {
     m_bBackupTaken = true;  // UploadWithBackup goes on once the dialog's run has returned
     return;
   }
-  if (result != SessionOk) {
-    ShowResult(TransferResultMessage(result, bDownload, m_pDoc->HandsetPhonebookAtRisk()), bDownload);
+  if (result != SessionResult::Ok) {
+    ShowResult(TransferResultMessage(result, bDownload, m_pDoc->Transfer().HandsetPhonebookAtRisk()), bDownload);
     return;
   }
   if (bDownload) {
@@ -201,22 +209,22 @@ bool CTransferRunner::StoreDownloadedEntries() {
   // The received entries replace the list whole, or (when the store fails) not at all.
   CDbPhoneCtrl& store = m_pDoc->Store();
   const auto step = m_pDoc->BeginStep(IDS_STEP_DOWNLOAD);
-  if (LoadPhonebookImage(m_pDoc->Image(), store) == StoreOk) return true;
-  const MessageIds failed = TransferResultMessage(SessionBadReply, true);
+  if (LoadPhonebookImage(m_pDoc->Transfer().Image(), store) == StoreResult::Ok) return true;
+  const MessageIds failed = TransferResultMessage(SessionResult::BadReply, true);
   ShowStoreFailure(m_pView, Text(failed.caption), Text(failed.text), store, store.LastOsError());
   return false;
 }
 
 void CTransferRunner::RestartHandset() {
-  const TransferTiming timing = m_pDoc->Timing();
+  const TransferTiming timing = m_pDoc->Transfer().Timing();
   CUtiCtrl& ctrl = *m_pRestartCtrl;
   // Nothing is reported: the success message has already said that the handset restarts.
-  m_pDoc->RunSessionStep([&] { return ::RestartHandset(ctrl, std::string(), timing) ? 1 : 0; });
+  m_pDoc->Transfer().RunSessionStep([&] { ::RestartHandset(ctrl, std::string(), timing); });
 }
 
 void CTransferRunner::BindCommands(CCommandHandlers& commands) {
   // Refused while this phonebook's last session is still ending (after Abort).
-  const auto idle = [document = m_pDoc] { return !document->IsTransferBusy(); };
+  const auto idle = [document = m_pDoc] { return !document->Transfer().IsTransferBusy(); };
   commands.BindWhen(ID_DOWNLOAD, idle, [this] { OnDownload(); });
   commands.BindWhen(ID_UPLOAD, idle, [this] { OnUpload(); });
 }

@@ -18,6 +18,7 @@ class CCommandHandlers;
 class CProgressDialog;
 class CUtiCtrl;
 class CUtilityDoc;
+class CWaitNotice;
 class QWidget;
 struct MessageIds;
 
@@ -36,6 +37,8 @@ class CTransferRunner : public QObject {
   void RestartHandset();
 
   CProgressDialog& ProgressDialog() const { return *m_pProgressDlg; }
+  // The notice the document's session shows while the handset wakes.
+  CWaitNotice& WaitNotice() const { return *m_pWaitNotice; }
   void BindCommands(CCommandHandlers& commands);
 
  protected:
@@ -57,9 +60,11 @@ class CTransferRunner : public QObject {
   bool StoreDownloadedEntries();
 
   CUtilityDoc* m_pDoc;
+  QPointer<CUtilityDoc> m_pDocAlive;  // null once the document has gone before the view
   QPointer<QWidget> m_pView;
   std::unique_ptr<CProgressDialog> m_pProgressDlg;   // reused by every transfer
   std::unique_ptr<CUtiCtrl> m_pRestartCtrl;          // only for RestartHandset
+  CWaitNotice* m_pWaitNotice;                        // child: the wake-up notice
   // While a session starts, its notifications wait here until the progress dialog is up.
   bool m_bHoldNotifications = false;
   std::vector<std::pair<int, long>> m_heldNotifications;

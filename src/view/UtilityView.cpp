@@ -1,5 +1,7 @@
 // The phonebook view.
+#include "doc/DocumentExchange.h"
 #include "view/UtilityView.h"
+#include "doc/DocumentTransfer.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include "view/ListFind.h"
 #include "view/PhoneList.h"
 #include "view/PhonebookLists.h"
+#include "view/DuplicateDialogQuestion.h"
 #include "view/ReadingCommands.h"
 #include "view/TransferRunner.h"
 
@@ -53,8 +56,10 @@ CUtilityView::CUtilityView(CUtilityDoc* document, QWidget* parent)
   connect(m_pDoc, &CUtilityDoc::entriesArrived, m_pReadings, &CReadingCommands::TellOfEntriesWithoutReading);
   connect(m_pClipboard, &CClipboardCommands::rowsPasted, m_pReadings,
           &CReadingCommands::TellOfEntriesWithoutReading);
-  connect(m_pDoc, &CUtilityDoc::transferStateChanged, this, &CUtilityView::commandStateChanged);
+  connect(&m_pDoc->Transfer(), &CDocumentTransfer::transferStateChanged, this, &CUtilityView::commandStateChanged);
   m_pTransfers = std::make_unique<CTransferRunner>(m_pDoc, this);
+  static CDuplicateDialogQuestion duplicateDialog;  // holds nothing: every view shares it
+  m_pDoc->Exchange().SetDuplicateQuestion(&duplicateDialog);
   BindCommands();
 }
 
@@ -70,7 +75,7 @@ void CUtilityView::BindCommands() {
   m_pTransfers->BindCommands(m_commands);
   // The document writes the file; the view knows which rows are selected.
   m_commands.Bind(ID_FILE_EXPORT, [this] {
-    m_pDoc->OnFileExport(m_pLists->CurrentList()->SelectedNumbers());
+    m_pDoc->Exchange().OnFileExport(m_pLists->CurrentList()->SelectedNumbers());
   });
 }
 

@@ -214,7 +214,7 @@ class EditorAppTest : public EditorTest<> {
     const QString path = m_folder.filePath("saved.csv");
     m_prompts->answers.push_back(PromptAnswer::Yes);
     m_prompts->saveAnswer = path;
-    QCOMPARE(child->GetDocument()->Store().AddEntry(MakeEntry(12, Kana::A)), int(StoreOk));
+    QCOMPARE(child->GetDocument()->Store().AddEntry(MakeEntry(12, Kana::A)), StoreResult::Ok);
     QVERIFY(child->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(m_prompts->fileDialogs.back().title, QString::fromUtf8("名前を付けて保存"));
@@ -236,7 +236,7 @@ class EditorAppTest : public EditorTest<> {
   void failedSaveKeepsThePreviousFileAndTheModifiedFlag() {
     Start();
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
-    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
+    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), StoreResult::Ok);
     doc->SetModifiedFlag();
     const QString missingFolder = m_folder.filePath("no/such/book.csv");
     QVERIFY(!doc->DoSave(missingFolder));

@@ -115,7 +115,7 @@ class MainFrameTest : public EditorTest<> {
                  QString::fromUtf8("編集(&E): 57643 57644 - 57635 57634 57637 - 57636"),
                  QString::fromUtf8("表示(&V): 59392 59393 - 32773 32774"),
                  QString::fromUtf8("データ(&D): 32778 32779 32793 - 32821 - 32780"),
-                 QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831"),
+                 QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831 32832"),
                  QString::fromUtf8("ウィンドウ(&W): 57650 57651 57649 - 32840 32841 32842"),
                  QString::fromUtf8("ヘルプ(&H): 32805 57664")}));
     CloseAll();
@@ -123,7 +123,7 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(MenuOutline(Frame()->menuBar()),
              (QStringList{QString::fromUtf8("ファイル(&F): 57600 57601 - 57602 57665"),
                           QString::fromUtf8("表示(&V): 59392 59393"),
-                          QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831"),
+                          QString::fromUtf8("通信(&C): 32783 32784 - 32830 32831 32832"),
                           QString::fromUtf8("ヘルプ(&H): 57666 57664 - 32803")}));
     QCOMPARE(Frame()->windowTitle(), QString::fromUtf8("Velmora-QV 電話帳ソフト"));
   }
@@ -148,7 +148,7 @@ class MainFrameTest : public EditorTest<> {
     QCOMPARE(ids, (QList<int>{57600, 57601, 57603, 57635, 57634, 57637, 57643, 57644, 57636,
                               32773, 32774, 32778, 32783, 32784, 32805, 57664}));
     CUtilityDoc* doc = Frame()->ActiveChild()->GetDocument();
-    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), int(StoreOk));
+    QCOMPARE(doc->Store().AddEntry(MakeEntry(1, Kana::A)), StoreResult::Ok);
     View()->OnUpdate();
     Frame()->UpdateCommandUI();
     QVERIFY(!Frame()->ToolBar()->Action(ID_EDIT_CUT)->isEnabled());

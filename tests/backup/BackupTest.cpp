@@ -32,10 +32,10 @@ std::tm At(int day, int hour, int minute, int second) {
 std::unique_ptr<PhonebookImage> ImageOf(const std::vector<PhonebookEntry>& entries) {
   auto environment = StoreEnvironment::CreatePrivate();
   CDbPhoneCtrl store(*environment);
-  for (const PhonebookEntry& entry : entries) EXPECT_EQ(StoreOk, store.AddEntry(entry));
+  for (const PhonebookEntry& entry : entries) EXPECT_EQ(StoreResult::Ok, store.AddEntry(entry));
   auto image = std::make_unique<PhonebookImage>();
   image->fill(0);
-  EXPECT_EQ(StoreOk, store.BuildImage(*image));
+  EXPECT_EQ(StoreResult::Ok, store.BuildImage(*image));
   return image;
 }
 
@@ -84,7 +84,7 @@ TEST(HandsetBackups, WrittenListedAndKeptNewestFirst) {
   CDbPhoneCtrl store(*environment);
   ASSERT_EQ(DocumentLoadResult::Ok, LoadDocument(store, first.path).status);
   PhonebookImage back{};
-  ASSERT_EQ(StoreOk, store.BuildImage(back));
+  ASSERT_EQ(StoreResult::Ok, store.BuildImage(back));
   EXPECT_TRUE(back == *image);
 
   WriteBytes(platform::PathInFolder(backups, "notes.txt"), "not a backup");

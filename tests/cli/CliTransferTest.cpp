@@ -6,6 +6,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
 #include <thread>
 
 #include "../comm/FakeSysfs.h"
@@ -58,6 +61,28 @@ class CliTransferTest : public ::testing::Test {
   }
   TempFolder m_folder;
 };
+
+// The bytes a link trace records in each direction ("sent", "recv"), read back from its
+// hexadecimal columns, and its steps in order.
+struct TraceReading {
+  std::size_t sent = 0, received = 0;
+  std::vector<std::string> steps;
+};
+TraceReading ReadTrace(const std::string& text) {
+  TraceReading reading;
+  std::size_t* counting = nullptr;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() < 20) continue;
+    const std::string kind = line.substr(13, 4);  // after "HH:MM:SS.mmm "
+    if (line[0] != ' ') counting = kind == "sent" ? &reading.sent : kind == "recv" ? &reading.received : nullptr;
+    if (kind == "step") reading.steps.push_back(line.substr(19));
+    const std::size_t bar = line.find('|');
+    if (counting && bar != std::string::npos)
+      *counting += std::count_if(line.begin() + 19, line.begin() + bar, [](char c) { return c != ' '; }) / 2;
+  }
+  return reading;
+}
 
 }  // namespace
 
@@ -223,4 +248,37 @@ TEST_F(CliTransferTest, PortsMarksTheHandset) {
   CliRun run = Cli({"ports", "--sysfs", sysfs.Root()});
   EXPECT_EQ(0, run.exit);
   EXPECT_EQ("* /dev/ttyACM0  USB\\VID_0F6E&PID_0021&REV_0100\n  /dev/ttyS0  -\n", run.out);
+}
+
+// --trace: every byte both ways with the session's steps; a trace that cannot be created
+// stops the command before it talks to the handset.
+TEST_F(CliTransferTest, TraceHoldsTheStepsAndEveryByteBothWays) {
+  auto handset = Handset({});
+  ASSERT_EQ(0, Cli({"upload", "--no-backup", "--trace", m_folder / "up.txt", "--port", handset->Path(), kStandard}).exit);
+  ASSERT_EQ(0, Cli({"download", "--port", handset->Path(), "--trace=" + (m_folder / "down.txt"), m_folder / "b.csv"}).exit);
+  const TraceReading up = ReadTrace(ReadBytes(m_folder / "up.txt"));
+  const TraceReading down = ReadTrace(ReadBytes(m_folder / "down.txt"));
+  // The image, in frames of 1024 bytes with 10 bytes of framing each and one escape at most
+  // per few bytes: more than its 120000 bytes, well under twice that.
+  EXPECT_GT(up.sent, 120000u);
+  EXPECT_LT(up.sent, 240000u);
+  EXPECT_GT(down.received, 120000u);
+  EXPECT_GT(up.received, 118u * 13);  // an "OK" frame for each block
+  EXPECT_GT(down.sent, 118u * 13);    // an acknowledgement for each block
+  const std::vector<std::string> upSteps = {"start an upload", "wake the handset", "switch to file transfer",
+                                            "begin the file transfer (FT_START)", "send DEL", "start: ok",
+                                            "upload the phonebook", "upload: ok", "end the link", "port closed",
+                                            "restart the handset"};
+  std::vector<std::string> seen;
+  std::copy_if(up.steps.begin(), up.steps.end(), std::back_inserter(seen), [&](const std::string& step) {
+    return std::find(upSteps.begin(), upSteps.end(), step) != upSteps.end();
+  });
+  EXPECT_EQ(seen, upSteps);
+  EXPECT_NE(std::find(down.steps.begin(), down.steps.end(), "download: ok"), down.steps.end());
+
+  CliRun refused = Cli({"download", "--trace", m_folder / "no/such.txt", "--port", handset->Path(), m_folder / "c.csv"});
+  EXPECT_EQ(73, refused.exit);
+  EXPECT_TRUE(Has(refused.err, "such.txt")) << refused.err;
+  handset->Stop();
+  EXPECT_FALSE(std::filesystem::exists(m_folder / "c.csv"));
 }

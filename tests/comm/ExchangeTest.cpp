@@ -35,16 +35,16 @@ class ExchangeTest : public ::testing::Test {
 
   // Runs the exchange while the far end reads the request and then answers it with the
   // bursts, `pauseMs` apart.
-  int Exchange(const std::vector<Bytes>& bursts, std::string_view request = "ACK\r\n", int pauseMs = 0) {
+  ExchangeResult Exchange(const std::vector<Bytes>& bursts, std::string_view request = "ACK\r\n", int pauseMs = 0) {
     return FarEnd(bursts, pauseMs, [&] { return session.ExchangeDataFrame(request); });
   }
-  int Exchange(const Bytes& reply, std::string_view request = "ACK\r\n") {
+  ExchangeResult Exchange(const Bytes& reply, std::string_view request = "ACK\r\n") {
     return Exchange(std::vector<Bytes>{reply}, request);
   }
-  int Command(const Bytes& reply) {
+  ExchangeResult Command(const Bytes& reply) {
     return FarEnd({reply}, 0, [&] { return session.SendCommand("FT_START\r\n"); });
   }
-  int FarEnd(const std::vector<Bytes>& bursts, int pauseMs, const std::function<int()>& exchange) {
+  ExchangeResult FarEnd(const std::vector<Bytes>& bursts, int pauseMs, const std::function<ExchangeResult()>& exchange) {
     std::thread farEnd([&] {
       sent = pty.Read(30, 1000);
       if (sent.empty()) return;  // nothing was asked
@@ -53,7 +53,7 @@ class ExchangeTest : public ::testing::Test {
         pty.Write(bursts[i]);
       }
     });
-    const int result = exchange();
+    const ExchangeResult result = exchange();
     farEnd.join();
     return result;
   }
@@ -71,9 +71,9 @@ class ExchangeTest : public ::testing::Test {
 TEST_F(ExchangeTest, BlocksLandInOrderWhateverTheirBytesSpell) {
   Bytes first = Block("FACEBOOK", 1024, 0x7E);
   Bytes second = Block("OKADA REJECT ERROR", 1024, 0x7D);
-  EXPECT_EQ(ExchangeOk, Exchange(EncodeFrame(1, first), "GET_FILE<?pdata.bin>\r\n"));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(EncodeFrame(1, first), "GET_FILE<?pdata.bin>\r\n"));
   EXPECT_EQ(EncodeFrame(0, "GET_FILE<?pdata.bin>\r\n"), sent);
-  EXPECT_EQ(ExchangeOk, Exchange(EncodeFrame(1, second)));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(EncodeFrame(1, second)));
   EXPECT_EQ(EncodeFrame(0, "ACK\r\n"), sent);
   EXPECT_EQ(first, ImageAt(0, 1024));
   EXPECT_EQ(second, ImageAt(1024, 1024));
@@ -82,13 +82,13 @@ TEST_F(ExchangeTest, BlocksLandInOrderWhateverTheirBytesSpell) {
 TEST_F(ExchangeTest, AnOkFrameBeforeTheDataFrameIsSkipped) {
   Bytes block = Block("", 512, 0x33);
   Bytes reply = Concat(Bytes(kOkFrame.begin(), kOkFrame.end()), EncodeFrame(1, block));
-  EXPECT_EQ(ExchangeOk, Exchange(reply));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(reply));
   EXPECT_EQ(block, ImageAt(0, 512));
 }
 
 TEST_F(ExchangeTest, RefusalsAreRecognisedAndStoreNothing) {
-  EXPECT_EQ(ExchangeRefused, Exchange(EncodeFrame(0, "REJ\r\n")));
-  EXPECT_EQ(ExchangeRefused, Exchange(EncodeFrame(0, "ERROR\r\n")));
+  EXPECT_EQ(ExchangeResult::Refused, Exchange(EncodeFrame(0, "REJ\r\n")));
+  EXPECT_EQ(ExchangeResult::Refused, Exchange(EncodeFrame(0, "ERROR\r\n")));
   EXPECT_EQ(Bytes(16, 0), ImageAt(0, 16));
 }
 
@@ -98,51 +98,51 @@ TEST_F(ExchangeTest, FailedFramesAreNotStoredAndMoveNothing) {
   corrupt[10] ^= 0x01;
   Bytes badEscape = good;
   badEscape.insert(badEscape.end() - 1, kFrameEscape);
-  EXPECT_EQ(ExchangeFailed, Exchange(corrupt));
-  EXPECT_EQ(ExchangeFailed, Exchange(badEscape));
-  EXPECT_EQ(ExchangeFailed, Exchange(Bytes(good.begin(), good.end() - 1)));
-  EXPECT_EQ(ExchangeFailed, Exchange(EncodeFrame(1, Block("", kMaxFrameData + 1, 0x01))));
+  EXPECT_EQ(ExchangeResult::Failed, Exchange(corrupt));
+  EXPECT_EQ(ExchangeResult::Failed, Exchange(badEscape));
+  EXPECT_EQ(ExchangeResult::Failed, Exchange(Bytes(good.begin(), good.end() - 1)));
+  EXPECT_EQ(ExchangeResult::Failed, Exchange(EncodeFrame(1, Block("", kMaxFrameData + 1, 0x01))));
   EXPECT_EQ(Bytes(100, 0), ImageAt(0, 100));
-  EXPECT_EQ(ExchangeOk, Exchange(good));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(good));
   EXPECT_EQ(Bytes(100, 0x44), ImageAt(0, 100));
 }
 
 TEST_F(ExchangeTest, TheLastBlockAndAnAbortBothReturnTheOffsetToTheStart) {
-  EXPECT_EQ(ExchangeOk, Exchange(EncodeFrame(1, Block("", 10, 0x01))));
-  EXPECT_EQ(ExchangeLastBlock, Exchange(EncodeFrame(0, Block("", 10, 0x02))));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(EncodeFrame(1, Block("", 10, 0x01))));
+  EXPECT_EQ(ExchangeResult::LastBlock, Exchange(EncodeFrame(0, Block("", 10, 0x02))));
   EXPECT_EQ(Bytes(10, 0x02), ImageAt(10, 10));
   session.Abort();
-  EXPECT_EQ(ExchangeAborted, Exchange(EncodeFrame(1, Block("", 10, 0x03))));
+  EXPECT_EQ(ExchangeResult::Aborted, Exchange(EncodeFrame(1, Block("", 10, 0x03))));
   EXPECT_EQ(Bytes(10, 0x03), ImageAt(0, 10));  // stored at the start again
-  EXPECT_EQ(ExchangeOk, Exchange(EncodeFrame(1, Block("", 10, 0x04))));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange(EncodeFrame(1, Block("", 10, 0x04))));
   EXPECT_EQ(Bytes(10, 0x04), ImageAt(0, 10));  // the abort reset the offset
 }
 
 TEST_F(ExchangeTest, DataPastTheEndOfTheImageIsAFailedFrame) {
   Bytes block = Block("", 4096, 0x55);
-  int result = ExchangeOk;
+  ExchangeResult result = ExchangeResult::Ok;
   std::size_t stored = 0;
-  while (result == ExchangeOk && stored < kImageSize) {
+  while (result == ExchangeResult::Ok && stored < kImageSize) {
     result = Exchange(EncodeFrame(1, block));
-    if (result == ExchangeOk) stored += block.size();
+    if (result == ExchangeResult::Ok) stored += block.size();
   }
-  EXPECT_EQ(ExchangeFailed, result);
+  EXPECT_EQ(ExchangeResult::Failed, result);
   EXPECT_EQ(29u * 4096, stored);
   EXPECT_EQ(Bytes(kImageSize - stored, 0), ImageAt(stored, kImageSize - stored));
 }
 
 TEST_F(ExchangeTest, SilenceIsNoReply) {
-  EXPECT_EQ(ExchangeNoReply, session.ExchangeDataFrame("ACK\r\n"));
+  EXPECT_EQ(ExchangeResult::NoReply, session.ExchangeDataFrame("ACK\r\n"));
 }
 
 TEST_F(ExchangeTest, CommandsWantOkInTheirReply) {
   const Bytes request = EncodeFrame(0, "FT_START\r\n");
-  EXPECT_EQ(ExchangeOk, Command(Bytes(kOkFrame.begin(), kOkFrame.end())));
+  EXPECT_EQ(ExchangeResult::Ok, Command(Bytes(kOkFrame.begin(), kOkFrame.end())));
   EXPECT_EQ(request, sent);
-  EXPECT_EQ(ExchangeFailed, Command(EncodeFrame(0, "NG\r\n")));
-  EXPECT_EQ(ExchangeFailed, Command(Of(std::string(300, 'x') + "OK\r\n")));  // past any reply
-  EXPECT_EQ(ExchangeFailed, Command(Of("OK\r\n")));  // a command is answered in a frame
-  EXPECT_EQ(ExchangeNoReply, session.SendCommand("FT_START\r\n"));
+  EXPECT_EQ(ExchangeResult::Failed, Command(EncodeFrame(0, "NG\r\n")));
+  EXPECT_EQ(ExchangeResult::Failed, Command(Of(std::string(300, 'x') + "OK\r\n")));  // past any reply
+  EXPECT_EQ(ExchangeResult::Failed, Command(Of("OK\r\n")));  // a command is answered in a frame
+  EXPECT_EQ(ExchangeResult::NoReply, session.SendCommand("FT_START\r\n"));
 }
 
 // What the line makes of a reply: pieces, bytes of no reply around it, an echo of the
@@ -152,25 +152,25 @@ TEST_F(ExchangeTest, AReplyIsReadWhateverTheLineDoesAroundIt) {
   struct Line {
     const char* name;
     int pauseMs;
-    int result;
+    ExchangeResult result;
     std::function<std::vector<Bytes>(const Bytes& frame)> bursts;
   };
   const Line lines[] = {
-      {"in three pieces", 40, ExchangeLastBlock,
+      {"in three pieces", 40, ExchangeResult::LastBlock,
        [](const Bytes& f) {
          return std::vector<Bytes>{Bytes(f.begin(), f.begin() + 1), Bytes(f.begin() + 1, f.end() - 1), Bytes{f.back()}};
        }},
-      {"control bytes around it", 0, ExchangeLastBlock,
+      {"control bytes around it", 0, ExchangeResult::LastBlock,
        [](const Bytes& f) { return std::vector<Bytes>{Concat(Bytes{'\r', '\n', 0, 0x11}, Concat(f, Bytes{0x13, 0}))}; }},
-      {"a line end on its own first", 30, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("\r"), f}; }},
-      {"a text line first", 30, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("OK\r\n"), f}; }},
-      {"a stray flag first", 0, ExchangeLastBlock, [](const Bytes& f) { return std::vector<Bytes>{Concat({kFrameFlag}, f)}; }},
-      {"the request echoed first", 0, ExchangeLastBlock,
+      {"a line end on its own first", 30, ExchangeResult::LastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("\r"), f}; }},
+      {"a text line first", 30, ExchangeResult::LastBlock, [](const Bytes& f) { return std::vector<Bytes>{Of("OK\r\n"), f}; }},
+      {"a stray flag first", 0, ExchangeResult::LastBlock, [](const Bytes& f) { return std::vector<Bytes>{Concat({kFrameFlag}, f)}; }},
+      {"the request echoed first", 0, ExchangeResult::LastBlock,
        [&](const Bytes& f) { return std::vector<Bytes>{Concat(request, f)}; }},
-      {"REJ as text after a line end", 30, ExchangeRefused,
+      {"REJ as text after a line end", 30, ExchangeResult::Refused,
        [](const Bytes&) { return std::vector<Bytes>{Of("\r\n"), Of("REJ\r\n")}; }},
-      {"ERROR as text", 0, ExchangeRefused, [](const Bytes&) { return std::vector<Bytes>{Of("ERROR\r\n")}; }},
-      {"a frame that never closes", 0, ExchangeFailed,
+      {"ERROR as text", 0, ExchangeResult::Refused, [](const Bytes&) { return std::vector<Bytes>{Of("ERROR\r\n")}; }},
+      {"a frame that never closes", 0, ExchangeResult::Failed,
        [](const Bytes& f) { return std::vector<Bytes>{Bytes(f.begin(), f.end() - 1)}; }},
   };
   Bytes held(700, 0);  // what the image holds at the receive offset, which stays at 0
@@ -178,7 +178,7 @@ TEST_F(ExchangeTest, AReplyIsReadWhateverTheLineDoesAroundIt) {
     SCOPED_TRACE(line.name);
     const Bytes block = Block(line.name, 700, 0x7E);  // stuffed throughout
     EXPECT_EQ(line.result, Exchange(line.bursts(EncodeFrame(0, block)), "ACK\r\n", line.pauseMs));
-    if (line.result == ExchangeLastBlock) held = block;
+    if (line.result == ExchangeResult::LastBlock) held = block;
     EXPECT_EQ(held, ImageAt(0, 700));
   }
 }
@@ -187,8 +187,8 @@ TEST_F(ExchangeTest, AReplyIsReadWhateverTheLineDoesAroundIt) {
 // so that no later reply is ever taken for the one before it.
 TEST_F(ExchangeTest, ASecondAnswerIsMatchedToNothing) {
   const Bytes first = EncodeFrame(1, Block("", 10, 0x01));
-  EXPECT_EQ(ExchangeOk, Exchange({Concat(first, first)}));
-  EXPECT_EQ(ExchangeFailed, Exchange(EncodeFrame(1, Block("", 10, 0x02))));
+  EXPECT_EQ(ExchangeResult::Ok, Exchange({Concat(first, first)}));
+  EXPECT_EQ(ExchangeResult::Failed, Exchange(EncodeFrame(1, Block("", 10, 0x02))));
   EXPECT_TRUE(sent.empty());
   EXPECT_EQ(Bytes(10, 0x01), ImageAt(0, 10));
   EXPECT_EQ(Bytes(10, 0), ImageAt(10, 10));

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "comm/TransferSession.h"
@@ -22,13 +23,13 @@ class RecordingObserver : public ITransferObserver {
     m_cv.notify_all();
   }
 
-  // The finished notification's result, or -1 when none came within `timeoutMs`.
-  int WaitFinished(int timeoutMs = 20000) {
+  // The finished notification's result, or none when none came within `timeoutMs`.
+  std::optional<SessionResult> WaitFinished(int timeoutMs = 20000) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    int result = -1;
+    std::optional<SessionResult> result;
     m_cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
       for (auto [kind, value] : m_events)
-        if (kind != NotifyProgress) return result = value, true;
+        if (kind != NotifyProgress) return result = static_cast<SessionResult>(value), true;
       return false;
     });
     return result;

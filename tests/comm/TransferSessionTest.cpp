@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -32,21 +33,21 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 ImageBuilder Copying(const PhonebookImage& image) {
   return [&image](PhonebookImage& target) {
     target = image;
-    return 0;
+    return StoreResult::Ok;
   };
 }
 
 // A session on the emulator: start result, then (when started) the transfer result.
 struct Outcome {
-  int start = -1;
-  int transfer = -1;
+  std::optional<SessionResult> start;
+  std::optional<SessionResult> transfer;
 };
 
 Outcome RunSession(CTransferSession& session, RecordingObserver& observer, bool download,
             const PhonebookImage& image) {
   Outcome outcome;
   outcome.start = session.StartSession(download, Copying(image));
-  if (outcome.start == SessionOk) outcome.transfer = observer.WaitFinished();
+  if (outcome.start == SessionResult::Ok) outcome.transfer = observer.WaitFinished();
   session.EndSession();
   return outcome;
 }
@@ -82,8 +83,8 @@ std::vector<uint8_t> AsBytes(const PhonebookImage& image) { return {image.begin(
 TEST(TransferSessionRealTiming, DownloadReceivesTheHandsetsImageByteForByte) {
   Emulated e({}, TransferTiming{});
   Outcome outcome = e.Download();
-  EXPECT_EQ(SessionOk, outcome.start);
-  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(SessionResult::Ok, outcome.start);
+  EXPECT_EQ(SessionResult::Ok, outcome.transfer);
   EXPECT_TRUE(e.Received(e.image));
   auto progress = e.observer.Progress();
   ASSERT_FALSE(progress.empty());
@@ -95,8 +96,8 @@ TEST(TransferSessionRealTiming, UploadSends118FramesAndTheHandsetKeepsTheImage) 
   Emulated e({}, TransferTiming{});
   std::reverse(e.image.begin(), e.image.end());  // differs from what the handset holds
   Outcome outcome = e.Upload();
-  EXPECT_EQ(SessionOk, outcome.start);
-  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(SessionResult::Ok, outcome.start);
+  EXPECT_EQ(SessionResult::Ok, outcome.transfer);
   EXPECT_EQ(AsBytes(e.image), e.Saved());
   auto progress = e.observer.Progress();
   ASSERT_EQ(119u, progress.size());  // each block's offset, then the end
@@ -108,8 +109,8 @@ struct FaultCase {
   const char* name;
   std::vector<std::string> options;
   bool download;
-  int start;     // StartSession's result
-  int transfer;  // the finished notification's result (-1: not started)
+  SessionResult start;                   // StartSession's result
+  std::optional<SessionResult> transfer;  // the finished notification's result (none: not started)
   int wakeLimitMs = 3000;
 };
 
@@ -128,10 +129,10 @@ TEST_P(TransferSessionFault, EndsWithItsResult) {
   // Progress 0, each block (at most those 120000 bytes take, plus two), the end.
   EXPECT_LE(e.observer.Progress().size(), 1 + (120 + 2) + 1u);
   EXPECT_FALSE(e.session.Controller().IsOpen());
-  if (c.download && c.transfer == SessionOk) {
+  if (c.download && c.transfer == SessionResult::Ok) {
     EXPECT_TRUE(e.Received(e.image));
   }
-  if (!c.download && c.transfer != SessionOk) {
+  if (!c.download && c.transfer != SessionResult::Ok) {
     EXPECT_TRUE(e.Saved().empty());
   }
 }
@@ -139,38 +140,38 @@ TEST_P(TransferSessionFault, EndsWithItsResult) {
 INSTANTIATE_TEST_SUITE_P(
     Emulator, TransferSessionFault,
     ::testing::Values(
-        FaultCase{"LargeBlocks", {"--block-size", "4096"}, true, SessionOk, SessionOk},
-        FaultCase{"OddBlocks", {"--block-size", "1000"}, true, SessionOk, SessionOk},
-        FaultCase{"OkFrameBeforeTheFirstBlock", {"--ok-prefix", "--block-size", "4096"}, true, SessionOk, SessionOk},
-        FaultCase{"SlowWakeUp", {"--wake-delay", "700", "--block-size", "4096"}, true, SessionOk, SessionOk},
-        FaultCase{"OkSplitOverTwoReplies", {"--split-ok", "--block-size", "4096"}, true, SessionOk, SessionOk},
-        FaultCase{"QuickUpload", {}, false, SessionOk, SessionOk},
-        FaultCase{"Locked", {"--locked"}, true, SessionLocked, -1},
-        FaultCase{"LockedUpload", {"--locked"}, false, SessionLocked, -1},
-        FaultCase{"SilentWakeUp", {"--silent-wake"}, true, SessionNoReply, -1},
+        FaultCase{"LargeBlocks", {"--block-size", "4096"}, true, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"OddBlocks", {"--block-size", "1000"}, true, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"OkFrameBeforeTheFirstBlock", {"--ok-prefix", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"SlowWakeUp", {"--wake-delay", "700", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"OkSplitOverTwoReplies", {"--split-ok", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"QuickUpload", {}, false, SessionResult::Ok, SessionResult::Ok},
+        FaultCase{"Locked", {"--locked"}, true, SessionResult::Locked, std::nullopt},
+        FaultCase{"LockedUpload", {"--locked"}, false, SessionResult::Locked, std::nullopt},
+        FaultCase{"SilentWakeUp", {"--silent-wake"}, true, SessionResult::NoReply, std::nullopt},
         // The wake-up's limit holds even when a poll is under way as it passes.
-        FaultCase{"AnswerPastTheWakeUpLimit", {"--wake-delay", "1800"}, true, SessionNoReply, -1, 1500},
-        FaultCase{"BadChecksum", {"--bad-checksum", "3", "--block-size", "4096"}, true, SessionOk, SessionBadReply},
-        FaultCase{"BadChecksumInTheLastBlock", {"--bad-checksum", "30", "--block-size", "4096"}, true, SessionOk,
-                  SessionBadReply},
-        FaultCase{"BlocksOverTheReceiveLimit", {"--block-size", "5000"}, true, SessionOk, SessionNoReply},
-        FaultCase{"DownloadRefused", {"--reject", "2", "--block-size", "4096"}, true, SessionOk, SessionBadReply},
-        FaultCase{"FirstDownloadBlockRefused", {"--reject", "1"}, true, SessionOk, SessionNoReply},
-        FaultCase{"UploadRefused", {"--reject", "5"}, false, SessionOk, SessionRejected},
-        FaultCase{"DownloadSilence", {"--silent-after", "2", "--block-size", "4096"}, true, SessionOk, SessionNoReply},
-        FaultCase{"UploadSilence", {"--silent-after", "2"}, false, SessionOk, SessionNoReply},
-        FaultCase{"DownloadHangUp", {"--hang-up-after", "2", "--block-size", "4096"}, true, SessionOk,
-                  SessionNoReply},
-        FaultCase{"UploadHangUp", {"--hang-up-after", "2"}, false, SessionOk, SessionNoReply},
+        FaultCase{"AnswerPastTheWakeUpLimit", {"--wake-delay", "1800"}, true, SessionResult::NoReply, std::nullopt, 1500},
+        FaultCase{"BadChecksum", {"--bad-checksum", "3", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"BadChecksumInTheLastBlock", {"--bad-checksum", "30", "--block-size", "4096"}, true, SessionResult::Ok,
+                  SessionResult::BadReply},
+        FaultCase{"BlocksOverTheReceiveLimit", {"--block-size", "5000"}, true, SessionResult::Ok, SessionResult::NoReply},
+        FaultCase{"DownloadRefused", {"--reject", "2", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"FirstDownloadBlockRefused", {"--reject", "1"}, true, SessionResult::Ok, SessionResult::NoReply},
+        FaultCase{"UploadRefused", {"--reject", "5"}, false, SessionResult::Ok, SessionResult::Rejected},
+        FaultCase{"DownloadSilence", {"--silent-after", "2", "--block-size", "4096"}, true, SessionResult::Ok, SessionResult::NoReply},
+        FaultCase{"UploadSilence", {"--silent-after", "2"}, false, SessionResult::Ok, SessionResult::NoReply},
+        FaultCase{"DownloadHangUp", {"--hang-up-after", "2", "--block-size", "4096"}, true, SessionResult::Ok,
+                  SessionResult::NoReply},
+        FaultCase{"UploadHangUp", {"--hang-up-after", "2"}, false, SessionResult::Ok, SessionResult::NoReply},
         // A handset that never stops talking, or hangs up while it wakes: the session ends
         // by itself, well before the wake-up's minute has passed.
-        FaultCase{"GarbageReplies", {"--garbage", "10"}, true, SessionOk, SessionBadReply},
-        FaultCase{"EndlessReply", {"--endless-reply", "3"}, true, SessionOk, SessionBadReply},
-        FaultCase{"FloodInMidTransfer", {"--flood-after", "3"}, true, SessionOk, SessionBadReply},
-        FaultCase{"EmptyMoreFrames", {"--empty-more", "5"}, true, SessionOk, SessionBadReply},
-        FaultCase{"EmptyFirstBlock", {"--empty-more", "1"}, true, SessionOk, SessionBadReply},
-        FaultCase{"FloodDuringTheWakeUp", {"--flood-after", "0"}, true, SessionBadReply, -1, 60000},
-        FaultCase{"HangUpDuringTheWakeUp", {"--hang-up-after", "0"}, true, SessionNoReply, -1, 60000}),
+        FaultCase{"GarbageReplies", {"--garbage", "10"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"EndlessReply", {"--endless-reply", "3"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"FloodInMidTransfer", {"--flood-after", "3"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"EmptyMoreFrames", {"--empty-more", "5"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"EmptyFirstBlock", {"--empty-more", "1"}, true, SessionResult::Ok, SessionResult::BadReply},
+        FaultCase{"FloodDuringTheWakeUp", {"--flood-after", "0"}, true, SessionResult::BadReply, std::nullopt, 60000},
+        FaultCase{"HangUpDuringTheWakeUp", {"--hang-up-after", "0"}, true, SessionResult::NoReply, std::nullopt, 60000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A line as USB devices and modems make it: answers in pieces, bytes of no answer around
@@ -180,8 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct LineCase {
   const char* name;
   std::vector<std::string> options;
-  int upload;    // the result the upload ends with (its start's, when that failed)
-  int download;  // the same for the download
+  SessionResult upload;    // the result the upload ends with (its start's, when that failed)
+  SessionResult download;  // the same for the download
 };
 
 class UnsteadyLine : public ::testing::TestWithParam<LineCase> {};
@@ -192,15 +193,15 @@ TEST_P(UnsteadyLine, VerdictIsWhatTheHandsetKept) {
     Emulated e(c.options);
     std::reverse(e.image.begin(), e.image.end());  // differs from what the handset holds
     const Outcome outcome = e.Upload();
-    const int result = outcome.start != SessionOk ? outcome.start : outcome.transfer;
+    const std::optional<SessionResult> result = outcome.start != SessionResult::Ok ? outcome.start : outcome.transfer;
     EXPECT_EQ(c.upload, result) << "upload";
-    EXPECT_EQ(result == SessionOk ? AsBytes(e.image) : std::vector<uint8_t>(), e.Saved()) << "upload";
+    EXPECT_EQ(result == SessionResult::Ok ? AsBytes(e.image) : std::vector<uint8_t>(), e.Saved()) << "upload";
   }
   Emulated e(c.options);
   const Outcome outcome = e.Download();
-  const int result = outcome.start != SessionOk ? outcome.start : outcome.transfer;
+  const std::optional<SessionResult> result = outcome.start != SessionResult::Ok ? outcome.start : outcome.transfer;
   EXPECT_EQ(c.download, result) << "download";
-  if (result == SessionOk) {
+  if (result == SessionResult::Ok) {
     EXPECT_TRUE(e.Received(e.image)) << "download";
   }
 }
@@ -209,52 +210,52 @@ INSTANTIATE_TEST_SUITE_P(
     Emulator, UnsteadyLine,
     ::testing::Values(
         LineCase{"EveryAnswerInTwoBursts", {"--split-answer", "every", "--split-at", "7", "--split-pause", "25"},
-                 SessionOk, SessionOk},
-        LineCase{"ClosingFlagLate", {"--split-answer", "5", "--split-at", "12"}, SessionOk, SessionOk},
+                 SessionResult::Ok, SessionResult::Ok},
+        LineCase{"ClosingFlagLate", {"--split-answer", "5", "--split-at", "12"}, SessionResult::Ok, SessionResult::Ok},
         LineCase{"AnswerSplitBeforeARefusal",
                  {"--split-answer", "5", "--split-at", "3", "--split-pause", "21", "--reject", "118"},
-                 SessionRejected, SessionBadReply},
+                 SessionResult::Rejected, SessionResult::BadReply},
         LineCase{"OkLineAfterDel", {"--stray-after", "del", "--stray", "OK\\r\\n", "--reject", "118"},
-                 SessionRejected, SessionBadReply},
+                 SessionResult::Rejected, SessionResult::BadReply},
         LineCase{"XonAfterPutFile", {"--stray-after", "put_file", "--stray", "\\x11", "--reject", "118"},
-                 SessionRejected, SessionBadReply},
+                 SessionResult::Rejected, SessionResult::BadReply},
         LineCase{"OkLineAfterBlock5", {"--stray-after", "5", "--stray", "OK\\r\\n", "--reject", "118"},
-                 SessionRejected, SessionBadReply},
+                 SessionResult::Rejected, SessionResult::BadReply},
         LineCase{"XoffBeforeEveryAnswer", {"--stray-before", "every", "--stray", "\\x13", "--stray-pause", "0"},
-                 SessionOk, SessionOk},
-        LineCase{"OkLineAfterEveryAnswer", {"--stray-after", "every", "--stray", "OK\\r\\n"}, SessionOk, SessionOk},
-        LineCase{"CrBeforeTheFirstBlock", {"--stray-before", "1", "--stray", "\\r"}, SessionOk, SessionOk},
-        LineCase{"EchoAndARefusal", {"--echo", "--reject", "5"}, SessionRejected, SessionBadReply},
-        LineCase{"EveryBlockAnsweredTwice", {"--double-answer", "blocks"}, SessionBadReply, SessionBadReply},
+                 SessionResult::Ok, SessionResult::Ok},
+        LineCase{"OkLineAfterEveryAnswer", {"--stray-after", "every", "--stray", "OK\\r\\n"}, SessionResult::Ok, SessionResult::Ok},
+        LineCase{"CrBeforeTheFirstBlock", {"--stray-before", "1", "--stray", "\\r"}, SessionResult::Ok, SessionResult::Ok},
+        LineCase{"EchoAndARefusal", {"--echo", "--reject", "5"}, SessionResult::Rejected, SessionResult::BadReply},
+        LineCase{"EveryBlockAnsweredTwice", {"--double-answer", "blocks"}, SessionResult::BadReply, SessionResult::BadReply},
         LineCase{"EveryBlockAnsweredTwiceApart", {"--double-answer", "blocks", "--double-pause", "30"},
-                 SessionBadReply, SessionBadReply},
-        LineCase{"UnframedRejForTheFirstBlock", {"--reject", "1", "--refusal-unframed"}, SessionRejected,
-                 SessionNoReply},
+                 SessionResult::BadReply, SessionResult::BadReply},
+        LineCase{"UnframedRejForTheFirstBlock", {"--reject", "1", "--refusal-unframed"}, SessionResult::Rejected,
+                 SessionResult::NoReply},
         LineCase{"UnframedErrorForTheLastBlock", {"--reject", "118", "--refusal", "ERROR\\r\\n", "--refusal-unframed"},
-                 SessionRejected, SessionBadReply},
+                 SessionResult::Rejected, SessionResult::BadReply},
         LineCase{"RejFrameAfterCrLf", {"--reject", "118", "--stray-before", "118", "--stray", "\\r\\n"},
-                 SessionRejected, SessionBadReply},
-        LineCase{"GarbageForADroppedBlock", {"--garbage", "5"}, SessionBadReply, SessionBadReply},
-        LineCase{"WakeUpAnsweredTwice", {"--double-answer", "at", "--double-pause", "5"}, SessionOk, SessionOk},
+                 SessionResult::Rejected, SessionResult::BadReply},
+        LineCase{"GarbageForADroppedBlock", {"--garbage", "5"}, SessionResult::BadReply, SessionResult::BadReply},
+        LineCase{"WakeUpAnsweredTwice", {"--double-answer", "at", "--double-pause", "5"}, SessionResult::Ok, SessionResult::Ok},
         LineCase{"WakeUpAnsweredTwiceWhileLocked", {"--double-answer", "at", "--double-pause", "40", "--locked"},
-                 SessionLocked, SessionLocked},
+                 SessionResult::Locked, SessionResult::Locked},
         LineCase{"NoiseBeforeTheWakeUpWhileLocked", {"--stray-before", "at", "--stray", "\\x00\\r\\n\\x11", "--locked"},
-                 SessionLocked, SessionLocked},
-        LineCase{"ModemEchoWhileLocked", {"--echo", "--locked"}, SessionLocked, SessionLocked}),
+                 SessionResult::Locked, SessionResult::Locked},
+        LineCase{"ModemEchoWhileLocked", {"--echo", "--locked"}, SessionResult::Locked, SessionResult::Locked}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TransferSession, WholeImageInOneFrameIsNotADownload) {
   // The first reply already ends the transfer: the conversation expects more blocks.
   Emulated e({"--block-size", "30000"});
-  EXPECT_EQ(SessionNoReply, e.Download().transfer);
+  EXPECT_EQ(SessionResult::NoReply, e.Download().transfer);
 }
 
 TEST(TransferSession, UploadWhoseImageCannotBeBuiltSendsNothing) {
   Emulated e({});
-  int start = e.session.StartSession(false, [](PhonebookImage&) { return 2; });
+  const SessionResult start = e.session.StartSession(false, [](PhonebookImage&) { return StoreResult::CreateFailed; });
   e.session.EndSession();
-  EXPECT_EQ(SessionNoImage, start);
-  EXPECT_EQ(SessionNoImage, e.session.StartSession(false, {}));
+  EXPECT_EQ(SessionResult::NoImage, start);
+  EXPECT_EQ(SessionResult::NoImage, e.session.StartSession(false, {}));
   e.session.EndSession();
   EXPECT_TRUE(e.Saved().empty());
 }
@@ -263,7 +264,7 @@ TEST(TransferSession, PortThatCannotBeOpenedIsCode2) {
   RecordingObserver observer;
   CTransferSession session(QuickTiming());
   session.SetPortName("/dev/qvbook-no-such-port");
-  EXPECT_EQ(SessionPortUnavailable, session.StartSession(true));
+  EXPECT_EQ(SessionResult::PortUnavailable, session.StartSession(true));
   session.EndSession();
 }
 
@@ -274,7 +275,7 @@ TEST(TransferSession, NoHandsetAttachedIsCode1) {
   unsetenv("QVBOOK_PORT");
   CTransferSession session(QuickTiming());
   session.Controller().SetSysfsRoot(emptySysfs.Path().string());
-  EXPECT_EQ(SessionPortNotFound, session.StartSession(true));
+  EXPECT_EQ(SessionResult::PortNotFound, session.StartSession(true));
   session.EndSession();
   if (saved) setenv("QVBOOK_PORT", keep.c_str(), 1);
 }
@@ -285,7 +286,7 @@ TEST(TransferSession, QvbookPortNamesTheHandset) {
   setenv("QVBOOK_PORT", e.handset->Path().c_str(), 1);
   Outcome outcome = e.Download();
   unsetenv("QVBOOK_PORT");
-  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(SessionResult::Ok, outcome.transfer);
 }
 
 TEST(TransferSession, AbortStopsAtTheNextBlockInEitherDirection) {
@@ -295,7 +296,7 @@ TEST(TransferSession, AbortStopsAtTheNextBlockInEitherDirection) {
       if (kind == NotifyProgress && value >= 5 * 1024) e.session.Abort();
     };
     Outcome outcome = download ? e.Download() : e.Upload();
-    EXPECT_EQ(SessionAborted, outcome.transfer) << (download ? "download" : "upload");
+    EXPECT_EQ(SessionResult::Aborted, outcome.transfer) << (download ? "download" : "upload");
     EXPECT_LT(e.observer.Progress().back(), 10 * 1024);
   }
 }
@@ -310,7 +311,7 @@ TEST(TransferSession, AbortDuringTheWakeUpEndsTheStart) {
     e.session.Abort();
   });
   auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(SessionAborted, e.session.StartSession(true));
+  EXPECT_EQ(SessionResult::Aborted, e.session.StartSession(true));
   EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
   user.join();
   e.session.EndSession();
@@ -322,12 +323,13 @@ TEST(TransferSession, AbortEndsEveryWaitAtOnce) {
     std::vector<std::string> options;
     bool download;
     int TransferTiming::*length;  // made a minute long
-    int start, transfer;
+    SessionResult start;
+    std::optional<SessionResult> transfer;
   };
-  for (const Wait& w : {Wait{{}, true, &TransferTiming::openRetryPauseMs, SessionAborted, -1},
-                        Wait{{"--silent-after", "3"}, true, &TransferTiming::replyTimeoutMs, SessionOk, SessionAborted},
-                        Wait{{}, false, &TransferTiming::aroundPutFileMs, SessionOk, SessionAborted},
-                        Wait{{"--silent-after", "3"}, false, &TransferTiming::replyTimeoutMs, SessionOk, SessionAborted}}) {
+  for (const Wait& w : {Wait{{}, true, &TransferTiming::openRetryPauseMs, SessionResult::Aborted, std::nullopt},
+                        Wait{{"--silent-after", "3"}, true, &TransferTiming::replyTimeoutMs, SessionResult::Ok, SessionResult::Aborted},
+                        Wait{{}, false, &TransferTiming::aroundPutFileMs, SessionResult::Ok, SessionResult::Aborted},
+                        Wait{{"--silent-after", "3"}, false, &TransferTiming::replyTimeoutMs, SessionResult::Ok, SessionResult::Aborted}}) {
     TransferTiming timing = QuickTiming();
     timing.*w.length = 60000;
     Emulated e(w.options, timing);
@@ -350,18 +352,18 @@ TEST(TransferSession, EndingInMidTransferReturnsPromptlyAndReportsNothing) {
   TransferTiming timing = QuickTiming();
   timing.replyTimeoutMs = 60000;
   Emulated e({"--silent-after", "3"}, timing);
-  ASSERT_EQ(SessionOk, e.session.StartSession(true));
+  ASSERT_EQ(SessionResult::Ok, e.session.StartSession(true));
   std::this_thread::sleep_for(300ms);  // now waiting for a reply that never comes
   auto started = std::chrono::steady_clock::now();
   e.session.EndSession();
   EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
   EXPECT_FALSE(e.session.IsRunning());
-  EXPECT_EQ(-1, e.observer.WaitFinished(200));
+  EXPECT_EQ(std::nullopt, e.observer.WaitFinished(200));
 }
 
 TEST(TransferSession, OneSessionObjectServesSessionAfterSession) {
   Emulated e({"--block-size", "4096"});
-  EXPECT_EQ(SessionOk, e.Download().transfer);
+  EXPECT_EQ(SessionResult::Ok, e.Download().transfer);
   EXPECT_TRUE(e.Received(e.image));
   PhonebookImage other = e.image;
   other[0] ^= 0xFF;
@@ -369,8 +371,8 @@ TEST(TransferSession, OneSessionObjectServesSessionAfterSession) {
   RecordingObserver second;
   e.session.SetObserver(&second);
   Outcome outcome = RunSession(e.session, second, false, other);
-  EXPECT_EQ(SessionOk, outcome.start);
-  EXPECT_EQ(SessionOk, outcome.transfer);
+  EXPECT_EQ(SessionResult::Ok, outcome.start);
+  EXPECT_EQ(SessionResult::Ok, outcome.transfer);
   EXPECT_EQ(AsBytes(other), e.Saved());
 }
 

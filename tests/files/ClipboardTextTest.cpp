@@ -121,16 +121,16 @@ TEST_F(PasteTest, IntoAnotherPhonebookKeepsNumbersAndTextsExactly) {
   quote.phone3 = "2";
   const auto outcome = Paste(CopiedText({comma, quote}));
 
-  ASSERT_TRUE(outcome.accepted);
-  EXPECT_FALSE(outcome.limitReached);
+  ASSERT_NE(outcome.summary.result, ImportResult::Refused);
+  EXPECT_NE(outcome.summary.result, ImportResult::LimitReached);
   EXPECT_EQ(outcome.pastedNumbers, (Lines{"0005", "0001"}));
   comma.phone1 = "03P#*";
   EXPECT_EQ(Entries(), (std::vector<PhonebookEntry>{quote, comma}));
 }
 
 TEST_F(PasteTest, DuplicatesFollowUnderTheLowestFreeNumbersAfterEveryOtherRow) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreOk);
-  EXPECT_EQ(store.AddEntry(Entry(2, "two")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreResult::Ok);
+  EXPECT_EQ(store.AddEntry(Entry(2, "two")), StoreResult::Ok);
   // 0001 is in use and waits; 0003 and 0004 keep their numbers; 0002 waits as well.
   const auto outcome =
       Paste(CopiedText({Entry(1, "a"), Entry(3, "b"), Entry(2, "c"), Entry(4, "d")}));
@@ -142,7 +142,7 @@ TEST_F(PasteTest, DuplicatesFollowUnderTheLowestFreeNumbersAfterEveryOtherRow) {
 }
 
 TEST_F(PasteTest, RowWithoutNumberTakesAFreeNumberInsteadOfNumberZero) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "one")), StoreResult::Ok);
   const auto outcome = Paste(",QV PhoneBook,,11,0\r\n,nameless,,123,,,\r\n0002,b,,1,,,\r\n");
   EXPECT_EQ(outcome.pastedNumbers, (Lines{"0002", "0003"}));
   EXPECT_EQ(Stored(3).name, "nameless");
@@ -176,7 +176,7 @@ TEST_F(PasteTest, RefusedTextAddsNothing) {
                                  ",QV PhoneBook,,12,0\r\n0001,a,,1,,,1\r\n",
                                  ",QV PhoneBook,,3,2\r\n0001,a,,1,,,1\r\n"}) {
     const auto outcome = Paste(text);
-    EXPECT_FALSE(outcome.accepted) << text;
+    EXPECT_EQ(outcome.summary.result, ImportResult::Refused) << text;
     EXPECT_TRUE(outcome.pastedNumbers.empty());
   }
   EXPECT_TRUE(Entries().empty());
@@ -186,9 +186,9 @@ TEST_F(PasteTest, RowsTheRulesRefuseAreSkippedWholeAndCounted) {
   const auto outcome = Paste(
       ",QV PhoneBook,,11,0\r\n\r\n0001\r\nabc,x\r\n1001,x\r\n0,x\r\n\x82\x4f\x82\x50,x\r\n"
       "0009,kept\r\n , ,\t\r\n");
-  EXPECT_FALSE(outcome.limitReached);
+  EXPECT_NE(outcome.summary.result, ImportResult::LimitReached);
   EXPECT_EQ(outcome.pastedNumbers, (Lines{"0009"}));
-  EXPECT_EQ(outcome.skippedRows, 5);  // blank lines are no rows
+  EXPECT_EQ(outcome.summary.refused, 5);  // blank lines are no rows
 }
 
 TEST_F(PasteTest, TwentyDuplicatesIntoNineHundredNinetyAddTenThenReachTheLimit) {
@@ -197,7 +197,7 @@ TEST_F(PasteTest, TwentyDuplicatesIntoNineHundredNinetyAddTenThenReachTheLimit) 
   for (int n = 1; n <= 20; ++n) copied.push_back(Entry(n, "dup" + std::to_string(n)));
   const auto outcome = Paste(CopiedText(copied));
 
-  EXPECT_TRUE(outcome.limitReached);
+  EXPECT_EQ(outcome.summary.result, ImportResult::LimitReached);
   ASSERT_EQ(outcome.pastedNumbers.size(), 10u);
   EXPECT_EQ(outcome.pastedNumbers.front(), "0991");
   EXPECT_EQ(outcome.pastedNumbers.back(), "1000");
@@ -209,7 +209,7 @@ TEST_F(PasteTest, HundredThousandRowsFillThePhonebookAndStop) {
   std::string text = ",QV PhoneBook,,11,0\r\n";
   for (int i = 0; i < 100000; ++i) text += "0001,r" + std::to_string(i) + ",,1,,,1\r\n";
   const auto outcome = Paste(text);
-  EXPECT_TRUE(outcome.limitReached);
+  EXPECT_EQ(outcome.summary.result, ImportResult::LimitReached);
   EXPECT_EQ(outcome.pastedNumbers.size(), 1000u);
   EXPECT_EQ(Stored(1000).name, "r999");
   ExpectEntriesKeepTheRules();

@@ -14,7 +14,7 @@ class CsvImportTest : public ExchangeTest {
   ImportSummary Import(const std::string& bytes, IDuplicateResolver& resolver) {
     return ImportCsvFile(store, WriteFile("import.csv", bytes), resolver);
   }
-  ImportSummary Import(const std::string& bytes, int fixedMethod = DuplicateSkip) {
+  ImportSummary Import(const std::string& bytes, DuplicateMethod fixedMethod = DuplicateMethod::Skip) {
     CFixedDuplicateResolver resolver(fixedMethod);
     return Import(bytes, resolver);
   }
@@ -44,16 +44,16 @@ TEST_F(CsvImportTest, FileOfThisProgramIntoEmptyPhonebookGivesItsEntries) {
 }
 
 TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
-  EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreResult::Ok);
 
   struct Case {
-    int method;
+    DuplicateMethod method;
     std::vector<std::string> names;
   };
-  for (const Case& c : {Case{DuplicateOverwrite, {"0001:a", "0003:b", "0005:c,\"q\""}},
-                        Case{DuplicateAddOther, {"0001:a", "0002:b", "0003:old", "0005:c,\"q\""}},
-                        Case{DuplicateSkip, {"0001:a", "0003:old", "0005:c,\"q\""}}}) {
-    SCOPED_TRACE(c.method);
+  for (const Case& c : {Case{DuplicateMethod::Overwrite, {"0001:a", "0003:b", "0005:c,\"q\""}},
+                        Case{DuplicateMethod::AddOther, {"0001:a", "0002:b", "0003:old", "0005:c,\"q\""}},
+                        Case{DuplicateMethod::Skip, {"0001:a", "0003:old", "0005:c,\"q\""}}}) {
+    SCOPED_TRACE(static_cast<int>(c.method));
     ScriptedResolver resolver({{c.method, false}});
     EXPECT_EQ(Import(kThreeRows, resolver).result, ImportResult::Finished);
     EXPECT_EQ(Names(), c.names);
@@ -62,17 +62,17 @@ TEST_F(CsvImportTest, EachAnswerTreatsADuplicateAsChosen) {
     EXPECT_EQ(resolver.questions[0].number, 3);
     EXPECT_EQ(resolver.questions[0].fields[1], "b");
     EXPECT_EQ(resolver.questions[0].stored, Entry(3, "old", "\xB9", "999", 7));
-    if (c.method == DuplicateOverwrite) {
+    if (c.method == DuplicateMethod::Overwrite) {
       EXPECT_EQ(Stored(3), Entry(3, "b", "\xB2", "333", 3));  // group included
     }
-    EXPECT_EQ(store.DeleteAll(), StoreOk);
-    EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreOk);
+    EXPECT_EQ(store.DeleteAll(), StoreResult::Ok);
+    EXPECT_EQ(store.AddEntry(Entry(3, "old", "\xB9", "999", 7)), StoreResult::Ok);
   }
 }
 
 TEST_F(CsvImportTest, ContinueFlagAnswersEveryLaterDuplicateWithoutAsking) {
   Fill(1, 5);
-  ScriptedResolver resolver({{DuplicateAddOther, true}, {DuplicateSkip, false}});
+  ScriptedResolver resolver({{DuplicateMethod::AddOther, true}, {DuplicateMethod::Skip, false}});
   const auto summary = Import(kThreeRows, resolver);
   EXPECT_EQ(resolver.questions.size(), 1u);
   EXPECT_EQ(summary.added, 3);
@@ -84,8 +84,8 @@ TEST_F(CsvImportTest, ContinueFlagAnswersEveryLaterDuplicateWithoutAsking) {
 
 TEST_F(CsvImportTest, WithoutContinueFlagEveryDuplicateIsAsked) {
   Fill(1, 5);
-  ScriptedResolver resolver({{DuplicateSkip, false}, {DuplicateOverwrite, false},
-                             {DuplicateAddOther, false}});
+  ScriptedResolver resolver({{DuplicateMethod::Skip, false}, {DuplicateMethod::Overwrite, false},
+                             {DuplicateMethod::AddOther, false}});
   Import(kThreeRows, resolver);
   ASSERT_EQ(resolver.questions.size(), 3u);
   EXPECT_EQ(resolver.questions[2].number, 5);
@@ -96,13 +96,13 @@ TEST_F(CsvImportTest, WithoutContinueFlagEveryDuplicateIsAsked) {
 }
 
 TEST_F(CsvImportTest, UnnumberedRowsFollowNumberedAndDeferredRowsInPassTwo) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "old")), StoreOk);
+  EXPECT_EQ(store.AddEntry(Entry(1, "old")), StoreResult::Ok);
   const auto summary = Import(
       ",first,,1\r\n"
       "0001,dup,,1\r\n"
       "0002,two,,1\r\n"
       ",second,,1\r\n",
-      DuplicateAddOther);
+      DuplicateMethod::AddOther);
   EXPECT_EQ(summary.result, ImportResult::Finished);
   EXPECT_EQ(Names(), (std::vector<std::string>{"0001:old", "0002:two", "0003:dup",
                                                "0004:first", "0005:second"}));
@@ -128,8 +128,8 @@ TEST_F(CsvImportTest, LongNameIsCutAndBadRowsAreSkipped) {
 }
 
 TEST_F(CsvImportTest, MissingFileChangesNothing) {
-  EXPECT_EQ(store.AddEntry(Entry(1, "kept")), StoreOk);
-  CFixedDuplicateResolver resolver(DuplicateOverwrite);
+  EXPECT_EQ(store.AddEntry(Entry(1, "kept")), StoreResult::Ok);
+  CFixedDuplicateResolver resolver(DuplicateMethod::Overwrite);
   const auto summary =
       ImportCsvFile(store, m_folder.File("absent.csv"), resolver);
   EXPECT_EQ(summary.result, ImportResult::OpenFailed);
@@ -138,10 +138,10 @@ TEST_F(CsvImportTest, MissingFileChangesNothing) {
 
 TEST_F(CsvImportTest, FullPhonebookOverwritesButAddingReachesTheLimitAfterPassOne) {
   Fill(1, 1000);
-  EXPECT_EQ(Import(kThreeRows, DuplicateOverwrite).result, ImportResult::Finished);
+  EXPECT_EQ(Import(kThreeRows, DuplicateMethod::Overwrite).result, ImportResult::Finished);
   EXPECT_EQ(Stored(3).name, "b");
 
-  const auto summary = Import("0001,x,,1\r\n,y,,1\r\n", DuplicateAddOther);
+  const auto summary = Import("0001,x,,1\r\n,y,,1\r\n", DuplicateMethod::AddOther);
   EXPECT_EQ(summary.result, ImportResult::LimitReached);
   EXPECT_EQ(summary.added, 0);
   EXPECT_EQ(Stored(1).name, "a");
@@ -149,7 +149,7 @@ TEST_F(CsvImportTest, FullPhonebookOverwritesButAddingReachesTheLimitAfterPassOn
 
 TEST_F(CsvImportTest, BlankLineInPassTwoWithNoFreeNumberEndsAtTheLimit) {
   Fill(1, 999);
-  const auto summary = Import("1000,last,,1\r\n\r\n", DuplicateSkip);
+  const auto summary = Import("1000,last,,1\r\n\r\n", DuplicateMethod::Skip);
   EXPECT_EQ(summary.result, ImportResult::LimitReached);
   EXPECT_EQ(Stored(1000).name, "last");
 }
@@ -157,7 +157,7 @@ TEST_F(CsvImportTest, BlankLineInPassTwoWithNoFreeNumberEndsAtTheLimit) {
 TEST_F(CsvImportTest, LimitKeepsWhatWasAddedBeforeIt) {
   Fill(1, 998);
   const auto summary =
-      Import("0001,a,,1\r\n0002,b,,1\r\n0003,c,,1\r\n0004,d,,1\r\n", DuplicateAddOther);
+      Import("0001,a,,1\r\n0002,b,,1\r\n0003,c,,1\r\n0004,d,,1\r\n", DuplicateMethod::AddOther);
   EXPECT_EQ(summary.result, ImportResult::LimitReached);
   EXPECT_EQ(summary.added, 2);
   EXPECT_EQ(Stored(999).name, "a");
@@ -168,7 +168,7 @@ TEST_F(CsvImportTest, MoreDeferredRowsThanAPhonebookHoldsStillEndAtTheLimit) {
   Fill(1, 1);
   std::string bytes;
   for (int i = 0; i < 1500; ++i) bytes += "0001,r" + std::to_string(i) + ",,1\r\n";
-  const auto summary = Import(bytes, DuplicateAddOther);
+  const auto summary = Import(bytes, DuplicateMethod::AddOther);
   EXPECT_EQ(summary.result, ImportResult::LimitReached);
   EXPECT_EQ(summary.added, 999);
   EXPECT_EQ(Stored(1000).name, "r998");
@@ -184,7 +184,7 @@ TEST_F(CsvImportTest, FilesOfArbitraryBytesNeverBreakTheRules) {
       const int b = byte(random);
       bytes += b < 160 ? alphabet[b % alphabet.size()] : static_cast<char>(b);
     }
-    const int method = round % 3;
+    const auto method = static_cast<DuplicateMethod>(round % 3);
     EXPECT_NE(Import(bytes, method).result, ImportResult::OpenFailed);
   }
   ExpectEntriesKeepTheRules();

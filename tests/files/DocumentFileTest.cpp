@@ -55,7 +55,7 @@ TEST_F(DocumentFileTest, CapitalCsvEndingReadsTabs) {
   const std::string commaRow = "0001,a,,1,,,1\r\n";
   DocumentLoadResult upper = LoadBytes("book.CSV", commaRow);
   EXPECT_EQ(upper.status, DocumentLoadResult::InvalidFormat);
-  EXPECT_EQ(upper.loadCode, 5);
+  EXPECT_EQ(static_cast<int>(upper.loadCode), 5);
   m_store = std::make_unique<CDbPhoneCtrl>(*m_environment);
   EXPECT_EQ(LoadBytes("book.csv", commaRow).status, DocumentLoadResult::Ok);
   EXPECT_EQ(m_store->EntryCount(), 1);

@@ -25,7 +25,7 @@ class ScriptedResolver : public IDuplicateResolver {
   DuplicateChoice ResolveDuplicate(int number, const std::vector<std::string>& fields,
                                    const PhonebookEntry& stored) override {
     questions.push_back({number, fields, stored});
-    if (m_answers.empty()) return {DuplicateSkip, false};
+    if (m_answers.empty()) return {DuplicateMethod::Skip, false};
     DuplicateChoice answer = m_answers.front();
     if (m_answers.size() > 1) m_answers.erase(m_answers.begin());
     return answer;
@@ -60,19 +60,19 @@ class ExchangeTest : public StoreTest {
   // Entries "n<number>" under the memory numbers first..last.
   void Fill(int first, int last) {
     CDbPhoneCtrl::Batch batch(store);
-    for (int n = first; n <= last; ++n) EXPECT_EQ(store.AddEntry(Entry(n, "n" + std::to_string(n))), StoreOk);
-    EXPECT_EQ(batch.Commit(), StoreOk);
+    for (int n = first; n <= last; ++n) EXPECT_EQ(store.AddEntry(Entry(n, "n" + std::to_string(n))), StoreResult::Ok);
+    EXPECT_EQ(batch.Commit(), StoreResult::Ok);
   }
 
   std::vector<PhonebookEntry> Entries() {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
     return entries;
   }
 
   PhonebookEntry Stored(int number) {
     PhonebookEntry entry;
-    EXPECT_EQ(store.FindEntry(number, entry), StoreOk);
+    EXPECT_EQ(store.FindEntry(number, entry), StoreResult::Ok);
     return entry;
   }
 

@@ -24,18 +24,18 @@ class PhonebookCsvTest : public ::testing::Test {
 
   static int Load(CDbPhoneCtrl& store, const std::string& bytes, bool comma = true) {
     CMemoryArchiveReader reader(bytes);
-    return LoadCsv(store, reader, comma);
+    return static_cast<int>(LoadCsv(store, reader, comma).row);  // 0 when loaded
   }
 
   static std::string Save(CDbPhoneCtrl& store, bool comma = true) {
     CStringArchiveWriter writer;
-    EXPECT_EQ(SaveCsv(store, writer, comma), 0);
+    EXPECT_EQ(SaveCsv(store, writer, comma), StoreResult::Ok);
     return writer.Bytes();
   }
 
   static std::vector<PhonebookEntry> Entries(CDbPhoneCtrl& store) {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), 0);
+    EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
     return entries;
   }
 

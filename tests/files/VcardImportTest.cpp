@@ -20,8 +20,8 @@ const std::string kData = std::string(QVBOOK_TEST_DATA) + "/vcard-";
 
 class VcardImportTest : public ExchangeTest {
  protected:
-  VcardImportSummary Import(const std::string& path) {
-    CFixedDuplicateResolver skip(DuplicateSkip);
+  ImportSummary Import(const std::string& path) {
+    CFixedDuplicateResolver skip(DuplicateMethod::Skip);
     return ImportVcardFile(store, path, skip);
   }
   // The phonebook as the editor saves it, comma separated.
@@ -30,7 +30,7 @@ class VcardImportTest : public ExchangeTest {
     EXPECT_EQ(SaveDocument(store, path).status, DocumentSaveResult::Ok);
     return ReadBytes(path);
   }
-  static std::vector<int> NoteCounts(const VcardImportSummary& summary) {
+  static std::vector<int> NoteCounts(const ImportSummary& summary) {
     std::vector<int> counts;
     for (const auto& cards : summary.notes) counts.push_back(static_cast<int>(cards.size()));
     return counts;
@@ -47,9 +47,9 @@ TEST_F(VcardImportTest, GoldenFilesGiveTheirPhonebooks) {
                         Case{"smartphone-30", 4, {0, 1, 0, 2, 2, 0}},
                         Case{"address-book-40", 2, {0, 0, 0, 0, 0, 0}}}) {
     SCOPED_TRACE(c.name);
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
-    const VcardImportSummary summary = Import(kData + c.name + ".vcf");
-    EXPECT_EQ(summary.result, VcardImportResult::Finished);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
+    const ImportSummary summary = Import(kData + c.name + ".vcf");
+    EXPECT_EQ(summary.result, ImportResult::Finished);
     EXPECT_EQ(summary.added, c.added);
     EXPECT_EQ(NoteCounts(summary), c.notes);
     EXPECT_EQ(Document(), ReadBytes(kData + c.name + ".expected.csv"));
@@ -71,23 +71,23 @@ TEST_F(VcardImportTest, BadFilesChangeNothing) {
   const std::string parameters = card + "BEGIN:VCARD\r\nTEL;TYPE=A" + std::string(kVcardMaxCardItems, ',') + ":1\r\n";
   struct Case {
     std::string path;
-    VcardImportResult result;
+    ImportResult result;
     int line;
   };
-  for (const Case& c : {Case{kData + "no-end.vcf", VcardImportResult::MissingEnd, 6},
-                        Case{kData + "truncated.vcf", VcardImportResult::MissingEnd, 1},
-                        Case{kData + "binary.vcf", VcardImportResult::NotVcard, 1},
-                        Case{huge, VcardImportResult::TooLarge, 0},
-                        Case{WriteFile("many.vcf", tooMany), VcardImportResult::TooManyCards, 40001},
-                        Case{WriteFile("properties.vcf", properties), VcardImportResult::TooManyItems, 5},
-                        Case{WriteFile("parameters.vcf", parameters), VcardImportResult::TooManyItems, 5},
-                        Case{WriteFile("rows.vcf", "0001,a,,1\r\n"), VcardImportResult::NotVcard, 1},
-                        Case{WriteFile("bare.vcf", card + "BEGIN:VCARD\r\nTEL 1\r\n"), VcardImportResult::Malformed, 6},
-                        Case{WriteFile("after.vcf", card + "trailing words\r\n"), VcardImportResult::Malformed, 5},
-                        Case{WriteFile("empty.vcf", ""), VcardImportResult::NotVcard, 1},
-                        Case{m_folder.File("absent.vcf"), VcardImportResult::OpenFailed, 0}}) {
+  for (const Case& c : {Case{kData + "no-end.vcf", ImportResult::MissingEnd, 6},
+                        Case{kData + "truncated.vcf", ImportResult::MissingEnd, 1},
+                        Case{kData + "binary.vcf", ImportResult::NotVcard, 1},
+                        Case{huge, ImportResult::TooLarge, 0},
+                        Case{WriteFile("many.vcf", tooMany), ImportResult::TooManyCards, 40001},
+                        Case{WriteFile("properties.vcf", properties), ImportResult::TooManyItems, 5},
+                        Case{WriteFile("parameters.vcf", parameters), ImportResult::TooManyItems, 5},
+                        Case{WriteFile("rows.vcf", "0001,a,,1\r\n"), ImportResult::NotVcard, 1},
+                        Case{WriteFile("bare.vcf", card + "BEGIN:VCARD\r\nTEL 1\r\n"), ImportResult::Malformed, 6},
+                        Case{WriteFile("after.vcf", card + "trailing words\r\n"), ImportResult::Malformed, 5},
+                        Case{WriteFile("empty.vcf", ""), ImportResult::NotVcard, 1},
+                        Case{m_folder.File("absent.vcf"), ImportResult::OpenFailed, 0}}) {
     SCOPED_TRACE(c.path);
-    const VcardImportSummary summary = Import(c.path);
+    const ImportSummary summary = Import(c.path);
     EXPECT_EQ(summary.result, c.result);
     EXPECT_EQ(summary.errorLine, c.line);
     EXPECT_EQ(Document(), before);
@@ -157,14 +157,14 @@ TEST_F(VcardImportTest, DuplicatesGoThroughTheResolver) {
     std::vector<int> numbers;
     std::string readingOf5;
   };
-  for (const Case& c : {Case{{DuplicateSkip, false}, 2, 0, {5}, "\xD4\xCF"},
-                        Case{{DuplicateOverwrite, true}, 1, 2, {5}, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},
-                        Case{{DuplicateAddOther, false}, 2, 2, {1, 2, 5}, "\xD4\xCF"}}) {
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
-    ASSERT_EQ(store.AddEntry(Entry(5, yamada, "\xD4\xCF", "09011112222")), StoreOk);
+  for (const Case& c : {Case{{DuplicateMethod::Skip, false}, 2, 0, {5}, "\xD4\xCF"},
+                        Case{{DuplicateMethod::Overwrite, true}, 1, 2, {5}, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},
+                        Case{{DuplicateMethod::AddOther, false}, 2, 2, {1, 2, 5}, "\xD4\xCF"}}) {
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
+    ASSERT_EQ(store.AddEntry(Entry(5, yamada, "\xD4\xCF", "09011112222")), StoreResult::Ok);
     ScriptedResolver resolver({c.answer});
-    const VcardImportSummary summary = ImportVcardFile(store, file, resolver);
-    ASSERT_EQ(resolver.questions.size(), static_cast<std::size_t>(c.questions)) << c.answer.method;
+    const ImportSummary summary = ImportVcardFile(store, file, resolver);
+    ASSERT_EQ(resolver.questions.size(), static_cast<std::size_t>(c.questions)) << static_cast<int>(c.answer.method);
     EXPECT_EQ(resolver.questions[0].number, 5);
     EXPECT_EQ(resolver.questions[0].stored.reading, "\xD4\xCF");
     EXPECT_EQ(resolver.questions[0].fields[FieldPhone2], "0312345678");
@@ -179,13 +179,13 @@ TEST_F(VcardImportTest, DuplicatesGoThroughTheResolver) {
 
 TEST_F(VcardImportTest, FullPhonebookTakesWhatFitsAndNamesTheRest) {
   Fill(1, 999);
-  const VcardImportSummary summary = Import(kData + "address-book-40.vcf");
-  EXPECT_EQ(summary.result, VcardImportResult::LimitReached);
+  const ImportSummary summary = Import(kData + "address-book-40.vcf");
+  EXPECT_EQ(summary.result, ImportResult::LimitReached);
   EXPECT_EQ(summary.added, 1);
   ASSERT_EQ(summary.notes[NoteNoFreeNumber].size(), 1u);
   EXPECT_EQ(summary.notes[NoteNoFreeNumber][0].line, 10);
   EXPECT_EQ(Stored(1000).phone1, "08033334444");
-  const std::string text = VcardImportMessageText(summary, true);
+  const std::string text = ImportMessageText(summary, true);
   EXPECT_NE(text.find("登録件数が1000件のため登録しなかった件数 ：1件\r\n    2件目（10行目） 高橋　美咲"),
             std::string::npos)
       << text;
@@ -194,14 +194,14 @@ TEST_F(VcardImportTest, FullPhonebookTakesWhatFitsAndNamesTheRest) {
 TEST_F(VcardImportTest, StoreThatCannotBeReadIsReportedAndNothingAdded) {
   Fill(1, 1);
   ASSERT_TRUE(platform::RemoveFile(store.DatabasePath()));
-  EXPECT_EQ(Import(kData + "address-book-40.vcf").result, VcardImportResult::StoreFailed);
+  EXPECT_EQ(Import(kData + "address-book-40.vcf").result, ImportResult::StoreFailed);
 }
 
 // Export then import gives back the same entries (numbers aside), in both versions,
 // within the line lengths vCard allows; 2.1 holds nothing but ASCII.
 TEST_F(VcardImportTest, ExportedFilesImportAsTheSameEntries) {
   for (VcardVersion version : {VcardVersion::V30, VcardVersion::V21}) {
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
     ASSERT_EQ(LoadDocument(store, kData + "roundtrip.csv").status, DocumentLoadResult::Ok);
     const std::vector<PhonebookEntry> original = Entries();
     const std::string path = m_folder.File("export.vcf");
@@ -214,7 +214,7 @@ TEST_F(VcardImportTest, ExportedFilesImportAsTheSameEntries) {
       EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > 0; }));
     }
 
-    ASSERT_EQ(store.DeleteAll(), StoreOk);
+    ASSERT_EQ(store.DeleteAll(), StoreResult::Ok);
     ASSERT_EQ(Import(path).added, static_cast<int>(original.size()));
     std::vector<PhonebookEntry> back = Entries();
     ASSERT_EQ(back.size(), original.size());

@@ -16,12 +16,12 @@ class SavedAndReopened : public StoreTest {
   // Saves the store as a document with the delimiter and opens the text in a second store.
   std::vector<PhonebookEntry> Reopen(bool comma) {
     CStringArchiveWriter writer;
-    EXPECT_EQ(SaveCsv(Store(), writer, comma), StoreOk);
+    EXPECT_EQ(SaveCsv(Store(), writer, comma), StoreResult::Ok);
     CMemoryArchiveReader reader(writer.Bytes());
-    EXPECT_EQ(m_reopened.DeleteAll(), StoreOk);
-    EXPECT_EQ(LoadCsv(m_reopened, reader, comma), 0) << writer.Bytes();
+    EXPECT_EQ(m_reopened.DeleteAll(), StoreResult::Ok);
+    EXPECT_EQ(LoadCsv(m_reopened, reader, comma).status, CsvLoadResult::Ok) << writer.Bytes();
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(m_reopened.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+    EXPECT_EQ(m_reopened.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
     return entries;
   }
 
@@ -39,7 +39,7 @@ TEST_F(SavedAndReopened, LineBreaksFromTheHandsetDoNotBreakTheDocument) {
     std::memcpy(record + 21, names[k], std::strlen(names[k]));
     std::memcpy(record + 38, "0311", 4);
   }
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   for (bool comma : {true, false}) {
     const std::vector<PhonebookEntry> entries = Reopen(comma);
     ASSERT_EQ(entries.size(), 3u);

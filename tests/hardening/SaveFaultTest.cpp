@@ -59,7 +59,7 @@ class SaveFault : public ::testing::TestWithParam<const char*> {
       int status, error;
       if (target.ends_with(".bin")) {
         PhonebookImage image{};
-        if (store.BuildImage(image) != StoreOk) return "build failed";
+        if (store.BuildImage(image) != StoreResult::Ok) return "build failed";
         const ImageFileResult written = WriteImageFile(target, image);
         status = written.status == ImageFileResult::WriteFailed;
         error = written.osError;

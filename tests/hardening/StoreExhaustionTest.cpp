@@ -50,7 +50,7 @@ std::string Document(int first, int count, const std::string& name) {
 
 std::vector<PhonebookEntry> Entries(CDbPhoneCtrl& store) {
   std::vector<PhonebookEntry> entries;
-  EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+  EXPECT_EQ(store.ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
   return entries;
 }
 
@@ -113,21 +113,21 @@ TEST_F(StoreExhaustion, OpenEditPasteImportSaveIsWholeOrLeavesTheFile) {
       return false;
     }
     PhonebookEntry edited;
-    EXPECT_EQ(store.FindEntry(5, edited), StoreOk);
+    EXPECT_EQ(store.FindEntry(5, edited), StoreResult::Ok);
     edited.name = "edited";
     const bool done =
         Changed(store, [&] {
           CDbPhoneCtrl::Batch batch(store);
-          return store.DeleteEntry(5) == StoreOk && store.AddEntry(edited) == StoreOk &&
-                 batch.Commit() == StoreOk;
+          return store.DeleteEntry(5) == StoreResult::Ok && store.AddEntry(edited) == StoreResult::Ok &&
+                 batch.Commit() == StoreResult::Ok;
         }) &&
         Changed(store, [&] {
           std::vector<std::string> numbers{"0007", "0008"};
-          return store.DeleteEntries(KanaRowAll, numbers) == StoreOk;
+          return store.DeleteEntries(KanaRowAll, numbers) == StoreResult::Ok;
         }) &&
-        Changed(store, [&] { return !PasteClipboardLines(store, pasted).storeFailed; }) &&
+        Changed(store, [&] { return PasteClipboardLines(store, pasted).summary.result != ImportResult::StoreFailed; }) &&
         Changed(store, [&] {
-          CFixedDuplicateResolver overwrite(DuplicateOverwrite);
+          CFixedDuplicateResolver overwrite(DuplicateMethod::Overwrite);
           return ImportCsvFile(store, additions, overwrite).result == ImportResult::Finished;
         });
     if (!done) return false;
@@ -157,7 +157,7 @@ TEST_F(StoreExhaustion, DownloadedImageReplacesTheEntriesWholeOrNotAtAll) {
     CDbPhoneCtrl source(*environment);
     PhonebookImage image{};
     EXPECT_EQ(LoadDocument(source, path).status, DocumentLoadResult::Ok);
-    EXPECT_EQ(source.BuildImage(image), StoreOk);
+    EXPECT_EQ(source.BuildImage(image), StoreResult::Ok);
     return image;
   };
   const PhonebookImage received = imageOf(m_folder / "new.csv");
@@ -166,11 +166,11 @@ TEST_F(StoreExhaustion, DownloadedImageReplacesTheEntriesWholeOrNotAtAll) {
   CDbPhoneCtrl store(*environment);
   ASSERT_EQ(LoadDocument(store, book).status, DocumentLoadResult::Ok);
   Sweep([&] {
-    if (!Changed(store, [&] { return LoadPhonebookImage(received, store) == StoreOk; })) return false;
+    if (!Changed(store, [&] { return LoadPhonebookImage(received, store) == StoreResult::Ok; })) return false;
     faultvfs::Disarm();
     EXPECT_EQ(store.EntryCount(), 1000);
     EXPECT_EQ(Entries(store).front().name, "new1");
-    EXPECT_EQ(LoadPhonebookImage(old, store), StoreOk);  // the old entries for the next run
+    EXPECT_EQ(LoadPhonebookImage(old, store), StoreResult::Ok);  // the old entries for the next run
     return true;
   });
 }

@@ -25,7 +25,7 @@ class StoreFault : public StoreTest {
   // delete, delete-all, build-image, then whether number 9 was marked in use.
   std::string Operations() {
     std::string results;
-    const auto note = [&](int code) { results += std::to_string(code) + " "; };
+    const auto note = [&](StoreResult code) { results += std::to_string(static_cast<int>(code)) + " "; };
     note(Store().AddEntry(MakeEntry(9, "\xC0")));
     PhonebookEntry target;
     note(Store().FindEntry(1, target));
@@ -53,11 +53,11 @@ TEST_F(StoreFault, FileRemovedDuringABatchFailsAtTheNextOperation) {
   {
     CDbPhoneCtrl::Batch batch(Store());
     ASSERT_TRUE(platform::RemoveFile(Path()));
-    EXPECT_EQ(Store().AddEntry(MakeEntry(4, "\xB1")), StoreOk);  // the open file lives on
-    EXPECT_EQ(batch.Commit(), StoreOk);
+    EXPECT_EQ(Store().AddEntry(MakeEntry(4, "\xB1")), StoreResult::Ok);  // the open file lives on
+    EXPECT_EQ(batch.Commit(), StoreResult::Ok);
   }
   PhonebookEntry target;
-  EXPECT_EQ(Store().FindEntry(1, target), StoreCreateFailed);
+  EXPECT_EQ(Store().FindEntry(1, target), StoreResult::CreateFailed);
 }
 
 TEST_F(StoreFault, SpoiledFileGivesResultCodes) {
@@ -85,7 +85,7 @@ TEST_F(StoreFault, UnwritableFileRefusesChangesWithResultCodes) {
   EXPECT_EQ(report, "2 0 0 2 2 0 2 unmarked");
   ASSERT_EQ(chmod(Path().c_str(), 0600), 0);
   std::vector<PhonebookEntry> entries;
-  ASSERT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+  ASSERT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
   EXPECT_EQ(entries.size(), 3u) << "nothing was lost";
 }
 

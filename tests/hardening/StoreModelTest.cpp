@@ -110,7 +110,7 @@ class StoreModelRun : public StoreTest {
     int number = Uniform(0, 1) ? Store().GetFreeMemoryNumber() : RandomNumber();
     if (number < 1 || number > kMaxEntries || Store().usedFlags()[number - 1]) return;
     const PhonebookEntry entry = RandomEntry(number);
-    ASSERT_EQ(Store().AddEntry(entry), StoreOk);
+    ASSERT_EQ(Store().AddEntry(entry), StoreResult::Ok);
     m_model.entries[number] = entry;
   }
 
@@ -121,24 +121,24 @@ class StoreModelRun : public StoreTest {
       const int number = Store().GetFreeMemoryNumber();
       ASSERT_EQ(number, m_model.FreeNumber());
       const PhonebookEntry entry = RandomEntry(number);
-      ASSERT_EQ(Store().AddEntry(entry), StoreOk);
+      ASSERT_EQ(Store().AddEntry(entry), StoreResult::Ok);
       m_model.entries[number] = entry;
     }
-    ASSERT_EQ(batch.Commit(), StoreOk);
+    ASSERT_EQ(batch.Commit(), StoreResult::Ok);
   }
 
   void Find() {
     const int number = RandomNumber();
     PhonebookEntry target = MakeEntry(4321, "sentinel");
     const PhonebookEntry before = target;
-    ASSERT_EQ(Store().FindEntry(number, target), StoreOk);
+    ASSERT_EQ(Store().FindEntry(number, target), StoreResult::Ok);
     auto found = m_model.entries.find(number);
     EXPECT_EQ(target, found == m_model.entries.end() ? before : found->second) << number;
   }
 
   void Delete() {
     const int number = RandomNumber();
-    ASSERT_EQ(Store().DeleteEntry(number), StoreOk);
+    ASSERT_EQ(Store().DeleteEntry(number), StoreResult::Ok);
     m_model.entries.erase(number);
   }
 
@@ -158,12 +158,12 @@ class StoreModelRun : public StoreTest {
       remaining.erase(text);
       m_model.entries.erase(entry.memoryNumber);
     }
-    ASSERT_EQ(Store().DeleteEntries(kanaRow, texts), StoreOk);
+    ASSERT_EQ(Store().DeleteEntries(kanaRow, texts), StoreResult::Ok);
     EXPECT_EQ(texts, remaining) << "row " << kanaRow;
   }
 
   void DeleteAll() {
-    ASSERT_EQ(Store().DeleteAll(), StoreOk);
+    ASSERT_EQ(Store().DeleteAll(), StoreResult::Ok);
     m_model.entries.clear();
   }
 
@@ -173,7 +173,7 @@ class StoreModelRun : public StoreTest {
     const int sortKey = kKeys[Uniform(0, 6)];
     const bool ascending = Uniform(0, 1);
     std::vector<ListRow> rows;
-    ASSERT_EQ(ListRows(Store(), kanaRow, sortKey, ascending, rows), StoreOk);
+    ASSERT_EQ(ListRows(Store(), kanaRow, sortKey, ascending, rows), StoreResult::Ok);
     const std::vector<PhonebookEntry> expected = m_model.Row(kanaRow);
     ASSERT_EQ(rows.size(), expected.size()) << "row " << kanaRow;
     std::vector<PhonebookEntry> listed;
@@ -208,7 +208,7 @@ class StoreModelRun : public StoreTest {
   void RunSequence(unsigned seed, int steps) {
     m_random.seed(seed);
     m_model.entries.clear();
-    ASSERT_EQ(Store().DeleteAll(), StoreOk);
+    ASSERT_EQ(Store().DeleteAll(), StoreResult::Ok);
     for (int step = 0; step < steps && !HasFailure(); ++step) {
       const int pick = Uniform(0, 199);
       if (pick < 70) Add();
@@ -221,7 +221,7 @@ class StoreModelRun : public StoreTest {
       CheckNumbersInUse();
     }
     std::vector<PhonebookEntry> all;
-    ASSERT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, all), StoreOk);
+    ASSERT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, all), StoreResult::Ok);
     std::vector<PhonebookEntry> expected;
     for (const auto& [number, entry] : m_model.entries) expected.push_back(entry);
     EXPECT_EQ(all, expected) << "seed " << seed;
@@ -242,7 +242,7 @@ TEST_F(StoreModelRun, RandomSequencesInOneBatchAgreeWithTheModel) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     CDbPhoneCtrl::Batch batch(Store());
     RunSequence(seed, 30);
-    ASSERT_EQ(batch.Commit(), StoreOk);
+    ASSERT_EQ(batch.Commit(), StoreResult::Ok);
   }
 }
 

@@ -36,25 +36,25 @@ TEST_F(DbPhoneCtrlTest, FindEntryReturnsTheStoredBytes) {
   std::string allBytes;
   for (int byte = 1; byte < 256; ++byte) allBytes += static_cast<char>(byte);
   const PhonebookEntry stored{12, kYama + kDa, "\xD4\xCF", "", allBytes, "12#*P", 9};
-  ASSERT_EQ(Store().AddEntry(stored), StoreOk);
+  ASSERT_EQ(Store().AddEntry(stored), StoreResult::Ok);
 
   PhonebookEntry found;
-  ASSERT_EQ(Store().FindEntry(12, found), StoreOk);
+  ASSERT_EQ(Store().FindEntry(12, found), StoreResult::Ok);
   EXPECT_EQ(found, stored);
 }
 
 TEST_F(DbPhoneCtrlTest, FindEntryLeavesTargetAloneWhenAbsent) {
-  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   const PhonebookEntry sentinel{77, "keep", "KEEP", "1", "2", "3", 4};
   PhonebookEntry target = sentinel;
-  EXPECT_EQ(Store().FindEntry(2, target), StoreOk);
+  EXPECT_EQ(Store().FindEntry(2, target), StoreResult::Ok);
   EXPECT_EQ(target, sentinel);
 }
 
 TEST_F(DbPhoneCtrlTest, ListingGivesTheSevenColumnsOfAList) {
   AddAll({MakeEntry(3, kYamada, kYama + kDa, 7)});
   std::vector<ListRow> rows;
-  ASSERT_EQ(ListRows(Store(), KanaRowAll, SortByNumber, true, rows), StoreOk);
+  ASSERT_EQ(ListRows(Store(), KanaRowAll, SortByNumber, true, rows), StoreResult::Ok);
   ASSERT_EQ(rows.size(), 1u);
   const ListRow expected{"0003", kYama + kDa, kYamada, "0312345678", "", "", "7"};
   EXPECT_EQ(rows[0], expected);
@@ -158,7 +158,7 @@ TEST(BuildQuery, StatementsOfTheListing) {
 TEST_F(DbPhoneCtrlTest, DeleteEntriesOnlyWithinTheRow) {
   AddAll({MakeEntry(7, "\xB6\xC4\xB3"), MakeEntry(9, "\xBB\xC4\xB3")});  // ｶﾄｳ, ｻﾄｳ
   std::vector<std::string> numbers = {"0007", "0009"};
-  ASSERT_EQ(Store().DeleteEntries(1, numbers), StoreOk);
+  ASSERT_EQ(Store().DeleteEntries(1, numbers), StoreResult::Ok);
   EXPECT_EQ(numbers, (std::vector<std::string>{"0009"}));
   EXPECT_EQ(Listed(KanaRowAll), (std::vector<int>{9}));
   EXPECT_EQ(Store().usedFlags()[7 - 1], 0);
@@ -168,24 +168,24 @@ TEST_F(DbPhoneCtrlTest, DeleteEntriesOnlyWithinTheRow) {
 
 TEST_F(DbPhoneCtrlTest, DeleteEntryAndDeleteAllClearTheirFlags) {
   AddAll({MakeEntry(1, "A"), MakeEntry(2, "B"), MakeEntry(3, "C")});
-  ASSERT_EQ(Store().DeleteEntry(2), StoreOk);
-  ASSERT_EQ(Store().DeleteEntry(999), StoreOk);
+  ASSERT_EQ(Store().DeleteEntry(2), StoreResult::Ok);
+  ASSERT_EQ(Store().DeleteEntry(999), StoreResult::Ok);
   EXPECT_EQ(Store().GetFreeMemoryNumber(), 2);
   EXPECT_EQ(Listed(KanaRowAll), (std::vector<int>{1, 3}));
-  ASSERT_EQ(Store().DeleteAll(), StoreOk);
+  ASSERT_EQ(Store().DeleteAll(), StoreResult::Ok);
   EXPECT_EQ(Listed(KanaRowAll), (std::vector<int>{}));
   EXPECT_EQ(Store().EntryCount(), 0);
 }
 
 TEST_F(DbPhoneCtrlTest, NumbersOutsideTheRangeNeverTouchTheFlags) {
-  ASSERT_EQ(Store().DeleteEntry(0), StoreOk);
-  ASSERT_EQ(Store().DeleteEntry(1001), StoreOk);
-  ASSERT_EQ(Store().AddEntry(MakeEntry(5000, "A")), StoreOk);
+  ASSERT_EQ(Store().DeleteEntry(0), StoreResult::Ok);
+  ASSERT_EQ(Store().DeleteEntry(1001), StoreResult::Ok);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(5000, "A")), StoreResult::Ok);
   EXPECT_EQ(Store().EntryCount(), 0);
 }
 
 TEST_F(DbPhoneCtrlTest, TheFileIsClosedBetweenOperationsAndHeldDuringABatch) {
-  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   auto countFromOutside = [&](int& count) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(Store().DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -202,26 +202,26 @@ TEST_F(DbPhoneCtrlTest, TheFileIsClosedBetweenOperationsAndHeldDuringABatch) {
   EXPECT_EQ(count, 1);
   {
     CDbPhoneCtrl::Batch batch(Store());
-    ASSERT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreOk);
+    ASSERT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreResult::Ok);
     EXPECT_NE(countFromOutside(count), SQLITE_ROW);
-    ASSERT_EQ(batch.Commit(), StoreOk);
+    ASSERT_EQ(batch.Commit(), StoreResult::Ok);
   }
   EXPECT_EQ(countFromOutside(count), SQLITE_ROW);
   EXPECT_EQ(count, 2);
 }
 
 TEST_F(DbPhoneCtrlTest, AnUnreadableDatabaseGivesCodeTwoNotACrash) {
-  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   {
     std::ofstream garbage(Store().DatabasePath(), std::ios::binary | std::ios::trunc);
     garbage << std::string(8192, 'x');
   }
-  EXPECT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreCreateFailed);
+  EXPECT_EQ(Store().AddEntry(MakeEntry(2, "B")), StoreResult::CreateFailed);
   EXPECT_EQ(Store().usedFlags()[2 - 1], 0);
   PhonebookEntry target;
-  EXPECT_EQ(Store().FindEntry(1, target), StoreCreateFailed);
+  EXPECT_EQ(Store().FindEntry(1, target), StoreResult::CreateFailed);
   std::vector<PhonebookEntry> entries;
-  EXPECT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreCreateFailed);
+  EXPECT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::CreateFailed);
 }
 
 }  // namespace

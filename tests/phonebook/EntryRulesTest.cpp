@@ -234,7 +234,7 @@ TEST_P(NormaliseFieldsTest, ChecksNumberAndFitsFields) {
   used[3 - 1] = 1;
   std::vector<std::string> fields = c.fields;
   int lastIndex = -1;
-  EXPECT_EQ(NormaliseFields(fields, used, &lastIndex), c.result);
+  EXPECT_EQ(static_cast<int>(NormaliseFields(fields, used, &lastIndex)), c.result);
   if (!c.expected.empty()) {
     EXPECT_EQ(fields, c.expected);
   }
@@ -293,9 +293,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NormaliseFields, LastIndexIsUntouchedWithoutNonEmptyFields) {
   std::vector<std::string> fields(7);
   int lastIndex = 42;
-  EXPECT_EQ(NormaliseFields(fields, UsedFlags{}, &lastIndex), NormaliseTooFewFields);
+  EXPECT_EQ(NormaliseFields(fields, UsedFlags{}, &lastIndex), NormaliseResult::TooFewFields);
   EXPECT_EQ(lastIndex, 42);
-  EXPECT_EQ(NormaliseFields(fields, UsedFlags{}), NormaliseTooFewFields);
+  EXPECT_EQ(NormaliseFields(fields, UsedFlags{}), NormaliseResult::TooFewFields);
 }
 
 // ---- Text forms --------------------------------------------------------------------

@@ -39,12 +39,12 @@ class PhonebookImageTest : public StoreTest {
  protected:
   PhonebookImage Build() {
     PhonebookImage image{};
-    EXPECT_EQ(Store().BuildImage(image), StoreOk);
+    EXPECT_EQ(Store().BuildImage(image), StoreResult::Ok);
     return image;
   }
   std::vector<PhonebookEntry> AllEntries() {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreOk);
+    EXPECT_EQ(Store().ListEntries(KanaRowAll, SortByNumber, true, entries), StoreResult::Ok);
     return entries;
   }
 };
@@ -68,7 +68,7 @@ TEST_F(PhonebookImageTest, RecordsArePackedInNumberOrder) {
   }
   EXPECT_TRUE(AllZero(Record(image, 3), image.data() + image.size()));
 
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 3u);
   EXPECT_EQ(loaded[0].memoryNumber, 1);
@@ -101,7 +101,7 @@ TEST_F(PhonebookImageTest, AnEntryWithoutAReadingIsLoadedAndAnUnmarkedEmptyRecor
   EXPECT_EQ(Record(image, 1)[0], 1);
   EXPECT_TRUE(AllZero(Record(image, 1) + 4, Record(image, 1) + 21));
 
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   std::vector<PhonebookEntry> entries = AllEntries();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[1].memoryNumber, 2);
@@ -109,7 +109,7 @@ TEST_F(PhonebookImageTest, AnEntryWithoutAReadingIsLoadedAndAnUnmarkedEmptyRecor
   EXPECT_EQ(entries[2].reading, "C");
 
   image[1 * kImageRecordSize] = 0;  // the same record without its mark ends the list
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   EXPECT_EQ(AllEntries().size(), 1u);
 }
 
@@ -118,7 +118,7 @@ TEST_F(PhonebookImageTest, LoadStopsAtRecordFiveAndReplacesTheStore) {
   PhonebookImage image{};
   for (std::size_t i = 0; i < 10; ++i)
     if (i != 5) PutRecord(image, i, "R" + std::to_string(i), "N");
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(loaded[i].memoryNumber, i + 1);
@@ -129,7 +129,7 @@ TEST_F(PhonebookImageTest, LoadTakesFieldsAsTheImageHoldsThem) {
   PhonebookImage image{};
   // No zero inside the 17-byte fields: the text ends at 16 bytes.
   PutRecord(image, 0, std::string(17, 'R'), std::string(17, 'N'), 200);
-  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, Store()), StoreResult::Ok);
   const auto loaded = AllEntries();
   ASSERT_EQ(loaded.size(), 1u);
   EXPECT_EQ(loaded[0].reading, std::string(16, 'R'));
@@ -139,7 +139,7 @@ TEST_F(PhonebookImageTest, LoadTakesFieldsAsTheImageHoldsThem) {
 
 TEST_F(PhonebookImageTest, AnEmptyImageEmptiesTheStore) {
   AddAll({MakeEntry(1, "A")});
-  EXPECT_EQ(LoadPhonebookImage(PhonebookImage{}, Store()), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(PhonebookImage{}, Store()), StoreResult::Ok);
   EXPECT_TRUE(AllEntries().empty());
   EXPECT_EQ(Store().EntryCount(), 0);
 }
@@ -163,9 +163,9 @@ TEST_P(ImageRoundTrip, StoreToImageToStoreKeepsEveryEntry) {
   ScratchFolder otherFolder;
   auto otherEnvironment = StoreEnvironment::CreateShared(otherFolder.Path());
   CDbPhoneCtrl other(*otherEnvironment);
-  EXPECT_EQ(LoadPhonebookImage(image, other), StoreOk);
+  EXPECT_EQ(LoadPhonebookImage(image, other), StoreResult::Ok);
   std::vector<PhonebookEntry> loaded;
-  ASSERT_EQ(other.ListEntries(KanaRowAll, SortByNumber, true, loaded), StoreOk);
+  ASSERT_EQ(other.ListEntries(KanaRowAll, SortByNumber, true, loaded), StoreResult::Ok);
   EXPECT_EQ(loaded, entries);
   EXPECT_EQ(other.EntryCount(), count);
 }
@@ -181,7 +181,7 @@ TEST(PhonebookImage, AStoreWithoutSlotWritesNothing) {
   CDbPhoneCtrl& noSlot = *stores.back();
   ASSERT_FALSE(noSlot.HasSlot());
   PhonebookImage image{};
-  EXPECT_EQ(noSlot.BuildImage(image), StoreNoSlot);
+  EXPECT_EQ(noSlot.BuildImage(image), StoreResult::NoSlot);
   EXPECT_TRUE(AllZero(image.data(), image.data() + image.size()));
 }
 

@@ -10,7 +10,7 @@ class StoreChangeLogTest : public StoreTest {
  protected:
   std::vector<PhonebookEntry> All() {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(Store().ListAllEntries(entries), StoreOk);  // also checks usedFlags
+    EXPECT_EQ(Store().ListAllEntries(entries), StoreResult::Ok);  // also checks usedFlags
     return entries;
   }
   StoreChangeLog m_log;
@@ -21,19 +21,19 @@ TEST_F(StoreChangeLogTest, NotesOnlyWhatWasKept) {
   Store().SetChangeLog(&m_log);
   {
     CDbPhoneCtrl::Batch undone(Store());
-    ASSERT_EQ(Store().DeleteAll(), StoreOk);
+    ASSERT_EQ(Store().DeleteAll(), StoreResult::Ok);
   }
   EXPECT_TRUE(m_log.empty());
   {
     CDbPhoneCtrl::Batch kept(Store());
-    ASSERT_EQ(Store().DeleteEntry(1), StoreOk);
+    ASSERT_EQ(Store().DeleteEntry(1), StoreResult::Ok);
     {
       CDbPhoneCtrl::Batch savepoint(Store());  // undone alone
-      ASSERT_EQ(Store().AddEntry(MakeEntry(9, "\xB1")), StoreOk);
+      ASSERT_EQ(Store().AddEntry(MakeEntry(9, "\xB1")), StoreResult::Ok);
     }
     std::vector<std::string> numbers{"0002", "0003"};
-    ASSERT_EQ(Store().DeleteEntries(1, numbers), StoreOk);  // the か row holds only 2
-    ASSERT_EQ(kept.Commit(), StoreOk);
+    ASSERT_EQ(Store().DeleteEntries(1, numbers), StoreResult::Ok);  // the か row holds only 2
+    ASSERT_EQ(kept.Commit(), StoreResult::Ok);
   }
   ASSERT_EQ(m_log.size(), 2u);
   EXPECT_TRUE(!m_log[0].added && m_log[0].entry == MakeEntry(1, "\xB1"));
@@ -46,13 +46,13 @@ TEST_F(StoreChangeLogTest, ReplayTakesTheWritesBackOrMakesThemAgain) {
   Store().SetChangeLog(&m_log);
   {  // an edit that keeps the number
     CDbPhoneCtrl::Batch edit(Store());
-    ASSERT_EQ(Store().DeleteEntry(2), StoreOk);
-    ASSERT_EQ(Store().AddEntry(MakeEntry(2, "\xB6", "New")), StoreOk);
-    ASSERT_EQ(edit.Commit(), StoreOk);
+    ASSERT_EQ(Store().DeleteEntry(2), StoreResult::Ok);
+    ASSERT_EQ(Store().AddEntry(MakeEntry(2, "\xB6", "New")), StoreResult::Ok);
+    ASSERT_EQ(edit.Commit(), StoreResult::Ok);
   }
-  ASSERT_EQ(Store().AddEntry(MakeEntry(5, "\xDC")), StoreOk);
-  ASSERT_EQ(Store().DeleteAll(), StoreOk);
-  ASSERT_EQ(Store().AddEntry(MakeEntry(7, "\xDD")), StoreOk);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(5, "\xDC")), StoreResult::Ok);
+  ASSERT_EQ(Store().DeleteAll(), StoreResult::Ok);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(7, "\xDD")), StoreResult::Ok);
   Store().SetChangeLog(nullptr);
   const std::vector<PhonebookEntry> after = {MakeEntry(7, "\xDD")};
   ASSERT_EQ(All(), after);
@@ -65,8 +65,8 @@ TEST_F(StoreChangeLogTest, ReplayTakesTheWritesBackOrMakesThemAgain) {
   EXPECT_EQ(EntriesBroughtIn(m_log, false), after);  // 2 and 5 came in and went out again
 
   // Entry 7 changed behind the log's back: taking it out would lose that change.
-  ASSERT_EQ(Store().DeleteEntry(7), StoreOk);
-  ASSERT_EQ(Store().AddEntry(MakeEntry(7, "\xDD", "Other")), StoreOk);
+  ASSERT_EQ(Store().DeleteEntry(7), StoreResult::Ok);
+  ASSERT_EQ(Store().AddEntry(MakeEntry(7, "\xDD", "Other")), StoreResult::Ok);
   EXPECT_EQ(ReplayChanges(Store(), m_log, true), ReplayResult::OutOfStep);
   EXPECT_EQ(All(), std::vector<PhonebookEntry>{MakeEntry(7, "\xDD", "Other")});
 }

@@ -72,14 +72,14 @@ TEST_F(StoreSlots, ASixthStoreGetsNoSlotAndRefusesWork) {
   for (int i = 0; i < 5; ++i) {
     stores.push_back(NewStore());
     ASSERT_TRUE(stores.back()->HasSlot());
-    ASSERT_EQ(stores.back()->AddEntry(MakeEntry(1, "A")), StoreOk);  // makes its file
+    ASSERT_EQ(stores.back()->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);  // makes its file
   }
   auto sixth = NewStore();
   EXPECT_FALSE(sixth->HasSlot());
-  EXPECT_EQ(sixth->AddEntry(MakeEntry(4, "A")), StoreNoSlot);
+  EXPECT_EQ(sixth->AddEntry(MakeEntry(4, "A")), StoreResult::NoSlot);
   EXPECT_EQ(sixth->GetFreeMemoryNumber(), 1);
   std::vector<PhonebookEntry> listed(3);
-  EXPECT_EQ(sixth->ListEntries(KanaRowAll, SortByNumber, true, listed), StoreNoSlot);
+  EXPECT_EQ(sixth->ListEntries(KanaRowAll, SortByNumber, true, listed), StoreResult::NoSlot);
   EXPECT_EQ(listed.size(), 3u);
   sixth.reset();
 
@@ -95,7 +95,7 @@ TEST_F(StoreSlots, EachStoreTakesTheFirstSlotWithoutAFile) {
   auto twin = NewStore();  // constructed before the first made its file: shares it
   EXPECT_EQ(first->DatabasePath(), SlotFile(0));
   EXPECT_EQ(twin->DatabasePath(), SlotFile(0));
-  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   auto second = NewStore();
   EXPECT_EQ(second->DatabasePath(), SlotFile(1));
 }
@@ -107,7 +107,7 @@ TEST_F(StoreSlots, TheFirstStoreClearsStaleFilesOthersDoNot) {
   EXPECT_FALSE(Exists(SlotFile(0)));
   EXPECT_FALSE(Exists(SlotFile(3)));
   EXPECT_EQ(first->DatabasePath(), SlotFile(0));
-  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
 
   Touch(SlotFile(4));
   auto second = NewStore();
@@ -120,14 +120,14 @@ TEST_F(StoreSlots, AllFiveFilesTakenLeavesNoPath) {
   for (int slot = 0; slot < 5; ++slot) Touch(SlotFile(slot));
   auto second = NewStore();
   EXPECT_FALSE(second->HasSlot());
-  EXPECT_EQ(second->AddEntry(MakeEntry(1, "A")), StoreNoSlot);
+  EXPECT_EQ(second->AddEntry(MakeEntry(1, "A")), StoreResult::NoSlot);
 }
 
 TEST_F(StoreSlots, LeavingRemovesOwnFileOrAllWhenLast) {
   auto first = NewStore();
-  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(first->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   auto second = NewStore();
-  ASSERT_EQ(second->AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(second->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   Touch(SlotFile(4));
 
   first.reset();
@@ -141,7 +141,7 @@ TEST_F(StoreSlots, LeavingRemovesOwnFileOrAllWhenLast) {
 
 TEST_F(StoreSlots, DatabaseFilesAreReadableByTheOwnerOnly) {
   auto store = NewStore();
-  ASSERT_EQ(store->AddEntry(MakeEntry(1, "A")), StoreOk);
+  ASSERT_EQ(store->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
   struct stat info {};
   ASSERT_EQ(stat(store->DatabasePath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -169,7 +169,7 @@ TEST_F(StoreSlots, AKilledProcessLeavesNoCountBehind) {
         // Both live until the child is killed.
         auto* environment = StoreEnvironment::CreateShared(folder).release();
         auto* store = new CDbPhoneCtrl(*environment);
-        return store->AddEntry(MakeEntry(1, "A")) == StoreOk ? 'y' : 'n';
+        return store->AddEntry(MakeEntry(1, "A")) == StoreResult::Ok ? 'y' : 'n';
       },
       report);
   ASSERT_EQ(report, 'y');
@@ -225,7 +225,7 @@ TEST_F(PrivateEnvironment, HasItsOwnFolderAndFiveSlotsAndLeavesNothing) {
         stores.push_back(std::make_unique<CDbPhoneCtrl>(*cli));
         EXPECT_TRUE(stores.back()->HasSlot());
         EXPECT_EQ(stores.back()->DatabasePath().rfind(folder + "/", 0), 0u);
-        ASSERT_EQ(stores.back()->AddEntry(MakeEntry(1, "A")), StoreOk);
+        ASSERT_EQ(stores.back()->AddEntry(MakeEntry(1, "A")), StoreResult::Ok);
       }
       EXPECT_FALSE(CDbPhoneCtrl(*cli).HasSlot());
       // An editor store arriving now neither waits for nor deletes the tool's files.
@@ -245,7 +245,7 @@ TEST_F(PrivateEnvironment, FoldersOfKilledRunsAreRemovedByTheNextRun) {
         // Both live until the child is killed.
         auto* environment = StoreEnvironment::CreatePrivate().release();
         auto* store = new CDbPhoneCtrl(*environment);
-        return store->AddEntry(MakeEntry(1, "A")) == StoreOk ? 'y' : 'n';
+        return store->AddEntry(MakeEntry(1, "A")) == StoreResult::Ok ? 'y' : 'n';
       },
       report);
   ASSERT_EQ(report, 'y');

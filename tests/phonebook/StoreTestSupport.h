@@ -27,10 +27,10 @@ class ScratchFolder {
 // A list's rows as the store lists them: each entry's seven texts, in the order asked.
 using ListRow = std::array<std::string, FieldCount>;
 
-inline int ListRows(CDbPhoneCtrl& store, int kanaRow, int sortKey, bool ascending,
-                    std::vector<ListRow>& rows) {
+inline StoreResult ListRows(CDbPhoneCtrl& store, int kanaRow, int sortKey, bool ascending,
+                            std::vector<ListRow>& rows) {
   std::vector<PhonebookEntry> entries;
-  const int result = store.ListEntries(kanaRow, sortKey, ascending, entries);
+  const StoreResult result = store.ListEntries(kanaRow, sortKey, ascending, entries);
   rows.clear();
   for (const PhonebookEntry& entry : entries) rows.push_back(EntryToTexts(entry));
   return result;
@@ -58,13 +58,13 @@ class StoreTest : public ::testing::Test {
 
   void AddAll(const std::vector<PhonebookEntry>& entries) {
     CDbPhoneCtrl::Batch batch(Store());
-    for (const PhonebookEntry& entry : entries) ASSERT_EQ(Store().AddEntry(entry), StoreOk);
-    ASSERT_EQ(batch.Commit(), StoreOk);
+    for (const PhonebookEntry& entry : entries) ASSERT_EQ(Store().AddEntry(entry), StoreResult::Ok);
+    ASSERT_EQ(batch.Commit(), StoreResult::Ok);
   }
 
   std::vector<int> Listed(int kanaRow, int sortKey = SortByNumber, bool ascending = true) {
     std::vector<PhonebookEntry> entries;
-    EXPECT_EQ(Store().ListEntries(kanaRow, sortKey, ascending, entries), StoreOk);
+    EXPECT_EQ(Store().ListEntries(kanaRow, sortKey, ascending, entries), StoreResult::Ok);
     std::vector<int> numbers;
     for (const PhonebookEntry& entry : entries) numbers.push_back(entry.memoryNumber);
     return numbers;

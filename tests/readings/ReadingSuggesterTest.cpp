@@ -149,10 +149,10 @@ TEST(ReadingFill, ProposesForMissingReadingsAndWritesAllOrNothing) {
     entry.name = Sjis(name);
     entry.reading = Sjis(reading);
     entry.phone1 = "0312345678";
-    ASSERT_EQ(store.AddEntry(entry), StoreOk);
+    ASSERT_EQ(store.AddEntry(entry), StoreResult::Ok);
   }
   std::vector<PhonebookEntry> entries;
-  ASSERT_EQ(store.ListAllEntries(entries), StoreOk);
+  ASSERT_EQ(store.ListAllEntries(entries), StoreResult::Ok);
   const auto missing = ProposeReadings(entries, Suggester(), false, 3);
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_EQ(missing[0].memoryNumber, 1);
@@ -160,9 +160,9 @@ TEST(ReadingFill, ProposesForMissingReadingsAndWritesAllOrNothing) {
   EXPECT_EQ(ProposeReadings(entries, Suggester(), true, 3).size(), 2u);
 
   ASSERT_EQ(ApplyReadings(store, {{1, Sjis("ﾔﾏﾀﾞ")}, {999, Sjis("ｱ")}, {2, Sjis("ｽｽﾞｷ ﾀﾛｳ")}}),
-            StoreOk);
+            StoreResult::Ok);
   PhonebookEntry kept;
-  ASSERT_EQ(store.FindEntry(2, kept), StoreOk);
+  ASSERT_EQ(store.FindEntry(2, kept), StoreResult::Ok);
   EXPECT_EQ(Cp932ToUtf8(kept.reading), "ｽｽﾞｷ ﾀﾛｳ");
   EXPECT_EQ(kept.phone1, "0312345678");
   EXPECT_EQ(store.EntryCount(), 3);

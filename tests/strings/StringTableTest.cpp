@@ -33,7 +33,7 @@ TEST(StringTable, EveryCommandHasAPrompt) {
   const int commands[] = {57600, 57601, 57602, 57603, 57604, 57665, 57635, 57634, 57637,
                           59392, 59393, 32773, 32774, 32778, 32779, 32793, 32780, 32783,
                           32784, 32798, 32805, 32820, 57649, 57650, 57651, 57664, 57666,
-                          57643, 57644, 57636};
+                          57643, 57644, 57636, 32832};
   for (int id : commands) {
     EXPECT_FALSE(CommandPrompt(id).empty()) << id;
     EXPECT_EQ(CommandPrompt(id).find('\n'), std::string_view::npos) << id;

@@ -19,7 +19,7 @@
 // helpers that cannot return early as QVERIFY does.
 #define EXPECT_STORED(expression)                                                   \
   do {                                                                              \
-    if ((expression) != 0) QTest::qFail("store operation failed: " #expression, __FILE__, __LINE__); \
+    if ((expression) != StoreResult::Ok) QTest::qFail("store operation failed: " #expression, __FILE__, __LINE__); \
   } while (false)
 
 inline PhonebookEntry MakeEntry(int number, const std::string& reading, int group = 1) {

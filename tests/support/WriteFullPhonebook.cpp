@@ -17,12 +17,12 @@ int main(int argc, char* argv[]) {
   CDbPhoneCtrl store(*environment);
   CDbPhoneCtrl::Batch batch(store);
   for (const PhonebookEntry& entry : FullPhonebook()) {
-    if (store.AddEntry(entry) != 0) {
+    if (store.AddEntry(entry) != StoreResult::Ok) {
       std::fprintf(stderr, "write_full_phonebook: entry %d was not stored\n", entry.memoryNumber);
       return 1;
     }
   }
-  if (batch.Commit() != 0) {
+  if (batch.Commit() != StoreResult::Ok) {
     std::fprintf(stderr, "write_full_phonebook: the entries were not stored\n");
     return 1;
   }

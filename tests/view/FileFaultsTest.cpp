@@ -9,7 +9,9 @@
 
 #include <cstring>
 
+#include "doc/DocumentExchange.h"
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "files/FailureText.h"
 #include "files/FileByteReader.h"
 #include "strings/StringIds.h"
@@ -149,7 +151,7 @@ class FileFaultsTest : public EditorTest<> {
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
     SetUpEditor();
-    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming());
+    CDocumentTransfer::SetTransferTimingForNewDocuments(EditorQuickTiming());
     m_book = m_folder.filePath(QStringLiteral("book.csv"));
     m_bookBytes = QByteArray::fromStdString(LongDocument(1000, "\x8E\x52\x93\x63\x91\xBE\x98\x59"));  // 山田太郎
     QVERIFY(m_bookBytes.size() > 64 * 1024);
@@ -188,7 +190,7 @@ class FileFaultsTest : public EditorTest<> {
     const auto import = [&] {
       m_prompts->openAnswer = {m_book};
       m_prompts->answers = {PromptAnswer::Ok};
-      m_doc->OnFileImport();
+      m_doc->Exchange().OnFileImport();
     };
     const auto calls = CallsOf(m_folder.path(), import);
     QCOMPARE(m_doc->Store().EntryCount(), 1000);  // every row imported, the three overwritten

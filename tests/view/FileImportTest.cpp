@@ -14,6 +14,7 @@
 #include "ui/CommandTable.h"
 #include "ui/MenuResources.h"
 #include "ui/QtText.h"
+#include "doc/DocumentExchange.h"
 #include "doc/UtilityDoc.h"
 #include "files/ui/ImportSelectDialog.h"
 #include "strings/StringIds.h"
@@ -78,7 +79,7 @@ class FileImportTest : public EditorTest<> {
   }
 
   void cancellingTheFileDialogOrTheConfirmationDoesNothing() {
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     QCOMPARE(m_prompts->fileDialogs.size(), size_t(1));
     QCOMPARE(m_prompts->fileDialogs.back().filters,
              (QStringList{"CSV・vCard ファイル (*.csv *.vcf)", "CSV ファイル (*.csv)",
@@ -86,7 +87,7 @@ class FileImportTest : public EditorTest<> {
     QVERIFY(m_prompts->messages.empty());
 
     Choose(QStringLiteral("rows.csv"), "0003,x,,1\r\n");
-    m_doc->OnFileImport();  // the confirmation answers with its default button, Cancel
+    m_doc->Exchange().OnFileImport();  // the confirmation answers with its default button, Cancel
     QCOMPARE(m_prompts->messages.size(), size_t(1));
     const MessageRequest& confirm = m_prompts->Last();
     QCOMPARE(confirm.caption, kConfirmCaption);
@@ -104,7 +105,7 @@ class FileImportTest : public EditorTest<> {
     m_prompts->answers = {PromptAnswer::Ok};
     QStringList asked;
     m_prompts->dialogScripts = {Answer(1056, false, &asked), Answer(1057, true, &asked)};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
 
     QCOMPARE(asked, (QStringList{"0001", "0002"}));
     QCOMPARE(NameOf(1), std::string("over"));
@@ -123,7 +124,7 @@ class FileImportTest : public EditorTest<> {
   void tabSeparatedFileAddsNothingButStillEnds() {
     Choose(QStringLiteral("tabbed.csv"), "0003\tx\t\t1\r\n\ty\t\t1\r\n");
     m_prompts->answers = {PromptAnswer::Ok};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     QCOMPARE(m_doc->Store().EntryCount(), 2);
     QCOMPARE(m_prompts->Last().text, kDoneText + "\r\n\r\n" + Text(IDS_IMPORT_ROWS_NOT_READ).arg(2));
     QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);
@@ -133,7 +134,7 @@ class FileImportTest : public EditorTest<> {
   void missingFileIsReportedAndChangesNothing() {
     m_prompts->openAnswer = {m_folder.filePath(QStringLiteral("gone.csv"))};
     m_prompts->answers = {PromptAnswer::Ok};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     QCOMPARE(m_prompts->Last().caption, kOpenFailedCaption);
     QCOMPARE(m_prompts->Last().icon, MessageIcon::Error);
     QVERIFY(!m_doc->IsModified());
@@ -142,13 +143,13 @@ class FileImportTest : public EditorTest<> {
   void fullPhonebookEndsWithTheLimitMessage() {
     {
       CDbPhoneCtrl::Batch batch(m_doc->Store());
-      for (int n = 3; n <= 1000; ++n) QCOMPARE(m_doc->Store().AddEntry(MakeEntry(n, Kana::A)), int(StoreOk));
-      QCOMPARE(batch.Commit(), int(StoreOk));
+      for (int n = 3; n <= 1000; ++n) QCOMPARE(m_doc->Store().AddEntry(MakeEntry(n, Kana::A)), StoreResult::Ok);
+      QCOMPARE(batch.Commit(), StoreResult::Ok);
     }
     Choose(QStringLiteral("rows.csv"), "0001,x,,1\r\n");
     m_prompts->answers = {PromptAnswer::Ok};
     m_prompts->dialogScripts = {Answer(1057)};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     QCOMPARE(m_prompts->Last().caption, kLimitCaption);
     QVERIFY(m_prompts->Last().text.endsWith(QStringLiteral("インポートを終了します。")));
     QCOMPARE(m_prompts->Last().icon, MessageIcon::Warning);

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include "doc/DocumentExchange.h"
 #include "doc/UtilityDoc.h"
+#include "doc/DocumentTransfer.h"
 #include "files/DocumentFile.h"
 #include "strings/StringIds.h"
 #include "support/FaultyVfs.h"
@@ -73,7 +75,7 @@ class FullTempFolderTest : public EditorTest<> {
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
     SetUpEditor();
-    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming());
+    CDocumentTransfer::SetTransferTimingForNewDocuments(EditorQuickTiming());
   }
   void cleanup() {
     faultvfs::Disarm();
@@ -120,7 +122,7 @@ class FullTempFolderTest : public EditorTest<> {
       m_prompts->openAnswer = {file.fileName()};
       m_prompts->answers = {PromptAnswer::Ok};
       m_prompts->dialogScripts = {[](QDialog&) { return int(QDialog::Accepted); }};
-      m_doc->OnFileImport();
+      m_doc->Exchange().OnFileImport();
       ExpectStoreFailure(Text(IDS_REGISTER_CAPTION), Text(each.textId));
       ExpectUnchanged();
     }

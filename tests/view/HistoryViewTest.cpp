@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QTemporaryDir>
 
+#include "doc/DocumentExchange.h"
 #include "support/EditorFixture.h"
 #include "ui/CommandIds.h"
 #include "strings/StringIds.h"
@@ -45,7 +46,7 @@ class HistoryViewTest : public EditorTest<> {
       file.write("0007,I,A,0123,,,1\r\n0008,J,A,0456,,,1\r\n");
       file.close();
       m_prompts->openAnswer = {file.fileName()};
-      m_doc->OnFileImport();
+      m_doc->Exchange().OnFileImport();
     }
   }
 

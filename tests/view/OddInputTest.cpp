@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "strings/StringIds.h"
+#include "doc/DocumentExchange.h"
 #include "support/EditorFixture.h"
 #include "ui/QtText.h"
 #include "view/InputDataDialog.h"
@@ -84,7 +85,7 @@ class OddInputTest : public EditorTest<> {
     // Every row past the byte comes in; blank lines and a line of end marks are no rows.
     m_prompts->openAnswer = {WriteFile(QStringLiteral("in.csv"), TwelveRows() + "\r\nabc,x\r\n\x1A")};
     m_prompts->answers = {PromptAnswer::Ok};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     QCOMPARE(m_doc->Store().EntryCount(), 14);
     QCOMPARE(Stored(103).name, std::string("\xB1\xB2"));
     QCOMPARE(m_prompts->Last().text, Text(IDS_IMPORT_DONE) + "\r\n\r\n" + Text(IDS_IMPORT_ROWS_NOT_READ).arg(1));

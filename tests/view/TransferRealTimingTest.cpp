@@ -11,6 +11,7 @@
 #include "strings/StringIds.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
+#include "doc/DocumentTransfer.h"
 
 namespace {
 
@@ -36,17 +37,18 @@ class TransferRealTimingTest : public QObject {
 
   // Runs `transfer`, watching the notice and a 10 ms timer. (How long the loop may stand
   // still is measured by the transfer stall benchmark.)
-  NoticeWatch Run(CUtilityDoc& doc, const std::function<void()>& transfer) {
+  NoticeWatch Run(CUtilityView& view, const std::function<void()>& transfer) {
     NoticeWatch watch;
-    connect(&doc.WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
+    CWaitNotice& notice = view.Transfers().WaitNotice();
+    connect(&notice, &CWaitNotice::noticeChanged, this, [&](bool shown) {
       (shown ? watch.shown : watch.hidden)++;
-      if (shown && doc.WaitNotice().Dialog())
-        watch.textsShown = doc.WaitNotice().Dialog()->isVisible() &&
-                           doc.WaitNotice().Dialog()->Heading()->text() == QStringLiteral("通信準備中．．．");
+      if (shown && notice.Dialog())
+        watch.textsShown = notice.Dialog()->isVisible() &&
+                           notice.Dialog()->Heading()->text() == QStringLiteral("通信準備中．．．");
     });
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [&] {
-      if (doc.WaitNotice().Dialog()) ++watch.ticksWhileShown;
+      if (notice.Dialog()) ++watch.ticksWhileShown;
     });
     timer.start(10);
     transfer();
@@ -55,7 +57,7 @@ class TransferRealTimingTest : public QObject {
 
  private slots:
   void initTestCase() {
-    CUtilityDoc::SetTransferTimingForNewDocuments(TransferTiming{});
+    CDocumentTransfer::SetTransferTimingForNewDocuments(TransferTiming{});
     m_fixture.StartHandset(kHandsetEntries, {"--wake-delay", "1500"});
   }
 
@@ -63,14 +65,14 @@ class TransferRealTimingTest : public QObject {
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
-    const NoticeWatch watch = Run(doc, [&] { view.Transfers().OnDownload(); });
+    const NoticeWatch watch = Run(view, [&] { view.Transfers().OnDownload(); });
     QCOMPARE(m_prompts.Captions(), QStringList{Text(IDS_DOWNLOAD_DONE_CAPTION)});
     QCOMPARE(Numbers(doc.Store()), QList<int>({1, 2}));  // records in order: numbers 1 and 2
     QCOMPARE(watch.shown, 1);
     QCOMPARE(watch.hidden, 1);
     QVERIFY(watch.textsShown);
     QVERIFY(watch.ticksWhileShown > 0);
-    QVERIFY(!doc.WaitNotice().Dialog());
+    QVERIFY(!view.Transfers().WaitNotice().Dialog());
   }
 
   void uploadWithRealTiming() {
@@ -79,9 +81,9 @@ class TransferRealTimingTest : public QObject {
     CUtilityDoc doc(*m_environment);
     CUtilityView view(&doc);
     view.show();
-    QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), int(StoreOk));
+    QCOMPARE(doc.Store().AddEntry(MakeEntry(300, Kana::KaTou)), StoreResult::Ok);
     view.OnUpdate();
-    const NoticeWatch watch = Run(doc, [&] { view.Transfers().OnUpload(); });
+    const NoticeWatch watch = Run(view, [&] { view.Transfers().OnUpload(); });
     QCOMPARE(m_prompts.Captions(), QStringList({Text(IDS_UPLOAD_DONE_CAPTION)}));
     QCOMPARE(m_prompts.dialogsRun, 1);  // the preview
     QCOMPARE(watch.shown, 2);           // the backup's session, then the upload's

@@ -6,6 +6,7 @@
 #include "strings/StringIds.h"
 #include "ui/CommandIds.h"
 #include "view/UtilityView.h"
+#include "doc/DocumentTransfer.h"
 #include "view/TransferTestSupport.h"
 
 namespace {
@@ -32,7 +33,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
 
   void OpenPhonebook(const std::vector<PhonebookEntry>& entries, bool modified,
                      const TransferTiming& timing = EditorQuickTiming()) {
-    CUtilityDoc::SetTransferTimingForNewDocuments(timing);
+    CDocumentTransfer::SetTransferTimingForNewDocuments(timing);
     EditorTest::OpenPhonebook(entries, modified);
   }
 
@@ -104,7 +105,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 3);
     QVERIFY(m_doc->IsModified());
     QVERIFY(!m_view->Transfers().ProgressDialog().HasWindow());
-    QVERIFY(!m_doc->IsTransferBusy());
+    QVERIFY(!m_doc->Transfer().IsTransferBusy());
     QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
     // The download is one step: undo brings the phonebook's own entries back exactly.
     m_view->History().OnEditUndo();
@@ -159,7 +160,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     QCOMPARE(Numbers(m_doc->Store()), QList<int>({7, 9}));
     QCOMPARE(m_view->Lists().NumberList()->Model()->rowCount(), 2);
     QVERIFY(!m_doc->IsModified());
-    QVERIFY(!m_doc->IsTransferBusy());
+    QVERIFY(!m_doc->Transfer().IsTransferBusy());
     QVERIFY(CommandEnabled(ID_DOWNLOAD));
     QVERIFY(CommandEnabled(ID_UPLOAD));
   }
@@ -173,7 +174,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     AbortAt(4096);
 
     m_view->Transfers().OnDownload();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->Transfer().IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
     ExpectMessage(m_prompts->Last(), IDS_DOWNLOAD_ABORTED_CAPTION, IDS_DOWNLOAD_ABORTED, MessageIcon::Warning);
@@ -190,14 +191,14 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
 
     m_view->Transfers().OnDownload();  // returns when Abort closed the dialog
 
-    QVERIFY(m_doc->IsTransferBusy());
+    QVERIFY(m_doc->Transfer().IsTransferBusy());
     QVERIFY(!CommandEnabled(ID_DOWNLOAD));
     QVERIFY(!CommandEnabled(ID_UPLOAD));
     m_view->Transfers().OnUpload();
     m_view->Transfers().OnDownload();
     QVERIFY(m_prompts->messages.empty());
     // The abort ended the wait for the silent handset's reply.
-    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->Transfer().IsTransferBusy(), 10000);
     QCOMPARE(int(m_prompts->messages.size()), 1);
     ExpectMessage(m_prompts->Last(), IDS_DOWNLOAD_ABORTED_CAPTION, IDS_DOWNLOAD_ABORTED, MessageIcon::Warning);
     QVERIFY(CommandEnabled(ID_DOWNLOAD));
@@ -290,7 +291,7 @@ class TransferViewTest : public EditorTest<WatchingPrompts> {
     if (abort) AbortAt(2048);
 
     m_view->Transfers().OnUpload();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->IsTransferBusy(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_doc->Transfer().IsTransferBusy(), 10000);
 
     QCOMPARE(int(m_prompts->messages.size()), 2);
     ExpectMessage(m_prompts->Last(), caption, text, icon, note);

@@ -1,17 +1,21 @@
 // Transfers meeting the editor's windows: Download with no phonebook open, and closing a
 // phonebook or the whole editor while its transfer runs.
 #include <QAccessible>
+#include <QFile>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 
 #include "app/ChildFrame.h"
+#include "app/LinkTraceSetting.h"
+#include "doc/DocumentTransfer.h"
 #include "ui/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/UtilityApp.h"
 #include "comm/ui/WaitNotice.h"
 #include "strings/StringIds.h"
+#include "view/TransferRunner.h"
 #include "view/TransferTestSupport.h"
 #include "view/UtilityView.h"
 
@@ -62,7 +66,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
     SetUpEditor();
-    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
+    CDocumentTransfer::SetTransferTimingForNewDocuments(EditorQuickTiming(true));
   }
   void cleanup() {
     TearDownEditor();
@@ -94,7 +98,7 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     Start();
     WhenProgressReaches(3072, [](CProgressDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
-    QVERIFY(Frame()->ActiveChild()->GetDocument()->IsTransferBusy());
+    QVERIFY(Frame()->ActiveChild()->GetDocument()->Transfer().IsTransferBusy());
     QVERIFY(!Frame()->QueryCommand(ID_DOWNLOAD).enabled);
 
     ClosePhonebook();
@@ -127,9 +131,8 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
     m_fixture->StartHandset(kHandsetEntries, {"--silent-wake"});
     Start();
     QPointer<CChildFrame> child = Frame()->ActiveChild();
-    CUtilityDoc* doc = child->GetDocument();
     bool tried = false;
-    connect(&doc->WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
+    connect(&child->GetView()->Transfers().WaitNotice(), &CWaitNotice::noticeChanged, this, [&](bool shown) {
       if (!shown || tried) return;
       tried = true;
       QVERIFY(PressCloseAccessibly(Frame()->menuBar()));
@@ -161,6 +164,43 @@ class TransferWindowsTest : public EditorTest<WatchingPrompts> {
 
     QVERIFY(m_fixture->HandsetLog().contains(QStringLiteral("end of link")));
     QVERIFY(m_prompts->messages.empty());
+  }
+
+  // 通信 → 通信ログを記録: off at first; on, it is kept for the next run and the editor's
+  // transfers write their steps and both directions of the link to the trace file. A trace
+  // file that cannot be written is told, and the transfer goes on.
+  void linkTraceSettingIsKeptAndTracesTransfers() {
+    m_fixture->StartHandset(kHandsetEntries);
+    Start();
+    QVERIFY(!Frame()->QueryCommand(ID_LINK_TRACE).checked);
+    CDocumentTransfer::SetTraceFile(LinkTraceFilePath().toStdString() + "/no/such/folder/trace.txt");
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QCOMPARE(m_prompts->Captions(), QStringList({Text(IDS_APP_TITLE), Text(IDS_DOWNLOAD_DONE_CAPTION)}));
+    QVERIFY(m_prompts->messages.front().text.contains(QStringLiteral("no/such/folder/trace.txt")));
+
+    CDocumentTransfer::SetTraceFile({});
+    m_prompts->messages.clear();
+    m_prompts->answers = {PromptAnswer::Ok};  // download over the changed phonebook
+    QVERIFY(Frame()->ExecuteCommand(ID_LINK_TRACE));
+    QVERIFY(Frame()->QueryCommand(ID_LINK_TRACE).checked);
+    QVERIFY(Frame()->ExecuteCommand(ID_DOWNLOAD));
+    QCOMPARE(m_prompts->Captions(), QStringList({Text(IDS_CONFIRM_DOWNLOAD_CAPTION), Text(IDS_DOWNLOAD_DONE_CAPTION)}));
+    QFile file(LinkTraceFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString trace = QString::fromUtf8(file.readAll());
+    for (const char* part : {"step  wake the handset", " sent  41 54 0d ", " recv  ", "step  download: ok",
+                             "step  port closed"})
+      QVERIFY2(trace.contains(QLatin1String(part)), part);
+
+    CCommandHandlers nextRun;  // what the next start of the editor reads
+    CDocumentTransfer::SetTraceFile({});
+    BindLinkTraceSetting(nextRun);
+    QVERIFY(!CDocumentTransfer::TraceFile().empty());
+    QVERIFY(nextRun.OnCommand(ID_LINK_TRACE));  // off again, and kept so
+    CDocumentTransfer::SetTraceFile("unchanged");
+    CCommandHandlers runAfter;
+    BindLinkTraceSetting(runAfter);
+    QVERIFY(CDocumentTransfer::TraceFile().empty());
   }
 };
 

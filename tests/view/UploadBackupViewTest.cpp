@@ -12,6 +12,7 @@
 #include "support/PreviewAnswers.h"
 #include "ui/CommandIds.h"
 #include "view/TransferTestSupport.h"
+#include "doc/DocumentTransfer.h"
 #include "view/UtilityView.h"
 
 namespace {
@@ -39,7 +40,7 @@ class UploadBackupViewTest : public EditorTest<WatchingPrompts> {
   void init() {
     m_fixture = std::make_unique<TransferFixture>();
     SetUpEditor();
-    CUtilityDoc::SetTransferTimingForNewDocuments(EditorQuickTiming());
+    CDocumentTransfer::SetTransferTimingForNewDocuments(EditorQuickTiming());
   }
   void cleanup() {
     TearDownEditor();

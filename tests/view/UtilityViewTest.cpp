@@ -183,8 +183,8 @@ class UtilityViewTest : public EditorTest<> {
     {
       CDbPhoneCtrl::Batch batch(m_doc->Store());
       for (int number = 1; number <= kMaxEntries; ++number)
-        QCOMPARE(m_doc->Store().AddEntry(MakeEntry(number, Kana::A)), int(StoreOk));
-      QCOMPARE(batch.Commit(), int(StoreOk));
+        QCOMPARE(m_doc->Store().AddEntry(MakeEntry(number, Kana::A)), StoreResult::Ok);
+      QCOMPARE(batch.Commit(), StoreResult::Ok);
     }
     m_view->Entries().OnAddEntry();
     QCOMPARE(m_prompts->dialogsRun, 0);
@@ -202,7 +202,7 @@ class UtilityViewTest : public EditorTest<> {
     m_view->Entries().OnEditEntry();
     QVERIFY(m_prompts->messages.empty());
     PhonebookEntry stored;
-    QCOMPARE(m_doc->Store().FindEntry(5, stored), int(StoreOk));
+    QCOMPARE(m_doc->Store().FindEntry(5, stored), StoreResult::Ok);
     QCOMPARE(QString::fromStdString(stored.name), QString("Renamed"));
     QCOMPARE(SelectedRows(m_view->Lists().NumberList()), (QList<int>{0}));
   }

@@ -7,6 +7,7 @@
 
 #include "ui/CommandIds.h"
 #include "ui/QtText.h"
+#include "doc/DocumentExchange.h"
 #include "support/EditorFixture.h"
 
 namespace {
@@ -36,7 +37,7 @@ class VcardExchangeTest : public EditorTest<> {
   const MessageRequest& Import(const QString& path) {
     m_prompts->openAnswer = {path};
     m_prompts->answers = {PromptAnswer::Ok};
-    m_doc->OnFileImport();
+    m_doc->Exchange().OnFileImport();
     return m_prompts->Last();
   }
 

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "comm/ui/ProgressDialog.h"
-#include "comm/ui/PumpedCall.h"
+#include "ui/PumpedCall.h"
 #include "comm/ui/WaitATOKDialog.h"
 
 namespace {

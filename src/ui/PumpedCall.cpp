@@ -1,5 +1,5 @@
 // Blocking steps off the user-interface thread, with the event loop turning meanwhile.
-#include "comm/ui/PumpedCall.h"
+#include "ui/PumpedCall.h"
 
 #include <QApplication>
 #include <QEvent>

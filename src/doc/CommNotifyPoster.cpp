@@ -1,9 +1,9 @@
 // Posting a transfer's notifications to the view.
-#include "comm/ui/CommNotifyPoster.h"
+#include "doc/CommNotifyPoster.h"
 
 #include <QCoreApplication>
 
-#include "comm/ui/CommNotify.h"
+#include "doc/CommNotify.h"
 
 void CCommNotifyPoster::OnCommNotify(int kind, int value) {
   QCoreApplication::postEvent(this, new CommNotifyEvent(kind, value));

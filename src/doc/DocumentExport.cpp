@@ -7,6 +7,8 @@
 
 #include "ui/QtText.h"
 #include "ui/UserPrompts.h"
+#include "doc/DocumentExchange.h"
+#include "doc/DocumentMessages.h"
 #include "doc/UtilityDoc.h"
 #include "files/FailureText.h"
 #include "files/VcardFile.h"
@@ -18,9 +20,11 @@ QString CountText(int id, int count) { return Text(id).arg(count); }
 
 }  // namespace
 
-void CUtilityDoc::OnFileExport(const std::vector<int>& selected) {
+void CDocumentExchange::OnFileExport(const std::vector<int>& selected) {
+  CDbPhoneCtrl& store = m_doc.Store();
+  const QString& pathName = m_doc.GetPathName();
   const bool all = selected.empty();
-  const int count = all ? m_store.EntryCount() : static_cast<int>(selected.size());
+  const int count = all ? store.EntryCount() : static_cast<int>(selected.size());
   if (count == 0) {  // an empty file would not read back as vCard
     ShowMessage(nullptr, Text(IDS_NO_ENTRIES_CAPTION), Text(IDS_NO_ENTRIES), MessageIcon::Warning);
     return;
@@ -31,16 +35,16 @@ void CUtilityDoc::OnFileExport(const std::vector<int>& selected) {
   request.title = CountText(all ? IDS_EXPORT_ALL_TITLE : IDS_EXPORT_SELECTED_TITLE, count);
   request.filters = {Text(IDS_VCARD_30_FILTER), Text(IDS_VCARD_21_FILTER)};
   request.defaultSuffix = QStringLiteral("vcf");
-  const QString name = (m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).completeBaseName()) +
+  const QString name = (pathName.isEmpty() ? m_doc.GetTitle() : QFileInfo(pathName).completeBaseName()) +
                        QStringLiteral(".vcf");
-  request.suggestedPath = m_strPathName.isEmpty() ? name : QFileInfo(m_strPathName).dir().filePath(name);
+  request.suggestedPath = pathName.isEmpty() ? name : QFileInfo(pathName).dir().filePath(name);
   int filter = 0;
   const QString path = Prompts().AskSaveFile(request, &filter);
   if (path.isEmpty()) return;
   const VcardVersion version = filter == 1 ? VcardVersion::V21 : VcardVersion::V30;  // the filters' order
 
   const VcardExportResult result =
-      ExportVcardFile(m_store, QFile::encodeName(path).toStdString(), version, selected);
+      ExportVcardFile(store, QFile::encodeName(path).toStdString(), version, selected);
   switch (result.status) {
     case VcardExportResult::Ok:
       ShowMessage(nullptr, Text(IDS_EXPORT_DONE_CAPTION),
@@ -49,8 +53,7 @@ void CUtilityDoc::OnFileExport(const std::vector<int>& selected) {
                   MessageIcon::None);
       return;
     case VcardExportResult::StoreFailed:  // nothing was written
-      ShowStoreFailure(nullptr, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), m_store,
-                       m_store.LastOsError());
+      ShowStoreFailure(nullptr, Text(IDS_WRITE_CAPTION), Text(IDS_WRITE_FAILED), store, store.LastOsError());
       return;
     case VcardExportResult::WriteFailed:  // a previous file is as it was
       ShowWriteFailure(path, result.osError);
