@@ -27,12 +27,14 @@ endfunction()
 # qvbook_widget_test(target): runs a QtTest program under CTest on the offscreen platform,
 # labelled "widgets"; the target widget_tests builds them all. The user's settings and
 # data folders (XDG) are folders of the test's own in the build tree, never the user's.
+# Under Wine, scripts/wine-run.sh stops a run still going after 100 s and shows how far it
+# came, before CTest's limit would end it without a word.
 function(qvbook_widget_test target)
   qvbook_runs_offscreen(${target})
   add_test(NAME ${target} COMMAND ${target})
   set(home ${CMAKE_CURRENT_BINARY_DIR}/${target}.home)
   set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;QVBOOK_WINE_TIMEOUT=100"
     LABELS widgets
     TIMEOUT 120)
   if(NOT TARGET widget_tests)
