@@ -25,6 +25,7 @@
 #include "platform/OsVersion.h"
 #include "platform/SingleInstanceLock.h"
 #include "readings/ReadingSuggester.h"
+#include "view/ReadingLoad.h"
 #include "view/TransferRunner.h"
 #include "view/UtilityView.h"
 
@@ -89,7 +90,7 @@ bool CUtilityApp::InitInstance(const QStringList& arguments) {
   m_pMainFrame->repaint();
   // The reading dictionary loads on a thread of its own once the first window is drawn,
   // so that the first suggestion does not wait for it and the start does not either.
-  QTimer::singleShot(0, [] { SharedReadingSuggester().LoadInBackground(); });
+  QTimer::singleShot(0, [] { StartLoadingReadings(SharedReadingSuggester()); });
   return true;
 }
 

@@ -128,6 +128,10 @@ void CReadingSuggester::LoadInBackground() {
   m_loader = std::thread([this] { Load(); });
 }
 
+void CReadingSuggester::WaitForBackgroundLoad() {
+  if (m_loader.joinable()) m_loader.join();
+}
+
 bool CReadingSuggester::Load() {
   std::lock_guard lock(m_mutex);
   if (m_state != State::Ready && m_state != State::Missing) LoadLocked();

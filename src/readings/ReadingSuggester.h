@@ -45,6 +45,9 @@ class CReadingSuggester {
   void LoadInBackground();
   // Loads the dictionary now, or waits for the background load; false without one.
   bool Load();
+  // Waits for the thread LoadInBackground started, if any, to end. Call it from the thread
+  // that started the load.
+  void WaitForBackgroundLoad();
   State GetState() const { return m_state.load(); }
 
   // Readings of `name` (code page 932), best first, distinct, at most `count`: each holds

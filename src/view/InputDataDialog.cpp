@@ -16,6 +16,7 @@
 #include "phonebook/ReadingText.h"
 #include "readings/ReadingSuggester.h"
 #include "strings/StringIds.h"
+#include "view/ReadingLoad.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ void CInputDataDialog::OnInitDialog() {
   m_nameReading.Reset(m_fields[FieldName]->text());
   m_strFilledReading.clear();
   m_pSuggestButton->setEnabled(!m_fields[FieldName]->text().isEmpty());
-  m_pReadings->LoadInBackground();  // so that the first suggestion does not wait
+  StartLoadingReadings(*m_pReadings);  // so that the first suggestion does not wait
   const bool editing = m_nEditNumber != 0;
   m_pAddButton->setVisible(!editing);
   m_pOkButton->setDefault(editing);
