@@ -33,6 +33,9 @@ done
 
 rm -rf "$WINEPREFIX" && mkdir -p "$folder"
 "$wine" wineboot -i >/dev/null 2>&1 || true
+# One wineserver for the whole run (the caller ends it): a server that exits between two
+# steps and a program that starts while it does can lose that program's registry read.
+"$(command -v wineserver || echo /usr/lib/wine/wineserver)" -p 2>/dev/null || true
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)
 for shell_folder in "$user_dir"/*; do
   if [ -L "$shell_folder" ]; then rm "$shell_folder" && mkdir "$shell_folder"; fi
@@ -46,24 +49,37 @@ msiexec() {  # msiexec ARGUMENTS...: the status in msiexec_status, the log in $w
   [ "$msiexec_status" = 0 ] || tail -n 20 "$work/msiexec.log" > "$work/msiexec.tail"
 }
 
-# The string values under a registry key and its subkeys: "subkey<TAB>name<TAB>value".
+# reg_strings KEY: the string values under KEY and its subkeys, "subkey<TAB>name<TAB>value",
+# in $work/strings; empty for a key that is not there. A key that is there and could not be
+# read ends the test (hence a file, not a subshell's output), so that a failed read never
+# passes for a missing entry.
 reg_strings() {
-  rm -f "$work/export.reg"
-  "$wine" reg export "$1" "Z:$work/export.reg" /y >/dev/null 2>&1 || return 0
+  rm -f "$work/export.reg" && : > "$work/strings"
+  if ! "$wine" reg export "$1" "Z:$work/export.reg" /y >"$work/reg.err" 2>&1; then
+    local parent=${1%\\*} name=${1##*\\}
+    "$wine" reg query "$parent" 2>/dev/null | tr -d '\r' > "$work/reg.parent" ||
+      fail "reading $1 failed, and so did reading $parent: $(cat "$work/reg.err")"
+    ! grep -qix ".*\\\\$name" "$work/reg.parent" || fail "$1 is there but could not be read: $(cat "$work/reg.err")"
+    return 0
+  fi
   iconv -f UTF-16 -t UTF-8 "$work/export.reg" | tr -d '\r' | awk '
     /^\[/ { key = $0; sub(/^.*\\/, "", key); sub(/\]$/, "", key) }
     /^"[^"]*"=".*"$/ { n = index($0, "\"=\""); value = substr($0, n + 3, length($0) - n - 3)
-                       gsub(/\\\\/, "\\", value); print key "\t" substr($0, 2, n - 2) "\t" value }'
+                       gsub(/\\\\/, "\\", value); print key "\t" substr($0, 2, n - 2) "\t" value }' > "$work/strings"
 }
 
-# The installed-programs list, "code|name|version|publisher", from where Windows Installer
-# keeps it: the user's hive (Windows, per-user) or the machine's (Wine).
+# The installed-programs list, "code|name|version|publisher", in $work/programs, from where
+# Windows Installer keeps it: the user's hive (Windows, per-user) or the machine's (Wine).
 installed_programs() {
-  { reg_strings 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-    reg_strings 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'; } | awk -F'\t' '
+  reg_strings 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  mv "$work/strings" "$work/uninstall"
+  reg_strings 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  cat "$work/strings" >> "$work/uninstall"
+  awk -F'\t' '
     { v[$1, $2] = $3; codes[$1] }
     END { for (c in codes) if ((c, "DisplayName") in v)
-            print c "|" v[c, "DisplayName"] "|" v[c, "DisplayVersion"] "|" v[c, "Publisher"] }'
+            print c "|" v[c, "DisplayName"] "|" v[c, "DisplayVersion"] "|" v[c, "Publisher"] }' \
+    "$work/uninstall" > "$work/programs"
 }
 
 exists_on_windows() { [ -s "$("$wine" winepath -u "$1" 2>/dev/null | tr -d '\r')" ]; }
@@ -79,11 +95,15 @@ check_installed() {  # check_installed VERSION
     fail "$1: the shortcut does not start the installed qvbook.exe"
   icon=$(grep -m1 -o '[A-Z]:\\.*\.ico$' "$work/shortcut.txt") && exists_on_windows "$icon" ||
     fail "$1: the shortcut's icon is not there (${icon:-none named})"
-  entry=$(installed_programs | grep -F "|$product|" || true)
+  installed_programs
+  entry=$(grep -F "|$product|" "$work/programs" || true)
   [ "$(grep -c . <<<"$entry")" = 1 ] && [[ $entry == *"|$product|$1|Brightmoor" ]] ||
-    fail "$1: the installed-programs list should hold one $product $1 of Brightmoor: ${entry:-none}"
-  icon=$(reg_strings 'HKCU\Software\Microsoft\Installer\Products' | awk -F'\t' -v p="$product" '
-           $2 == "ProductName" && $3 == p { k = $1 } $2 == "ProductIcon" { i[$1] = $3 } END { print i[k] }')
+    fail "$1: the installed-programs list should hold one $product $1 of Brightmoor: ${entry:-none}" \
+         "(the list: $(tr '\n' ' ' < "$work/programs")); the installer's log ends:" \
+         "$(tr -d '\r' < "$work/msiexec.log" | grep -v '^Property' | tail -n 8)"
+  reg_strings 'HKCU\Software\Microsoft\Installer\Products'
+  icon=$(awk -F'\t' -v p="$product" '
+           $2 == "ProductName" && $3 == p { k = $1 } $2 == "ProductIcon" { i[$1] = $3 } END { print i[k] }' "$work/strings")
   exists_on_windows "$icon" || fail "$1: the installed-programs entry has no icon (${icon:-none named})"
   echo "installer-under-wine: $1 installed: programs, manual, shortcut \"$product\" with its icon," \
        "one entry ${entry%%|*} with its version, publisher and icon"
@@ -109,7 +129,9 @@ echo "installer-under-wine: $old_version over $new_version refused (status $msie
 msiexec /x "Z:$new_msi"
 [ "$msiexec_status" = 0 ] || fail "uninstalling ended with status $msiexec_status: $(cat "$work/msiexec.tail")"
 [ ! -e "$programs" ] && [ ! -e "$shortcut" ] || fail "uninstalled, yet $programs or the shortcut is still there"
-! installed_programs | grep -qF "|$product|" || fail "uninstalled, yet $product is still in the installed-programs list"
-[ -z "$(reg_strings 'HKCU\Software\Brightmoor')" ] || fail "uninstalled, yet the installer's registry values are there"
+installed_programs
+! grep -qF "|$product|" "$work/programs" || fail "uninstalled, yet $product is still in the installed-programs list"
+reg_strings 'HKCU\Software\Brightmoor'
+[ ! -s "$work/strings" ] || fail "uninstalled, yet the installer's registry values are there"
 sha256sum --quiet -c "$work/saved.sha256" || fail "the phonebook saved in the documents changed with the uninstall"
 echo "installer-under-wine: uninstalled: programs, shortcut, entry and registry values gone; the saved phonebook kept"
