@@ -47,13 +47,14 @@ run() {  # runs the program once; its status in $status, its output in $output
 }
 
 note() {  # note TEXT: a line on stderr and in the retry log
-  echo "wine-run: $(basename "$program") $*" >&2
-  if [ -n "${QVBOOK_WINE_RETRY_LOG:-}" ]; then echo "wine-run: $(basename "$program") $*" >>"$QVBOOK_WINE_RETRY_LOG"; fi
+  local line="wine-run: $(basename "$program") $*"
+  echo "$line" >&2
+  if [ -n "${QVBOOK_WINE_RETRY_LOG:-}" ]; then echo "$line" >>"$QVBOOK_WINE_RETRY_LOG"; fi
 }
 # QtTest's last lines: "Totals: N passed, 0 failed, ..." then "********* Finished testing of ...".
 tests_finished_clean() {
-  cat "$output/out" "$output/err" | grep -Eq '^Totals: [0-9]+ passed, 0 failed' &&
-    cat "$output/out" "$output/err" | grep -q '^\*\*\*\*\*\*\*\*\* Finished testing of '
+  grep -Eq '^Totals: [0-9]+ passed, 0 failed' "$output/out" "$output/err" &&
+    grep -q '^\*\*\*\*\*\*\*\*\* Finished testing of ' "$output/out" "$output/err"
 }
 
 wine_startup_messages='^((wine|wine64|wineserver|wine client error|preloader)[^:]*:|([0-9a-f]{4}:)?(err|fixme|warn):|Application could not be started|ShellExecuteEx failed|[[:space:]]*$)'

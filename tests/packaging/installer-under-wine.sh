@@ -12,6 +12,7 @@
 # usage: installer-under-wine.sh FOLDER OLD.msi NEW.msi PHONEBOOK SCREENSHOT
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/lib/wine-prefix.sh"
 folder=$1 old_msi=$2 new_msi=$3 phonebook=$4 shot=$5
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 # No offers to install Mono or Gecko, and no menu entries of the host made from the shortcut.
@@ -35,7 +36,7 @@ rm -rf "$WINEPREFIX" && mkdir -p "$folder"
 "$wine" wineboot -i >/dev/null 2>&1 || true
 # One wineserver for the whole run (the caller ends it): a server that exits between two
 # steps and a program that starts while it does can lose that program's registry read.
-"$(command -v wineserver || echo /usr/lib/wine/wineserver)" -p 2>/dev/null || true
+"$(wine_server)" -p 2>/dev/null || true
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)
 for shell_folder in "$user_dir"/*; do
   if [ -L "$shell_folder" ]; then rm "$shell_folder" && mkdir "$shell_folder"; fi
